@@ -1,0 +1,82 @@
+# Shared build settings and helpers for every target of the project.
+
+set(ORVEX_WARNINGS -Wall -Wextra -Wpedantic -Werror -Wshadow -Wnon-virtual-dtor
+    -Wcast-align -Wunused -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+
+if(ORVEX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# add_subdirectory for every immediate child folder of DIR that has a CMakeLists.txt,
+# in name order, so layers can be added without touching their parents.
+function(orvex_add_subdirectories dir)
+  file(GLOB children LIST_DIRECTORIES true CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*")
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY "${child}" AND EXISTS "${child}/CMakeLists.txt")
+      add_subdirectory("${child}")
+    endif()
+  endforeach()
+endfunction()
+
+# orvex_library(NAME SOURCES ... [DEPS ...]): a static layer library with project warnings.
+function(orvex_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${ORVEX_WARNINGS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# orvex_test(NAME SOURCES ... [DEPS ...]): a GoogleTest executable registered with ctest.
+function(orvex_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${ORVEX_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${name} PRIVATE
+    ORVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" ORVEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "ORVEX_TEST=1")
+endfunction()
+
+include(GoogleTest)
+
+if(ORVEX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# orvex_fuzzer(NAME SOURCES ... [DEPS ...]): a fuzz target defining LLVMFuzzerTestOneInput.
+# Always builds replay_NAME, which runs the target over every file of seeds/ and is a ctest
+# (so the sanitizer build checks the seed corpus); with ORVEX_FUZZ it also builds the
+# libFuzzer binary fuzz_NAME.
+function(orvex_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(replay_${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+  target_compile_options(replay_${name} PRIVATE ${ORVEX_WARNINGS})
+  target_include_directories(replay_${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(replay_${name} PRIVATE ${ARG_DEPS})
+  add_test(NAME fuzz_replay_${name}
+           COMMAND replay_${name} ${CMAKE_CURRENT_SOURCE_DIR}/seeds)
+  if(ORVEX_FUZZ)
+    add_executable(fuzz_${name} ${ARG_SOURCES})
+    target_compile_options(fuzz_${name} PRIVATE ${ORVEX_WARNINGS})
+    target_include_directories(fuzz_${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(fuzz_${name} PRIVATE ${ARG_DEPS})
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  endif()
+endfunction()
+
+# orvex_benchmark(NAME SOURCES ... [DEPS ...]): a Google Benchmark executable.
+function(orvex_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${ORVEX_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,52 @@
+// PE modules as the resource functions of the platform see them. A module is a PE file
+// mapped read-only; nothing from it is ever executed. Handles are process-wide.
+#pragma once
+
+#include "platform/win32_types.h"
+
+namespace orvex {
+
+// Flags of LoadLibraryExA; every load maps the file as data, whatever the flags say.
+inline constexpr DWORD DONT_RESOLVE_DLL_REFERENCES = 0x1;
+inline constexpr DWORD LOAD_LIBRARY_AS_DATAFILE = 0x2;
+inline constexpr DWORD LOAD_LIBRARY_AS_IMAGE_RESOURCE = 0x20;
+
+using ENUMRESTYPEPROCA = BOOL (*)(HMODULE module, LPSTR type, LONG_PTR param);
+using ENUMRESNAMEPROCA = BOOL (*)(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
+using ENUMRESLANGPROCA = BOOL (*)(HMODULE module, LPCSTR type, LPCSTR name, WORD language,
+                                  LONG_PTR param);
+
+// Maps the PE file at `path`. Returns 0 (and sets the last error) for a missing file, a
+// folder, a non-PE file, truncated headers or a 16-bit NE/LE file. `file` must be 0.
+HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD flags);
+BOOL FreeLibrary(HMODULE module);
+
+// The loaded file's absolute path; handle 0 is the host program's own module. Copies at
+// most size-1 characters plus a terminator and returns the length copied (truncation sets
+// ERROR_INSUFFICIENT_BUFFER and returns size).
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+
+// Identifiers passed to callbacks are integers (<= 0xFFFF) or addresses of zero-terminated
+// ANSI text that is valid during the callback and lies in the low 4 GB, so it fits the
+// platform's 32-bit identifier values. Named entries come first, in stored order, then
+// numbered ones ascending. A callback returning FALSE stops the walk.
+BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param);
+BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG_PTR param);
+BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA proc,
+                            LONG_PTR param);
+
+// Integer or text type and name; "#123" is the number 123; text matches regardless of case.
+// Among several languages: 0x0000, then 0x0409, then 0x0009, then the first stored.
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language);
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+// A view of the mapped bytes; null when the data entry's range leaves the file.
+const void* LockResource(HGLOBAL data);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+BOOL FreeResource(HGLOBAL data);
+
+// The host program's own module (handle 0): a host may register a PE file to stand for it
+// (null restores the default: no resources, file name of the running executable).
+BOOL RegisterHostModuleFile(LPCSTR path);
+
+}  // namespace orvex
