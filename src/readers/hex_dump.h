@@ -1,0 +1,36 @@
+// GetHexDump's rendering: 79-character lines of offset, 16 hexadecimal byte columns and 16
+// character columns, each line ending in CR LF.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "base/byte_reader.h"
+#include "base/step_runner.h"
+
+namespace orvex {
+
+inline constexpr size_t kHexDumpLineLength = 79;
+inline constexpr size_t kHexDumpBytesPerLine = 16;
+// The longest text the dump renders; a longer reservation is returned as blanks.
+inline constexpr size_t kHexDumpMaxLength = 65534;
+// The largest resource whose dump is rendered: 829 lines, 65491 characters.
+inline constexpr size_t kHexDumpMaxBytes = 13264;
+
+// The characters the dump of `size` bytes reserves (size at least 1): 79 per started line.
+constexpr size_t HexDumpLength(size_t size) {
+  return ((size - 1) / kHexDumpBytesPerLine + 1) * kHexDumpLineLength;
+}
+
+// Renders every byte of `data` into the dump text; no length limit is applied. Empty data
+// gives the empty text.
+std::u16string RenderHexDump(Bytes data);
+
+// GetHexDump after GetDataArray: `data` is the resource's bytes, empty when GetDataArray
+// yielded the empty variant. Taking the bytes and reserving the text run as reported steps
+// of `steps` (both fail, with 13 and 9, for empty data; the result is then the empty text).
+// A reservation longer than 65534 characters (more than 13264 bytes) is returned as blanks;
+// otherwise the lines are rendered into it without reports.
+std::u16string GetHexDump(Bytes data, StepRunner& steps);
+
+}  // namespace orvex

@@ -1,0 +1,23 @@
+// Small text pieces the renderers share.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvex::readers {
+
+// Decimal digits of a signed 32-bit value.
+std::u16string Decimal(int64_t value);
+
+// An entry line's text: the identifier in decimal, ": " and the text.
+std::u16string Entry(int32_t id, std::u16string_view text);
+
+// The text before its first NUL character, or all of it.
+std::u16string TrimAtNull(std::u16string text);
+
+// A number given as text, as a signed 32-bit value: optional blanks around an optional sign
+// and decimal digits. Throws RuntimeError 13 for other text and 6 when it overflows.
+int32_t ParseLong(std::u16string_view text);
+
+}  // namespace orvex::readers
