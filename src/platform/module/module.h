@@ -11,13 +11,20 @@ inline constexpr DWORD DONT_RESOLVE_DLL_REFERENCES = 0x1;
 inline constexpr DWORD LOAD_LIBRARY_AS_DATAFILE = 0x2;
 inline constexpr DWORD LOAD_LIBRARY_AS_IMAGE_RESOURCE = 0x20;
 
+// Set when an enumeration ends because its callback returned FALSE.
+inline constexpr DWORD ERROR_RESOURCE_ENUM_USER_STOP = 15106;
+
 using ENUMRESTYPEPROCA = BOOL (*)(HMODULE module, LPSTR type, LONG_PTR param);
 using ENUMRESNAMEPROCA = BOOL (*)(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
 using ENUMRESLANGPROCA = BOOL (*)(HMODULE module, LPCSTR type, LPCSTR name, WORD language,
                                   LONG_PTR param);
 
-// Maps the PE file at `path`. Returns 0 (and sets the last error) for a missing file, a
-// folder, a non-PE file, truncated headers or a 16-bit NE/LE file. `file` must be 0.
+// Maps the PE file at `path` (PE32 or PE32+, any machine). Returns 0 and sets the last
+// error for a missing file (ERROR_MOD_NOT_FOUND), a folder (ERROR_ACCESS_DENIED), a non-PE
+// file, truncated headers or a 16-bit NE/LE file (ERROR_BAD_EXE_FORMAT). `file` must be 0.
+// Every load maps the file anew and gets its own handle: loading one path twice gives two
+// handles, each released by its own FreeLibrary. Pointers from LockResource stay valid
+// until the FreeLibrary of their module.
 HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD flags);
 BOOL FreeLibrary(HMODULE module);
 
@@ -36,13 +43,21 @@ BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLAN
                             LONG_PTR param);
 
 // Integer or text type and name; "#123" is the number 123; text matches regardless of case.
-// Among several languages: 0x0000, then 0x0409, then 0x0009, then the first stored.
+// "#" must be followed by decimal digits only, with a value up to 65535; other "#" texts
+// find nothing. Among several languages: 0x0000, then 0x0409, then 0x0009, then the
+// lowest stored. The handle stays valid until FreeLibrary; finding the same resource again
+// gives the same handle.
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+// Exactly `language`; language 0 picks like FindResourceA.
 HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language);
+// 0 (with ERROR_RESOURCE_DATA_NOT_FOUND) when the data entry's range leaves the file.
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 // A view of the mapped bytes; null when the data entry's range leaves the file.
 const void* LockResource(HGLOBAL data);
+// 0 for a zero handle and when the data entry's range leaves the file.
 DWORD SizeofResource(HMODULE module, HRSRC resource);
+// Nothing to release (the view lives as long as the module); returns FALSE like the
+// platform.
 BOOL FreeResource(HGLOBAL data);
 
 // The host program's own module (handle 0): a host may register a PE file to stand for it

@@ -1,0 +1,435 @@
+// The module and resource functions over mapped PE files. One process-wide table maps
+// 32-bit module handles to loaded modules and 32-bit resource handles to data entries;
+// the work itself (tree walks, lookups) runs outside the table's lock on a counted
+// reference, so a FreeLibrary from inside a callback cannot pull the mapping away.
+#include "platform/module/module.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/module/code_page.h"
+#include "platform/module/low_scratch.h"
+#include "platform/module/mapped_file.h"
+#include "platform/module/pe_image.h"
+#include "platform/module/resource_tree.h"
+
+namespace orvex {
+
+namespace {
+
+struct LoadedModule {
+  std::string path;
+  MappedFile file;
+  PeImage image;
+  std::once_flag treeOnce;
+  std::optional<ResourceTree> tree;
+  std::vector<uint32_t> resourceSlots;  // guarded by the table's mutex
+
+  // The directory is walked on first use, not at load.
+  const ResourceTree& Tree() {
+    std::call_once(treeOnce, [this] { tree.emplace(ResourceTree::Build(image)); });
+    return *tree;
+  }
+};
+using ModulePtr = std::shared_ptr<LoadedModule>;
+
+constexpr uint32_t kMaxModules = 0xFFFE;
+constexpr uint16_t kMaxGeneration = 0x7FFF;  // handles stay positive as signed 32-bit values
+constexpr HMODULE kFreeResource = 0xFFFFFFFFu;
+
+struct Table {
+  std::mutex mutex;
+  struct Slot {
+    ModulePtr module;
+    uint16_t generation = 0;
+  };
+  std::vector<Slot> slots;
+  std::vector<uint32_t> freeSlots;
+  ModulePtr host;
+
+  struct Resource {
+    HMODULE module;
+    uint32_t dataEntry;
+  };
+  std::vector<Resource> resources;
+  std::vector<uint32_t> freeResources;
+  std::unordered_map<uint64_t, uint32_t> resourceIndex;
+
+  // Caller holds the mutex. The module behind a handle (0 = the host, possibly none).
+  std::optional<ModulePtr> Lookup(HMODULE handle) {
+    if (handle == 0) return host;
+    uint32_t index = (handle & 0xFFFF) - 1;
+    if ((handle & 0xFFFF) == 0 || index >= slots.size()) return std::nullopt;
+    const Slot& slot = slots[index];
+    if (!slot.module || slot.generation != (handle >> 16)) return std::nullopt;
+    return slot.module;
+  }
+
+  // Caller holds the mutex. Forgets every resource handle of a module leaving the table.
+  void DropResources(LoadedModule& module) {
+    for (uint32_t index : module.resourceSlots) {
+      Resource& resource = resources[index];
+      resourceIndex.erase((uint64_t{resource.module} << 32) | resource.dataEntry);
+      resource.module = kFreeResource;
+      freeResources.push_back(index);
+    }
+    module.resourceSlots.clear();
+  }
+};
+
+Table& GetTable() {
+  static Table* table = new Table;  // never destroyed: handles may be used during exit
+  return *table;
+}
+
+std::optional<ModulePtr> Acquire(HMODULE handle) {
+  Table& table = GetTable();
+  std::lock_guard lock(table.mutex);
+  return table.Lookup(handle);
+}
+
+// The module with resources behind a handle, or null after setting the last error.
+ModulePtr AcquireWithResources(HMODULE handle) {
+  auto module = Acquire(handle);
+  if (!module) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  if (!*module || !(*module)->Tree().Root()) {
+    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    return nullptr;
+  }
+  return *module;
+}
+
+Expected<ModulePtr> OpenModule(LPCSTR path, DWORD& error) {
+  error = ERROR_MOD_NOT_FOUND;
+  if (path == nullptr || *path == '\0') return Error{"no file name"};
+  auto file = MappedFile::Open(path, error);
+  if (!file) return file.GetError();
+  auto image = PeImage::Parse(file->Data());
+  if (!image) {
+    error = ERROR_BAD_EXE_FORMAT;
+    return image.GetError();
+  }
+  auto module = std::make_shared<LoadedModule>();
+  std::error_code ignored;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+  module->path = absolute.empty() ? std::string(path) : absolute.lexically_normal().string();
+  module->file = std::move(*file);  // the mapping does not move, so the image stays valid
+  module->image = std::move(*image);
+  return module;
+}
+
+// An identifier as the platform passes it: a number, "#digits", or a name.
+std::optional<ResourceKey> ParseKey(LPCSTR id) {
+  if (IS_INTRESOURCE(id))
+    return ResourceKey::Number(static_cast<WORD>(reinterpret_cast<uintptr_t>(id)));
+  if (id[0] != '#') return ResourceKey::Name(code_page::AnsiToUnicode(id));
+  uint32_t value = 0;
+  size_t digits = 0;
+  for (const char* c = id + 1; *c != '\0'; ++c, ++digits) {
+    if (*c < '0' || *c > '9' || digits >= 5) return std::nullopt;
+    value = value * 10 + static_cast<uint32_t>(*c - '0');
+  }
+  if (digits == 0 || value > 0xFFFF) return std::nullopt;
+  return ResourceKey::Number(static_cast<WORD>(value));
+}
+
+// The identifier to hand a callback: the number, or the name as ANSI text in low memory.
+LPSTR CallbackId(const ResourceTree& tree, const ResourceEntry& entry, LowScratch& scratch) {
+  if (!entry.named) return const_cast<LPSTR>(MAKEINTRESOURCEA(entry.id));
+  std::u16string name = tree.Name(entry);
+  char* text = scratch.Allocate(name.size() + 1);
+  if (text == nullptr) return nullptr;
+  for (size_t i = 0; i < name.size(); ++i) text[i] = code_page::UnitToAnsi(name[i]);
+  text[name.size()] = '\0';
+  return text;
+}
+
+// Runs an enumeration over `dir`, giving each entry to `call`; sets the outcome.
+template <class Call>
+BOOL Enumerate(const ResourceTree& tree, uint32_t dir, Call&& call) {
+  LowScratch& scratch = LowScratch::ForThread();
+  LowScratchFrame frame(scratch);
+  bool noMemory = false;
+  bool completed = tree.ForEach(dir, [&](const ResourceEntry& entry) {
+    frame.Reset();
+    LPSTR id = CallbackId(tree, entry, scratch);
+    if (id == nullptr) {
+      noMemory = true;
+      return false;
+    }
+    return call(entry, id) != FALSE;
+  });
+  if (completed) return TRUE;
+  SetLastError(noMemory ? ERROR_NOT_ENOUGH_MEMORY : ERROR_RESOURCE_ENUM_USER_STOP);
+  return FALSE;
+}
+
+// Follows a type (and optionally name) down the tree; sets the last error on failure.
+std::optional<uint32_t> Descend(const ResourceTree& tree, uint32_t dir, LPCSTR id, DWORD notFound) {
+  auto key = ParseKey(id);
+  std::optional<ResourceEntry> entry;
+  if (key) entry = tree.Find(dir, *key);
+  std::optional<uint32_t> sub;
+  if (entry) sub = tree.Subdirectory(*entry);
+  if (!sub) SetLastError(key ? notFound : ERROR_INVALID_PARAMETER);
+  return sub;
+}
+
+struct FoundData {
+  ModulePtr module;
+  ResourceData data;
+};
+
+// The module and data entry behind a resource handle.
+std::optional<FoundData> ResolveResource(uint32_t handle, std::optional<HMODULE> expectedModule) {
+  Table& table = GetTable();
+  ModulePtr module;
+  uint32_t dataEntry = 0;
+  {
+    std::lock_guard lock(table.mutex);
+    if (handle == 0 || handle - 1 >= table.resources.size()) return std::nullopt;
+    const Table::Resource& resource = table.resources[handle - 1];
+    if (resource.module == kFreeResource) return std::nullopt;
+    if (expectedModule && *expectedModule != resource.module) return std::nullopt;
+    auto found = table.Lookup(resource.module);
+    if (!found || !*found) return std::nullopt;
+    module = *found;
+    dataEntry = resource.dataEntry;
+  }
+  ResourceData data = module->Tree().Data(dataEntry);
+  return FoundData{std::move(module), data};
+}
+
+}  // namespace
+
+HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
+  if (file != 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  DWORD error = 0;
+  auto module = OpenModule(path, error);
+  if (!module) {
+    SetLastError(error);
+    return 0;
+  }
+  Table& table = GetTable();
+  std::lock_guard lock(table.mutex);
+  uint32_t index = 0;
+  if (!table.freeSlots.empty()) {
+    index = table.freeSlots.back();
+    table.freeSlots.pop_back();
+  } else if (table.slots.size() < kMaxModules) {
+    index = static_cast<uint32_t>(table.slots.size());
+    table.slots.emplace_back();
+  } else {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+  Table::Slot& slot = table.slots[index];
+  slot.generation = static_cast<uint16_t>(slot.generation % kMaxGeneration + 1);
+  slot.module = std::move(*module);
+  return (HMODULE{slot.generation} << 16) | (index + 1);
+}
+
+BOOL FreeLibrary(HMODULE module) {
+  ModulePtr released;  // dropped after the lock: unmapping needs no lock
+  Table& table = GetTable();
+  std::lock_guard lock(table.mutex);
+  auto found = module == 0 ? std::nullopt : table.Lookup(module);
+  if (!found) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  uint32_t index = (module & 0xFFFF) - 1;
+  released = std::move(table.slots[index].module);
+  table.DropResources(*released);
+  table.freeSlots.push_back(index);
+  return TRUE;
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+  auto found = Acquire(module);
+  if (!found) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return 0;
+  }
+  std::string path;
+  if (*found) {
+    path = (*found)->path;
+  } else {
+    std::error_code error;
+    path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+  }
+  if (size == 0 || buffer == nullptr) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  if (path.size() >= size) {
+    std::memcpy(buffer, path.data(), size - 1);
+    buffer[size - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  }
+  std::memcpy(buffer, path.c_str(), path.size() + 1);
+  return static_cast<DWORD>(path.size());
+}
+
+BOOL RegisterHostModuleFile(LPCSTR path) {
+  ModulePtr module;
+  if (path != nullptr) {
+    DWORD error = 0;
+    auto opened = OpenModule(path, error);
+    if (!opened) {
+      SetLastError(error);
+      return FALSE;
+    }
+    module = std::move(*opened);
+  }
+  Table& table = GetTable();
+  std::lock_guard lock(table.mutex);
+  if (table.host) table.DropResources(*table.host);
+  std::swap(table.host, module);  // the previous host goes after the lock
+  return TRUE;
+}
+
+BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param) {
+  if (proc == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  ModulePtr loaded = AcquireWithResources(module);
+  if (!loaded) return FALSE;
+  const ResourceTree& tree = loaded->Tree();
+  return Enumerate(tree, *tree.Root(),
+                   [&](const ResourceEntry&, LPSTR id) { return proc(module, id, param); });
+}
+
+BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG_PTR param) {
+  if (proc == nullptr || type == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  ModulePtr loaded = AcquireWithResources(module);
+  if (!loaded) return FALSE;
+  const ResourceTree& tree = loaded->Tree();
+  auto names = Descend(tree, *tree.Root(), type, ERROR_RESOURCE_TYPE_NOT_FOUND);
+  if (!names) return FALSE;
+  return Enumerate(tree, *names,
+                   [&](const ResourceEntry&, LPSTR id) { return proc(module, type, id, param); });
+}
+
+BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA proc,
+                            LONG_PTR param) {
+  if (proc == nullptr || type == nullptr || name == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  ModulePtr loaded = AcquireWithResources(module);
+  if (!loaded) return FALSE;
+  const ResourceTree& tree = loaded->Tree();
+  auto names = Descend(tree, *tree.Root(), type, ERROR_RESOURCE_TYPE_NOT_FOUND);
+  if (!names) return FALSE;
+  auto languages = Descend(tree, *names, name, ERROR_RESOURCE_NAME_NOT_FOUND);
+  if (!languages) return FALSE;
+  bool stopped = !tree.ForEach(*languages, [&](const ResourceEntry& entry) {
+    return entry.named || proc(module, type, name, entry.id, param) != FALSE;
+  });
+  if (!stopped) return TRUE;
+  SetLastError(ERROR_RESOURCE_ENUM_USER_STOP);
+  return FALSE;
+}
+
+HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
+  if (type == nullptr || name == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  ModulePtr loaded = AcquireWithResources(module);
+  if (!loaded) return 0;
+  const ResourceTree& tree = loaded->Tree();
+  auto names = Descend(tree, *tree.Root(), type, ERROR_RESOURCE_TYPE_NOT_FOUND);
+  if (!names) return 0;
+  auto languages = Descend(tree, *names, name, ERROR_RESOURCE_NAME_NOT_FOUND);
+  if (!languages) return 0;
+  auto entry =
+      tree.FindLanguage(*languages, language == 0 ? std::nullopt : std::optional<WORD>(language));
+  if (!entry) {
+    SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
+    return 0;
+  }
+
+  Table& table = GetTable();
+  std::lock_guard lock(table.mutex);
+  auto current = table.Lookup(module);
+  if (!current || *current != loaded) {  // freed meanwhile
+    SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  uint64_t key = (uint64_t{module} << 32) | entry->target;
+  if (auto it = table.resourceIndex.find(key); it != table.resourceIndex.end())
+    return it->second + 1;
+  uint32_t index = 0;
+  if (!table.freeResources.empty()) {
+    index = table.freeResources.back();
+    table.freeResources.pop_back();
+  } else if (table.resources.size() < 0x7FFFFFFEu) {
+    index = static_cast<uint32_t>(table.resources.size());
+    table.resources.emplace_back();
+  } else {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+  table.resources[index] = {module, entry->target};
+  table.resourceIndex.emplace(key, index);
+  loaded->resourceSlots.push_back(index);
+  return index + 1;
+}
+
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+  return FindResourceExA(module, type, name, 0);
+}
+
+HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
+  auto found = ResolveResource(resource, module);
+  if (!found) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  if (!found->data.inFile) {
+    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    return 0;
+  }
+  return resource;
+}
+
+const void* LockResource(HGLOBAL data) {
+  auto found = ResolveResource(data, std::nullopt);
+  if (!found || !found->data.inFile) return nullptr;
+  return found->data.bytes.data();
+}
+
+DWORD SizeofResource(HMODULE module, HRSRC resource) {
+  auto found = ResolveResource(resource, module);
+  if (!found) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  return found->data.inFile ? found->data.size : 0;
+}
+
+BOOL FreeResource(HGLOBAL /*data*/) {
+  return FALSE;
+}
+
+}  // namespace orvex

@@ -1,0 +1,320 @@
+#include "platform/module/resource_tree.h"
+
+#include <algorithm>
+
+#include "platform/module/code_page.h"
+#include "platform/module/pe_format.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr size_t kHeaderSize = sizeof(pe::ResourceDirectoryHeader);
+constexpr size_t kEntrySize = sizeof(pe::ResourceDirectoryEntry);
+constexpr uint32_t kOffsetMask = 0x7FFFFFFFu;
+
+struct Candidate {
+  uint32_t offset;
+  uint32_t owner;
+};
+
+}  // namespace
+
+ResourceKey ResourceKey::Name(std::u16string_view name) {
+  ResourceKey key;
+  key.named = true;
+  key.folded.reserve(name.size());
+  for (char16_t unit : name) key.folded.push_back(code_page::Fold(unit));
+  return key;
+}
+
+ResourceTree ResourceTree::Build(const PeImage& image) {
+  ResourceTree tree;
+  tree.image_ = &image;
+  tree.area_ = image.ResourceArea();
+  ByteReader area(tree.area_);
+
+  // Level by level: candidates of a level are taken in offset order and accepted when
+  // their header and entries fit and overlap no directory accepted so far.
+  std::vector<Candidate> candidates{{0, kNoOwner}};
+  // Comparing names to detect sorted directories is bounded by the area's size.
+  size_t budget = 16 * tree.area_.size() + 65536;
+  for (uint8_t level = kTypes; level <= kLanguages && !candidates.empty(); ++level) {
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+      return a.offset != b.offset ? a.offset < b.offset : a.owner < b.owner;
+    });
+    std::vector<Dir> accepted;
+    uint64_t lastEnd = 0;
+    bool haveLast = false;
+    for (const Candidate& candidate : candidates) {
+      auto header = area.ReadAt<pe::ResourceDirectoryHeader>(candidate.offset);
+      if (!header) continue;
+      size_t fits = (tree.area_.size() - candidate.offset - kHeaderSize) / kEntrySize;
+      uint32_t declared = uint32_t{header->numberOfNamedEntries} + header->numberOfIdEntries;
+      Dir dir{candidate.offset,
+              candidate.owner,
+              static_cast<uint32_t>(std::min<size_t>(declared, fits)),
+              0,
+              level,
+              false};
+      dir.named =
+          static_cast<uint16_t>(std::min<uint32_t>(header->numberOfNamedEntries, dir.count));
+      uint64_t end = uint64_t{dir.offset} + kHeaderSize + uint64_t{dir.count} * kEntrySize;
+      if (haveLast && dir.offset < lastEnd) continue;
+      // Against earlier levels: the first accepted directory ending after our start.
+      auto next = std::lower_bound(tree.dirs_.begin(), tree.dirs_.end(), dir.offset,
+                                   [](const Dir& d, uint32_t offset) { return d.offset < offset; });
+      if (next != tree.dirs_.end() && next->offset < end) continue;
+      if (next != tree.dirs_.begin()) {
+        const Dir& before = *(next - 1);
+        if (uint64_t{before.offset} + kHeaderSize + uint64_t{before.count} * kEntrySize >
+            dir.offset)
+          continue;
+      }
+      accepted.push_back(dir);
+      lastEnd = end;
+      haveLast = true;
+    }
+    candidates.clear();
+    for (Dir& dir : accepted) {
+      dir.sorted = tree.CheckSorted(dir, budget);
+      if (level == kLanguages) continue;
+      for (uint32_t i = 0; i < dir.count; ++i) {
+        auto entry = area.ReadAt<pe::ResourceDirectoryEntry>(dir.offset + kHeaderSize +
+                                                             size_t{i} * kEntrySize);
+        if (entry && (entry->offsetToData & pe::kHighBit) != 0)
+          candidates.push_back(
+              {entry->offsetToData & kOffsetMask,
+               static_cast<uint32_t>(dir.offset + kHeaderSize + size_t{i} * kEntrySize)});
+      }
+    }
+    std::vector<Dir> merged;
+    merged.reserve(tree.dirs_.size() + accepted.size());
+    std::merge(tree.dirs_.begin(), tree.dirs_.end(), accepted.begin(), accepted.end(),
+               std::back_inserter(merged),
+               [](const Dir& a, const Dir& b) { return a.offset < b.offset; });
+    tree.dirs_ = std::move(merged);
+  }
+  return tree;
+}
+
+std::optional<uint32_t> ResourceTree::Root() const {
+  const Dir* dir = FindDir(0);
+  if (dir == nullptr || dir->owner != kNoOwner) return std::nullopt;
+  return 0;
+}
+
+const ResourceTree::Dir* ResourceTree::FindDir(uint32_t offset) const {
+  auto it = std::lower_bound(dirs_.begin(), dirs_.end(), offset,
+                             [](const Dir& d, uint32_t value) { return d.offset < value; });
+  if (it == dirs_.end() || it->offset != offset) return nullptr;
+  return &*it;
+}
+
+std::optional<uint32_t> ResourceTree::Subdirectory(const ResourceEntry& entry) const {
+  const Dir* dir = FindDir(entry.target);
+  if (dir == nullptr || dir->owner != entry.offset) return std::nullopt;
+  return dir->offset;
+}
+
+std::optional<ResourceEntry> ResourceTree::ReadEntry(const Dir& dir, uint32_t index) const {
+  uint32_t offset = static_cast<uint32_t>(dir.offset + kHeaderSize + size_t{index} * kEntrySize);
+  auto raw = ByteReader(area_).ReadAt<pe::ResourceDirectoryEntry>(offset);
+  if (!raw) return std::nullopt;
+  ResourceEntry entry;
+  entry.offset = offset;
+  entry.named = (raw->name & pe::kHighBit) != 0;
+  if (entry.named) {
+    entry.nameOffset = raw->name & kOffsetMask;
+  } else {
+    if (raw->name > 0xFFFF) return std::nullopt;  // not a valid number
+    entry.id = static_cast<WORD>(raw->name);
+  }
+  entry.target = raw->offsetToData;
+  return entry;
+}
+
+bool ResourceTree::IsLive(const Dir& dir, const ResourceEntry& entry) const {
+  ByteReader area(area_);
+  if (entry.named) {
+    auto length = area.ReadAt<uint16_t>(entry.nameOffset);
+    if (!length || !area.SliceAt(size_t{entry.nameOffset} + 2, size_t{*length} * 2)) return false;
+  }
+  bool isDirectory = (entry.target & pe::kHighBit) != 0;
+  if (dir.level < kLanguages) {
+    if (!isDirectory) return false;
+    const Dir* child = FindDir(entry.target & kOffsetMask);
+    return child != nullptr && child->owner == entry.offset;
+  }
+  return !isDirectory && area.SliceAt(entry.target, sizeof(pe::ResourceDataEntry)).HasValue();
+}
+
+std::optional<int> ResourceTree::CompareName(uint32_t nameOffset,
+                                             std::u16string_view folded) const {
+  ByteReader area(area_);
+  auto length = area.ReadAt<uint16_t>(nameOffset);
+  if (!length) return std::nullopt;
+  auto units = area.SliceAt(size_t{nameOffset} + 2, size_t{*length} * 2);
+  if (!units) return std::nullopt;
+  ByteReader text(*units);
+  size_t common = std::min<size_t>(*length, folded.size());
+  for (size_t i = 0; i < common; ++i) {
+    char16_t unit = code_page::Fold(*text.Read<char16_t>());
+    if (unit != folded[i]) return unit < folded[i] ? -1 : 1;
+  }
+  if (*length == folded.size()) return 0;
+  return *length < folded.size() ? -1 : 1;
+}
+
+std::optional<int> ResourceTree::CompareNames(uint32_t left, uint32_t right, size_t& budget) const {
+  ByteReader area(area_);
+  auto leftLength = area.ReadAt<uint16_t>(left);
+  auto rightLength = area.ReadAt<uint16_t>(right);
+  if (!leftLength || !rightLength) return std::nullopt;
+  auto leftUnits = area.SliceAt(size_t{left} + 2, size_t{*leftLength} * 2);
+  auto rightUnits = area.SliceAt(size_t{right} + 2, size_t{*rightLength} * 2);
+  if (!leftUnits || !rightUnits) return std::nullopt;
+  size_t common = std::min<size_t>(*leftLength, *rightLength);
+  if (common > budget) return std::nullopt;
+  budget -= common;
+  ByteReader a(*leftUnits);
+  ByteReader b(*rightUnits);
+  for (size_t i = 0; i < common; ++i) {
+    char16_t x = code_page::Fold(*a.Read<char16_t>());
+    char16_t y = code_page::Fold(*b.Read<char16_t>());
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (*leftLength == *rightLength) return 0;
+  return *leftLength < *rightLength ? -1 : 1;
+}
+
+// Sorted means: the declared named entries all carry names, in strictly ascending
+// folded order, and the numbered entries after them strictly ascend. Anything else is
+// searched linearly.
+bool ResourceTree::CheckSorted(const Dir& dir, size_t& budget) const {
+  std::optional<ResourceEntry> previous;
+  for (uint32_t i = 0; i < dir.count; ++i) {
+    auto entry = ReadEntry(dir, i);
+    if (!entry || entry->named != (i < dir.named)) return false;
+    if (previous) {
+      if (entry->named) {
+        auto order = CompareNames(previous->nameOffset, entry->nameOffset, budget);
+        if (!order || *order >= 0) return false;
+      } else if (previous->named == false && previous->id >= entry->id) {
+        return false;
+      }
+    }
+    previous = entry;
+  }
+  return true;
+}
+
+bool ResourceTree::ForEachImpl(uint32_t offset, Thunk thunk, void* context) const {
+  const Dir* dir = FindDir(offset);
+  if (dir == nullptr) return true;
+  for (uint32_t i = 0; i < dir->count; ++i) {
+    auto entry = ReadEntry(*dir, i);
+    if (entry && entry->named && IsLive(*dir, *entry) && !thunk(context, *entry)) return false;
+  }
+  if (dir->sorted) {
+    for (uint32_t i = dir->named; i < dir->count; ++i) {
+      auto entry = ReadEntry(*dir, i);
+      if (entry && IsLive(*dir, *entry) && !thunk(context, *entry)) return false;
+    }
+    return true;
+  }
+  std::vector<ResourceEntry> numbered;
+  for (uint32_t i = 0; i < dir->count; ++i) {
+    auto entry = ReadEntry(*dir, i);
+    if (entry && !entry->named && IsLive(*dir, *entry)) numbered.push_back(*entry);
+  }
+  std::stable_sort(numbered.begin(), numbered.end(),
+                   [](const ResourceEntry& a, const ResourceEntry& b) { return a.id < b.id; });
+  for (const ResourceEntry& entry : numbered)
+    if (!thunk(context, entry)) return false;
+  return true;
+}
+
+std::optional<ResourceEntry> ResourceTree::FindIn(const Dir& dir, const ResourceKey& key) const {
+  if (dir.sorted) {
+    uint32_t low = key.named ? 0 : dir.named;
+    uint32_t high = key.named ? dir.named : dir.count;
+    while (low < high) {
+      uint32_t middle = low + (high - low) / 2;
+      auto entry = ReadEntry(dir, middle);
+      if (!entry) return std::nullopt;
+      int order = 0;
+      if (key.named) {
+        auto compared = CompareName(entry->nameOffset, key.folded);
+        if (!compared) return std::nullopt;
+        order = *compared;
+      } else {
+        order = entry->id < key.id ? -1 : (entry->id > key.id ? 1 : 0);
+      }
+      if (order == 0) {
+        if (IsLive(dir, *entry)) return entry;
+        return std::nullopt;
+      }
+      if (order < 0)
+        low = middle + 1;
+      else
+        high = middle;
+    }
+    return std::nullopt;
+  }
+  for (uint32_t i = 0; i < dir.count; ++i) {
+    auto entry = ReadEntry(dir, i);
+    if (!entry || entry->named != key.named) continue;
+    bool match = key.named ? CompareName(entry->nameOffset, key.folded) == 0 : entry->id == key.id;
+    if (match && IsLive(dir, *entry)) return entry;
+  }
+  return std::nullopt;
+}
+
+std::optional<ResourceEntry> ResourceTree::Find(uint32_t offset, const ResourceKey& key) const {
+  const Dir* dir = FindDir(offset);
+  if (dir == nullptr) return std::nullopt;
+  return FindIn(*dir, key);
+}
+
+std::optional<ResourceEntry> ResourceTree::FindLanguage(uint32_t offset,
+                                                        std::optional<WORD> language) const {
+  const Dir* dir = FindDir(offset);
+  if (dir == nullptr) return std::nullopt;
+  if (language) return FindIn(*dir, ResourceKey::Number(*language));
+  for (WORD preferred : {WORD{0x0000}, WORD{0x0409}, WORD{0x0009}}) {
+    if (auto entry = FindIn(*dir, ResourceKey::Number(preferred))) return entry;
+  }
+  std::optional<ResourceEntry> lowest;
+  for (uint32_t i = 0; i < dir->count; ++i) {
+    auto entry = ReadEntry(*dir, i);
+    if (!entry || entry->named || !IsLive(*dir, *entry)) continue;
+    if (!lowest || entry->id < lowest->id) lowest = entry;
+    if (dir->sorted) break;  // the first live number is the lowest
+  }
+  return lowest;
+}
+
+std::u16string ResourceTree::Name(const ResourceEntry& entry) const {
+  ByteReader area(area_);
+  auto length = area.ReadAt<uint16_t>(entry.nameOffset);
+  if (!length || !area.Seek(size_t{entry.nameOffset} + 2)) return {};
+  auto text = area.ReadU16String(*length);
+  return text ? std::move(*text) : std::u16string{};
+}
+
+ResourceData ResourceTree::Data(uint32_t dataEntry) const {
+  ResourceData data;
+  auto raw = ByteReader(area_).ReadAt<pe::ResourceDataEntry>(dataEntry);
+  if (!raw) return data;
+  data.rva = raw->offsetToData;
+  data.size = raw->size;
+  data.codePage = raw->codePage;
+  if (auto offset = image_->RvaToOffset(raw->offsetToData, raw->size)) {
+    data.inFile = true;
+    data.bytes = image_->File().subspan(*offset, raw->size);
+  }
+  return data;
+}
+
+}  // namespace orvex

@@ -1,0 +1,116 @@
+// The resource directory of a PE image: a three-level tree (type, name, language) read in
+// place from the file bytes. Building the tree walks it once and accepts only directories
+// that lie wholly inside the resource area, sit at most three levels deep, do not overlap
+// a directory accepted before and are reached from exactly one entry. So looping, shared
+// or overlapping directories cannot multiply work: everything the tree hands out is
+// bounded by the size of the resource area.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "base/byte_reader.h"
+#include "platform/module/pe_image.h"
+#include "platform/win32_types.h"
+
+namespace orvex {
+
+// A key to look an entry up by: a number, or a name that matches regardless of case.
+struct ResourceKey {
+  bool named = false;
+  WORD id = 0;
+  std::u16string folded;  // the name in folded (upper) case
+
+  static ResourceKey Number(WORD value) { return ResourceKey{false, value, {}}; }
+  static ResourceKey Name(std::u16string_view name);
+};
+
+// One live directory entry. Offsets are relative to the start of the resource area.
+struct ResourceEntry {
+  uint32_t offset = 0;  // of the 8-byte directory entry itself
+  bool named = false;
+  WORD id = 0;              // the number when not named
+  uint32_t nameOffset = 0;  // of the length-prefixed UTF-16 name when named
+  uint32_t target = 0;      // of the subdirectory, or of the data entry at the last level
+};
+
+struct ResourceData {
+  uint32_t rva = 0;
+  uint32_t size = 0;
+  uint32_t codePage = 0;
+  bool inFile = false;  // false when [rva, rva + size) is not wholly backed by file bytes
+  Bytes bytes;          // the data when inFile, else empty
+};
+
+class ResourceTree {
+ public:
+  enum Level : uint8_t { kTypes = 0, kNames = 1, kLanguages = 2 };
+
+  // Walks the directory of `image` (which must outlive the tree). Never fails: damaged
+  // parts are left out, an image without resources gives an empty tree.
+  static ResourceTree Build(const PeImage& image);
+
+  bool Empty() const { return dirs_.empty(); }
+  // The root (type) directory, when present.
+  std::optional<uint32_t> Root() const;
+  // The subdirectory an entry of a type or name directory leads to.
+  std::optional<uint32_t> Subdirectory(const ResourceEntry& entry) const;
+
+  // Calls `fn(entry)` for every live entry of the directory at `dir` in the platform's
+  // enumeration order: named entries as stored, then numbered ones ascending. Stops and
+  // returns false as soon as `fn` returns false.
+  template <class Fn>
+  bool ForEach(uint32_t dir, Fn&& fn) const {
+    auto thunk = [](void* context, const ResourceEntry& entry) {
+      return static_cast<bool>((*static_cast<std::remove_reference_t<Fn>*>(context))(entry));
+    };
+    return ForEachImpl(dir, thunk, &fn);
+  }
+
+  // The entry of `dir` with that key; binary search where the directory is sorted.
+  std::optional<ResourceEntry> Find(uint32_t dir, const ResourceKey& key) const;
+  // In a language directory: the entry for `language`, or with no language given the
+  // preferred one: 0x0000, then 0x0409, then 0x0009, then the lowest stored.
+  std::optional<ResourceEntry> FindLanguage(uint32_t dir, std::optional<WORD> language) const;
+
+  // The UTF-16 name of a named entry.
+  std::u16string Name(const ResourceEntry& entry) const;
+  // The data entry at `dataEntry` (the target of a language-level entry).
+  ResourceData Data(uint32_t dataEntry) const;
+
+  // Number of accepted directories (for tests of hostile inputs).
+  size_t DirectoryCount() const { return dirs_.size(); }
+
+ private:
+  struct Dir {
+    uint32_t offset;
+    uint32_t owner;  // the entry that leads here; kNoOwner for the root
+    uint32_t count;  // entries that fit in the area
+    uint16_t named;  // declared named entries, clamped to count
+    uint8_t level;
+    bool sorted;
+  };
+  static constexpr uint32_t kNoOwner = 0xFFFFFFFFu;
+
+  using Thunk = bool (*)(void* context, const ResourceEntry& entry);
+  bool ForEachImpl(uint32_t dir, Thunk thunk, void* context) const;
+  const Dir* FindDir(uint32_t offset) const;
+  std::optional<ResourceEntry> ReadEntry(const Dir& dir, uint32_t index) const;
+  bool IsLive(const Dir& dir, const ResourceEntry& entry) const;
+  // <0, 0, >0 comparing the stored name with a folded key; nothing when unreadable or when
+  // the comparison would exceed `budget` units (decremented as units are compared).
+  std::optional<int> CompareName(uint32_t nameOffset, std::u16string_view folded) const;
+  std::optional<int> CompareNames(uint32_t left, uint32_t right, size_t& budget) const;
+  bool CheckSorted(const Dir& dir, size_t& budget) const;
+  std::optional<ResourceEntry> FindIn(const Dir& dir, const ResourceKey& key) const;
+
+  const PeImage* image_ = nullptr;
+  Bytes area_;
+  std::vector<Dir> dirs_;  // sorted by offset
+};
+
+}  // namespace orvex
