@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 #include "platform/text/text.h"
@@ -28,8 +29,22 @@ const std::array<char16_t, 256>& CharacterColumn() {
   return table;
 }
 
+// Each byte's hexadecimal column: two uppercase digits and a blank.
+struct HexColumn {
+  char16_t text[3];
+};
+const std::array<HexColumn, 256>& HexColumns() {
+  static const std::array<HexColumn, 256> table = [] {
+    std::array<HexColumn, 256> out{};
+    for (size_t b = 0; b < 256; ++b) out[b] = {{kHexDigits[b >> 4], kHexDigits[b & 0xF], u' '}};
+    return out;
+  }();
+  return table;
+}
+
 // Writes line `line` of the dump into its 79 characters at `out`.
-void RenderLine(Bytes data, size_t line, const std::array<char16_t, 256>& chars, char16_t* out) {
+void RenderLine(Bytes data, size_t line, const std::array<char16_t, 256>& chars,
+                const std::array<HexColumn, 256>& hex, char16_t* out) {
   const size_t offset = line * kHexDumpBytesPerLine;
   for (int digit = 7; digit >= 0; --digit) {
     *out++ = kHexDigits[(offset >> (digit * 4)) & 0xF];
@@ -43,9 +58,7 @@ void RenderLine(Bytes data, size_t line, const std::array<char16_t, 256>& chars,
   for (size_t i = 0; i < kHexDumpBytesPerLine; ++i) {
     if (i < count) {
       const auto value = static_cast<uint8_t>(bytes[i]);
-      out[0] = kHexDigits[value >> 4];
-      out[1] = kHexDigits[value & 0xF];
-      out[2] = u' ';
+      std::memcpy(out, hex[value].text, sizeof(HexColumn));
       charColumn[i] = chars[value];
     } else {
       out[0] = out[1] = out[2] = u' ';
@@ -59,11 +72,22 @@ void RenderLine(Bytes data, size_t line, const std::array<char16_t, 256>& chars,
   charColumn[kHexDumpBytesPerLine + 1] = u'\n';
 }
 
+// `count` blanks. Copied from a ready block: filling UTF-16 text one unit at a time would
+// cost more than rendering the dump.
+std::u16string Blanks(size_t count) {
+  static const std::u16string block(16384, u' ');
+  std::u16string out;
+  out.reserve(count);
+  while (out.size() < count) out.append(block, 0, std::min(block.size(), count - out.size()));
+  return out;
+}
+
 void RenderInto(Bytes data, std::u16string& text) {
   const auto& chars = CharacterColumn();
+  const auto& hex = HexColumns();
   const size_t lines = text.size() / kHexDumpLineLength;
   for (size_t line = 0; line < lines; ++line) {
-    RenderLine(data, line, chars, text.data() + line * kHexDumpLineLength);
+    RenderLine(data, line, chars, hex, text.data() + line * kHexDumpLineLength);
   }
 }
 
@@ -71,7 +95,7 @@ void RenderInto(Bytes data, std::u16string& text) {
 
 std::u16string RenderHexDump(Bytes data) {
   if (data.empty()) return {};
-  std::u16string text(HexDumpLength(data.size()), u' ');
+  std::u16string text = Blanks(HexDumpLength(data.size()));
   RenderInto(data, text);
   return text;
 }
@@ -81,7 +105,7 @@ std::u16string GetHexDump(Bytes data, StepRunner& steps) {
   steps([&] { readers::RequireBytes(data.size()); });
   const bool reserved = steps([&] {
     if (data.empty()) readers::ThrowSubscriptOutOfRange();  // no upper bound to count from
-    text.assign(HexDumpLength(data.size()), u' ');
+    text = Blanks(HexDumpLength(data.size()));
   });
   if (!reserved || text.size() > kHexDumpMaxLength) return text;
   // From here on a failure is skipped without a report; rendering sound bytes cannot fail.

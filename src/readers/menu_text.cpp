@@ -1,0 +1,67 @@
+#include "readers/menu_text.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/text/text.h"
+#include "platform/user/low_memory.h"
+#include "platform/user/menu.h"
+#include "readers/reader_errors.h"
+#include "readers/text_parts.h"
+
+namespace orvex {
+namespace {
+
+constexpr UINT kCaptionBufferSize = 256;
+
+}  // namespace
+
+void WalkMenuItems(HMENU menu, int32_t depth, std::u16string& threadMenuText) {
+  if (depth > kMaxMenuWalkDepth) readers::ThrowOutOfStackSpace();
+  const int count = GetMenuItemCount(menu);
+  if (count < 1) return;
+  // The caption buffer sits below 4 GB: MENUITEMINFOA names it by a 32-bit field.
+  LowBuffer caption(kCaptionBufferSize);
+  if (!caption.Address32()) readers::ThrowOutOfStackSpace();
+  for (int position = 0; position < count; ++position) {
+    std::fill_n(caption.Data(), kCaptionBufferSize, '\0');
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(MENUITEMINFOA);
+    info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
+    info.dwTypeData = caption.Address32();
+    info.cch = kCaptionBufferSize;
+    (void)GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+
+    threadMenuText.append(static_cast<size_t>(depth) * 5, u'.');
+    if (info.fType == MFT_SEPARATOR) {
+      threadMenuText += u"[MENU SEPARATOR]\r\n";
+    } else {
+      const std::u16string converted =
+          AnsiToUnicode(std::string_view(caption.Data(), kCaptionBufferSize));
+      threadMenuText += converted.substr(0, std::min<size_t>(info.cch, converted.size()));
+      if (info.fState & MFS_CHECKED) threadMenuText += u" (checked)";
+      threadMenuText += u" (cmdID = ";
+      threadMenuText += readers::Decimal(static_cast<int32_t>(info.wID));
+      threadMenuText += u")\r\n";
+    }
+    if (info.hSubMenu != 0) WalkMenuItems(info.hSubMenu, depth + 1, threadMenuText);
+  }
+}
+
+std::u16string RenderMenuText(const std::function<HMENU()>& loadMenu,
+                              std::u16string& threadMenuText, StepRunner& steps) {
+  steps([&] { threadMenuText.clear(); });
+  HMENU menu = 0;
+  steps([&] { menu = loadMenu(); });
+  steps([&] { WalkMenuItems(menu, 0, threadMenuText); });
+  steps([&] { (void)DestroyMenu(menu); });
+  return threadMenuText;
+}
+
+std::u16string GetMenuText(HMODULE module, std::u16string_view resName,
+                           std::u16string& threadMenuText, StepRunner& steps) {
+  const std::string name = UnicodeToAnsi(resName);
+  return RenderMenuText([&] { return LoadMenuA(module, name.c_str()); }, threadMenuText, steps);
+}
+
+}  // namespace orvex
