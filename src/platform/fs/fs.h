@@ -1,0 +1,82 @@
+// File access with the platform's drive letter: "C:\" maps to a per-user folder,
+// $XDG_DATA_HOME/orvex10/drive_c (or ~/.local/share/orvex10/drive_c), created with mode
+// 0700. Paths without a drive letter are POSIX paths and are used as given. Files are
+// written without following symbolic links.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/byte_reader.h"
+#include "base/expected.h"
+#include "platform/win32_types.h"
+
+namespace orvex {
+
+inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+inline constexpr DWORD ERROR_DIRECTORY = 267;
+inline constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;  // a symbolic link was refused
+
+// The folder that stands for "C:\", created (mode 0700) on first use. The environment
+// variable ORVEX_DRIVE_C, when set to an absolute path, replaces the per-user default for
+// the whole process (test programs started as child processes use it).
+Expected<std::string> DriveRoot();
+// Replaces the drive folder for this process (tests); an empty path restores the default.
+void SetDriveRootForTesting(std::string path);
+
+// A Windows-style path with drive C ("C:\a\b", "c:/a", "C:a", or "\a" for the current
+// drive's root) becomes the drive folder joined with its components ("." dropped, ".."
+// never above the drive's root, backslashes and slashes both separators). Any other path
+// is returned as given. Other drive letters and "\\server\share" paths fail.
+Expected<std::string> MapPath(std::string_view path);
+
+// The platform's functions on mapped paths; failures set the last error (ERROR_*).
+BOOL CreateDirectoryA(LPCSTR path, const void* security);
+DWORD GetFileAttributesA(LPCSTR path);
+BOOL DeleteFileA(LPCSTR path);
+
+// Deletes the files (not folders) of one folder whose names match the pattern's last
+// component, as the platform's Kill does with "C:\Retmpfld\*.*". Matching: "*" any run of
+// characters, "?" exactly one, letters without regard to case, and a pattern ending in
+// ".*" also matches names without a dot (so "*.*" matches every name). There are no
+// 8.3 short names, so "*.tmp" does not match "a.tmpx". Returns the number deleted; fails
+// when the folder cannot be read or a matching file cannot be deleted (after trying all).
+Expected<size_t> DeleteFilesMatching(std::string_view pattern);
+// The pattern rule above, for one name.
+bool MatchesFilePattern(std::string_view name, std::string_view pattern);
+
+// An open file; closes on destruction.
+class WritableFile {
+ public:
+  WritableFile() = default;
+  explicit WritableFile(int fd) : fd_(fd) {}
+  ~WritableFile();
+  WritableFile(WritableFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  WritableFile& operator=(WritableFile&& other) noexcept;
+  WritableFile(const WritableFile&) = delete;
+  WritableFile& operator=(const WritableFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
+  Expected<void> Write(Bytes data);
+  Expected<void> Sync();
+  Expected<void> Close();
+
+ private:
+  int fd_ = -1;
+};
+
+// Creates or truncates the file for writing. The last component is never followed when it
+// is a symbolic link; inside the drive folder no folder on the way may be one either.
+Expected<WritableFile> OpenFileForWriting(std::string_view path);
+
+// Replaces the file at `path` with exactly `data`: written to a new file beside it, flushed
+// to disk, then renamed over the target, so readers see the old or the new content, never
+// a mix. A symbolic link at `path` is replaced, not followed.
+Expected<void> WriteFileAtomically(std::string_view path, Bytes data);
+
+}  // namespace orvex

@@ -1,0 +1,201 @@
+// Windows-1252 and UTF-8 conversions. Resource names pass through here on every
+// enumeration, so both directions are table lookups with an ASCII fast path.
+#include "platform/text/text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace orvex {
+namespace {
+
+// The code page's 0x80..0x9F row; the five unassigned bytes map to the C1 control of the
+// same value, as the platform's table does.
+constexpr std::array<char16_t, 32> kHighRow = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
+};
+
+constexpr std::array<char16_t, 256> MakeAnsiTable() {
+  std::array<char16_t, 256> table{};
+  for (unsigned i = 0; i < 256; ++i) table[i] = static_cast<char16_t>(i);
+  for (unsigned i = 0; i < 32; ++i) table[0x80 + i] = kHighRow[i];
+  return table;
+}
+constexpr std::array<char16_t, 256> kAnsiToUnicode = MakeAnsiTable();
+
+struct ReverseEntry {
+  char16_t unit;
+  char byte;
+};
+
+// The row above sorted by character, for UTF-16 -> ANSI outside the identity ranges.
+constexpr std::array<ReverseEntry, 32> MakeReverseTable() {
+  std::array<ReverseEntry, 32> table{};
+  for (unsigned i = 0; i < 32; ++i)
+    table[i] = ReverseEntry{kHighRow[i], static_cast<char>(0x80 + i)};
+  // Insertion sort: std::sort is not constexpr in C++20 for every library we build with.
+  for (size_t i = 1; i < table.size(); ++i) {
+    for (size_t j = i; j > 0 && table[j - 1].unit > table[j].unit; --j) {
+      ReverseEntry swap = table[j];
+      table[j] = table[j - 1];
+      table[j - 1] = swap;
+    }
+  }
+  return table;
+}
+constexpr std::array<ReverseEntry, 32> kUnicodeToAnsi = MakeReverseTable();
+
+char UnitToAnsi(char16_t unit) {
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+  auto it = std::lower_bound(kUnicodeToAnsi.begin(), kUnicodeToAnsi.end(), unit,
+                             [](const ReverseEntry& e, char16_t u) { return e.unit < u; });
+  if (it != kUnicodeToAnsi.end() && it->unit == unit) return it->byte;
+  return '?';
+}
+
+bool IsHighSurrogate(char16_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+void AppendUtf16(std::u16string& out, char32_t cp) {
+  if (cp < 0x10000) {
+    out.push_back(static_cast<char16_t>(cp));
+  } else {
+    cp -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 | (cp >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 | (cp & 0x3FF)));
+  }
+}
+
+}  // namespace
+
+std::u16string AnsiToUnicode(std::string_view ansi) {
+  std::u16string out(ansi.size(), u'\0');
+  for (size_t i = 0; i < ansi.size(); ++i)
+    out[i] = kAnsiToUnicode[static_cast<unsigned char>(ansi[i])];
+  return out;
+}
+
+std::string UnicodeToAnsi(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t unit = text[i];
+    // A surrogate pair is one character and becomes one "?".
+    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
+    out.push_back(UnitToAnsi(unit));
+  }
+  return out;
+}
+
+// Ill-formed sequences become U+FFFD per maximal subpart (each byte that cannot start or
+// continue a well-formed sequence yields one replacement), the practice of the Unicode
+// standard that common decoders follow.
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  const size_t n = utf8.size();
+  auto byteAt = [&](size_t k) { return static_cast<unsigned char>(utf8[k]); };
+  while (i < n) {
+    unsigned char b = byteAt(i);
+    if (b < 0x80) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    size_t need = 0;
+    char32_t cp = 0;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    if (b >= 0xC2 && b <= 0xDF) {
+      need = 1;
+      cp = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      need = 2;
+      cp = b & 0x0F;
+      if (b == 0xE0) lo = 0xA0;
+      if (b == 0xED) hi = 0x9F;  // no encoded surrogates
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      need = 3;
+      cp = b & 0x07;
+      if (b == 0xF0) lo = 0x90;
+      if (b == 0xF4) hi = 0x8F;
+    } else {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    size_t k = 1;
+    for (; k <= need; ++k) {
+      if (i + k >= n) break;
+      unsigned char c = byteAt(i + k);
+      unsigned char min = k == 1 ? lo : 0x80, max = k == 1 ? hi : 0xBF;
+      if (c < min || c > max) break;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (k <= need) {
+      out.push_back(0xFFFD);
+      i += k;  // the maximal subpart consumed so far
+      continue;
+    }
+    AppendUtf16(out, cp);
+    i += need + 1;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t unit = text[i];
+    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      char32_t cp = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                    (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+      AppendUtf8(out, cp);
+      ++i;
+    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+      AppendUtf8(out, 0xFFFD);
+    } else {
+      AppendUtf8(out, unit);
+    }
+  }
+  return out;
+}
+
+int lstrlenA(LPCSTR text) {
+  if (text == nullptr) return 0;
+  return static_cast<int>(std::strlen(text));
+}
+
+LPSTR lstrcpyA(LPSTR target, LPCSTR source) {
+  if (target == nullptr || source == nullptr) return nullptr;
+  std::memmove(target, source, std::strlen(source) + 1);
+  return target;
+}
+
+}  // namespace orvex

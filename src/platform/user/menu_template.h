@@ -1,0 +1,76 @@
+// Menu templates (resource type 4) in both published layouts: the classic MENUITEMTEMPLATE
+// list (version 0) and the extended MENUEX_TEMPLATE list (version 1). The parsed model
+// holds each item as the platform stores it after loading, so the menu functions only
+// copy it into handles.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/byte_reader.h"
+#include "base/expected.h"
+#include "platform/win32_types.h"
+
+namespace orvex {
+
+// Item flags of the classic layout (MF_*) and the type and state bits of the extended
+// layout (MFT_*, MFS_*), which share their values.
+inline constexpr UINT MF_GRAYED = 0x0001;
+inline constexpr UINT MF_DISABLED = 0x0002;
+inline constexpr UINT MF_BITMAP = 0x0004;
+inline constexpr UINT MF_CHECKED = 0x0008;
+inline constexpr UINT MF_POPUP = 0x0010;
+inline constexpr UINT MF_MENUBARBREAK = 0x0020;
+inline constexpr UINT MF_MENUBREAK = 0x0040;
+inline constexpr UINT MF_END = 0x0080;
+inline constexpr UINT MF_HILITE = 0x0080;
+inline constexpr UINT MF_OWNERDRAW = 0x0100;
+inline constexpr UINT MF_SEPARATOR = 0x0800;
+inline constexpr UINT MF_DEFAULT = 0x1000;
+inline constexpr UINT MF_HELP = 0x4000;
+
+inline constexpr UINT MFT_STRING = 0x0000;
+inline constexpr UINT MFT_BITMAP = 0x0004;
+inline constexpr UINT MFT_MENUBARBREAK = 0x0020;
+inline constexpr UINT MFT_MENUBREAK = 0x0040;
+inline constexpr UINT MFT_OWNERDRAW = 0x0100;
+inline constexpr UINT MFT_RADIOCHECK = 0x0200;
+inline constexpr UINT MFT_SEPARATOR = 0x0800;
+inline constexpr UINT MFT_RIGHTORDER = 0x2000;
+inline constexpr UINT MFT_RIGHTJUSTIFY = 0x4000;
+// The type bits an item keeps; everything else of a template's flags is dropped.
+inline constexpr UINT kMenuTypeMask = MFT_BITMAP | MFT_MENUBARBREAK | MFT_MENUBREAK |
+                                      MFT_OWNERDRAW | MFT_RADIOCHECK | MFT_SEPARATOR |
+                                      MFT_RIGHTORDER | MFT_RIGHTJUSTIFY;
+
+inline constexpr UINT MFS_GRAYED = 0x0003;
+inline constexpr UINT MFS_DISABLED = MFS_GRAYED;
+inline constexpr UINT MFS_CHECKED = 0x0008;
+inline constexpr UINT MFS_HILITE = 0x0080;
+inline constexpr UINT MFS_DEFAULT = 0x1000;
+inline constexpr UINT kMenuStateMask = MFS_GRAYED | MFS_CHECKED | MFS_HILITE | MFS_DEFAULT;
+
+// Nesting beyond this many submenu levels makes a template invalid: the platform's own
+// loader recurses per level, and a hostile template must not exhaust the stack.
+inline constexpr int kMaxMenuDepth = 32;
+
+struct MenuTemplateItem {
+  UINT type = 0;   // MFT_* bits as the loaded item reports them
+  UINT state = 0;  // MFS_* bits
+  UINT id = 0;     // command identifier (0 for a classic popup, which has none)
+  bool popup = false;
+  bool hasText = false;  // false for a separator made from an empty string item
+  std::u16string text;
+  std::vector<MenuTemplateItem> children;  // the submenu of a popup item
+};
+
+struct MenuTemplate {
+  bool extended = false;
+  std::vector<MenuTemplateItem> items;
+};
+
+// Fails with context ("item 3: text runs past the end") on a truncated list, a version
+// other than 0 or 1, or nesting deeper than kMaxMenuDepth.
+Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes);
+
+}  // namespace orvex
