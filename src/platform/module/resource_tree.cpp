@@ -112,7 +112,7 @@ const ResourceTree::Dir* ResourceTree::FindDir(uint32_t offset) const {
 }
 
 std::optional<uint32_t> ResourceTree::Subdirectory(const ResourceEntry& entry) const {
-  const Dir* dir = FindDir(entry.target);
+  const Dir* dir = entry.directory ? FindDir(entry.target) : nullptr;
   if (dir == nullptr || dir->owner != entry.offset) return std::nullopt;
   return dir->offset;
 }
@@ -130,7 +130,8 @@ std::optional<ResourceEntry> ResourceTree::ReadEntry(const Dir& dir, uint32_t in
     if (raw->name > 0xFFFF) return std::nullopt;  // not a valid number
     entry.id = static_cast<WORD>(raw->name);
   }
-  entry.target = raw->offsetToData;
+  entry.directory = (raw->offsetToData & pe::kHighBit) != 0;
+  entry.target = raw->offsetToData & kOffsetMask;
   return entry;
 }
 
@@ -140,13 +141,12 @@ bool ResourceTree::IsLive(const Dir& dir, const ResourceEntry& entry) const {
     auto length = area.ReadAt<uint16_t>(entry.nameOffset);
     if (!length || !area.SliceAt(size_t{entry.nameOffset} + 2, size_t{*length} * 2)) return false;
   }
-  bool isDirectory = (entry.target & pe::kHighBit) != 0;
   if (dir.level < kLanguages) {
-    if (!isDirectory) return false;
-    const Dir* child = FindDir(entry.target & kOffsetMask);
+    if (!entry.directory) return false;
+    const Dir* child = FindDir(entry.target);
     return child != nullptr && child->owner == entry.offset;
   }
-  return !isDirectory && area.SliceAt(entry.target, sizeof(pe::ResourceDataEntry)).HasValue();
+  return !entry.directory && area.SliceAt(entry.target, sizeof(pe::ResourceDataEntry)).HasValue();
 }
 
 std::optional<int> ResourceTree::CompareName(uint32_t nameOffset,

@@ -35,7 +35,8 @@ struct ResourceEntry {
   bool named = false;
   WORD id = 0;              // the number when not named
   uint32_t nameOffset = 0;  // of the length-prefixed UTF-16 name when named
-  uint32_t target = 0;      // of the subdirectory, or of the data entry at the last level
+  bool directory = false;   // the target is a subdirectory (else a data entry)
+  uint32_t target = 0;      // of the subdirectory or the data entry
 };
 
 struct ResourceData {
