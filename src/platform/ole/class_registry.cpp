@@ -1,0 +1,269 @@
+#include "platform/ole/class_registry.h"
+
+#include <dlfcn.h>
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "platform/ole/registry_file.h"
+#include "platform/text/text.h"
+
+namespace orvex {
+
+namespace {
+
+struct Entry {
+  CLSID clsid;
+  std::string progId;
+  ComPtr<IClassFactory> factory;
+};
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return out;
+}
+
+// The in-process table and the libraries loaded for registered classes. Leaked on
+// purpose: objects and thread state may release factories during process exit.
+struct Registry {
+  std::mutex mutex;
+  std::vector<Entry> entries;
+  std::map<std::string, DllGetClassObjectFunction> loaded;
+};
+
+Registry& TheRegistry() {
+  static Registry* registry = new Registry;
+  return *registry;
+}
+
+class TableClassFactory final : public IClassFactory {
+ public:
+  explicit TableClassFactory(const ClassInfo& info) : info_(info) {}
+  virtual ~TableClassFactory() = default;
+
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *object = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++refs_; }
+  ULONG Release() override {
+    ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    Dispatchable* created = nullptr;
+    try {
+      created = info_.Create();
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    } catch (const RuntimeError& error) {
+      return RuntimeErrorScode(error.Number());
+    }
+    HRESULT hr = created->QueryInterface(iid, object);
+    created->Release();
+    return hr;
+  }
+  HRESULT LockServer(BOOL lock) override {
+    LockServerCount(lock != FALSE);
+    return S_OK;
+  }
+
+ private:
+  const ClassInfo& info_;
+  std::atomic<ULONG> refs_{1};
+};
+
+HRESULT LoadServer(const std::string& path, DllGetClassObjectFunction* function) {
+  Registry& registry = TheRegistry();
+  {
+    std::lock_guard lock(registry.mutex);
+    if (auto it = registry.loaded.find(path); it != registry.loaded.end()) {
+      *function = it->second;
+      return S_OK;
+    }
+  }
+  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) return CO_E_DLLNOTFOUND;
+  auto entry = reinterpret_cast<DllGetClassObjectFunction>(::dlsym(handle, "DllGetClassObject"));
+  if (entry == nullptr) {
+    ::dlclose(handle);
+    return CO_E_ERRORINDLL;
+  }
+  std::lock_guard lock(registry.mutex);
+  registry.loaded.emplace(path, entry);
+  *function = entry;
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT CoRegisterClassObject(REFCLSID clsid, IClassFactory* factory, std::string_view progId) {
+  if (factory == nullptr) return E_INVALIDARG;
+  Registry& registry = TheRegistry();
+  ComPtr<IClassFactory> replaced;
+  {
+    std::lock_guard lock(registry.mutex);
+    for (Entry& e : registry.entries) {
+      if (e.clsid == clsid) {
+        replaced = std::move(e.factory);
+        e.factory = ComPtr<IClassFactory>(factory);
+        e.progId = std::string(progId);
+        return S_OK;
+      }
+    }
+    registry.entries.push_back(Entry{clsid, std::string(progId), ComPtr<IClassFactory>(factory)});
+  }
+  return S_OK;
+}
+
+HRESULT CoRevokeClassObject(REFCLSID clsid) {
+  Registry& registry = TheRegistry();
+  ComPtr<IClassFactory> revoked;
+  std::lock_guard lock(registry.mutex);
+  for (auto it = registry.entries.begin(); it != registry.entries.end(); ++it) {
+    if (it->clsid == clsid) {
+      revoked = std::move(it->factory);
+      registry.entries.erase(it);
+      return S_OK;
+    }
+  }
+  return E_INVALIDARG;
+}
+
+HRESULT CLSIDFromProgID(std::u16string_view progId, CLSID* clsid) {
+  if (clsid == nullptr) return E_POINTER;
+  std::string name = Utf16ToUtf8(progId);
+  std::string upper = UpperAscii(name);
+  {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    for (const Entry& e : registry.entries) {
+      if (!e.progId.empty() && UpperAscii(e.progId) == upper) {
+        *clsid = e.clsid;
+        return S_OK;
+      }
+    }
+  }
+  if (name.empty() || name.find_first_of("\\[]") != std::string::npos) return CO_E_CLASSSTRING;
+  auto file = RegistryFile::Load(RegistryFilePath());
+  if (!file) return CO_E_CLASSSTRING;
+  auto text = file->Get(name + "\\CLSID");
+  if (!text || !GuidFromString(*text, clsid)) return CO_E_CLASSSTRING;
+  return S_OK;
+}
+
+HRESULT CoGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  ComPtr<IClassFactory> factory;
+  {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    for (const Entry& e : registry.entries)
+      if (e.clsid == clsid) factory = e.factory;
+  }
+  if (factory) return factory->QueryInterface(iid, object);
+
+  auto file = RegistryFile::Load(RegistryFilePath());
+  if (!file) return REGDB_E_CLASSNOTREG;
+  auto path = file->Get("CLSID\\" + GuidToString(clsid) + "\\InprocServer32");
+  if (!path || path->empty()) return REGDB_E_CLASSNOTREG;
+  DllGetClassObjectFunction entry = nullptr;
+  HRESULT hr = LoadServer(*path, &entry);
+  if (FAILED(hr)) return hr;
+  return entry(clsid, iid, object);
+}
+
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD, REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = CoGetClassObject(clsid, IID_IClassFactory, factory.PutVoid());
+  if (FAILED(hr)) return hr;
+  return factory->CreateInstance(outer, iid, object);
+}
+
+ComPtr<IClassFactory> MakeClassFactory(const ClassInfo& info) {
+  return ComPtr<IClassFactory>::Attach(new TableClassFactory(info));
+}
+
+HRESULT RegisterClassInProcess(const ClassInfo& info) {
+  return CoRegisterClassObject(info.Clsid(), MakeClassFactory(info).Get(), info.ProgId());
+}
+
+namespace {
+
+std::string LibraryKey(const ServerDescription& server) {
+  return "TypeLib\\" + GuidToString(server.libid);
+}
+
+}  // namespace
+
+HRESULT RegisterServer(const ServerDescription& server, const std::string& path) {
+  std::string file = RegistryFilePath();
+  auto registry = RegistryFile::Load(file);
+  if (!registry) return REGDB_E_WRITEREGDB;
+  std::string libid = GuidToString(server.libid);
+  std::string version = server.version;
+  std::string typeLib = LibraryKey(server) + "\\" + version;
+  registry->Set(typeLib, "@", server.libraryName);
+  registry->Set(typeLib + "\\0\\linux64", "@", path);
+  registry->Set(typeLib + "\\FLAGS", "@", "0");
+  for (const ClassInfo* info : server.classes) {
+    std::string clsidKey = "CLSID\\" + GuidToString(info->Clsid());
+    std::string progId = info->ProgId();
+    registry->Set(clsidKey, "@", info->Name());
+    registry->Set(clsidKey + "\\InprocServer32", "@", path);
+    registry->Set(clsidKey + "\\InprocServer32", "ThreadingModel", "Apartment");
+    registry->Set(clsidKey + "\\ProgID", "@", progId);
+    registry->Set(clsidKey + "\\TypeLib", "@", libid);
+    registry->Set(clsidKey + "\\Version", "@", version);
+    registry->Set(progId, "@", info->Name());
+    registry->Set(progId + "\\CLSID", "@", GuidToString(info->Clsid()));
+    std::string interfaceKey = "Interface\\" + GuidToString(info->Iid());
+    registry->Set(interfaceKey, "@", info->InterfaceName());
+    registry->Set(interfaceKey + "\\ProxyStubClsid32", "@",
+                  "{00020424-0000-0000-C000-000000000046}");
+    registry->Set(interfaceKey + "\\TypeLib", "@", libid);
+    registry->Set(interfaceKey + "\\TypeLib", "Version", version);
+  }
+  if (!registry->Save(file)) return REGDB_E_WRITEREGDB;
+  return S_OK;
+}
+
+HRESULT UnregisterServer(const ServerDescription& server) {
+  std::string file = RegistryFilePath();
+  auto registry = RegistryFile::Load(file);
+  if (!registry) return REGDB_E_WRITEREGDB;
+  registry->DeleteTree(LibraryKey(server));
+  for (const ClassInfo* info : server.classes) {
+    registry->DeleteTree("CLSID\\" + GuidToString(info->Clsid()));
+    registry->DeleteTree(info->ProgId());
+    registry->DeleteTree("Interface\\" + GuidToString(info->Iid()));
+  }
+  if (!registry->Save(file)) return REGDB_E_WRITEREGDB;
+  return S_OK;
+}
+
+std::string ModulePathOf(const void* address) {
+  Dl_info info{};
+  if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr) return {};
+  char resolved[4096];
+  if (::realpath(info.dli_fname, resolved) != nullptr) return resolved;
+  return info.dli_fname;
+}
+
+}  // namespace orvex

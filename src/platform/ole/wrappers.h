@@ -1,0 +1,198 @@
+// RAII owners for BSTR and VARIANT: no hand-written clean-up paths anywhere else.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "platform/ole/oleauto.h"
+#include "platform/ole/unknown.h"
+
+namespace orvex {
+
+// Owns one BSTR.
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(std::u16string_view text) : s_(SysAllocStringView(text)) {}
+  Bstr(const Bstr& other) : s_(other.s_ ? SysAllocStringLen(other.s_, other.Length()) : nullptr) {}
+  Bstr(Bstr&& other) noexcept : s_(std::exchange(other.s_, nullptr)) {}
+  ~Bstr() { SysFreeString(s_); }
+  Bstr& operator=(Bstr other) noexcept {
+    std::swap(s_, other.s_);
+    return *this;
+  }
+
+  static Bstr Attach(BSTR s) {
+    Bstr out;
+    out.s_ = s;
+    return out;
+  }
+  BSTR Detach() { return std::exchange(s_, nullptr); }
+  BSTR Get() const { return s_; }
+  // Out-parameter; frees the current text first.
+  BSTR* Put() {
+    SysFreeString(std::exchange(s_, nullptr));
+    return &s_;
+  }
+  UINT Length() const { return SysStringLen(s_); }
+  std::u16string_view View() const { return BstrView(s_); }
+  std::u16string Str() const { return std::u16string(View()); }
+
+ private:
+  BSTR s_ = nullptr;
+};
+
+// Owns one VARIANT (clears it on destruction). Layout-compatible with VARIANT, so an
+// array of Variant can serve as DISPPARAMS::rgvarg.
+class Variant : public VARIANT {
+ public:
+  Variant() { VariantInit(this); }
+  Variant(const Variant& other) : Variant() { VariantCopy(this, &other); }
+  Variant(Variant&& other) noexcept : VARIANT(other) { VariantInit(&other); }
+  explicit Variant(const VARIANT& other) : Variant() { VariantCopy(this, &other); }
+  Variant& operator=(const Variant& other) {
+    if (this != &other) VariantCopy(this, &other);
+    return *this;
+  }
+  Variant& operator=(Variant&& other) noexcept {
+    if (this != &other) {
+      VariantClear(this);
+      static_cast<VARIANT&>(*this) = other;
+      VariantInit(&other);
+    }
+    return *this;
+  }
+  ~Variant() { VariantClear(this); }
+
+  // Values.
+  Variant(int32_t value) : Variant() { SetLong(value); }
+  Variant(int16_t value) : Variant() {
+    vt = VT_I2;
+    iVal = value;
+  }
+  Variant(uint8_t value) : Variant() {
+    vt = VT_UI1;
+    bVal = value;
+  }
+  Variant(double value) : Variant() {
+    vt = VT_R8;
+    dblVal = value;
+  }
+  Variant(bool value) : Variant() {
+    vt = VT_BOOL;
+    boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  }
+  Variant(const char16_t* text) : Variant(std::u16string_view(text)) {}
+  Variant(std::u16string_view text) : Variant() {
+    vt = VT_BSTR;
+    bstrVal = SysAllocStringView(text);
+  }
+  Variant(const std::u16string& text) : Variant(std::u16string_view(text)) {}
+  Variant(Bstr text) : Variant() {
+    vt = VT_BSTR;
+    bstrVal = text.Detach();
+  }
+  // An object reference (a new reference); null gives VT_DISPATCH holding nothing.
+  Variant(IDispatch* object) : Variant() { SetDispatch(object); }
+  template <class T>
+  Variant(const ComPtr<T>& object) : Variant(static_cast<IDispatch*>(object.Get())) {}
+
+  // The missing optional argument: VT_ERROR holding DISP_E_PARAMNOTFOUND.
+  static Variant Missing() {
+    Variant v;
+    v.vt = VT_ERROR;
+    v.scode = DISP_E_PARAMNOTFOUND;
+    return v;
+  }
+  static Variant Null() {
+    Variant v;
+    v.vt = VT_NULL;
+    return v;
+  }
+  static Variant Error(SCODE code) {
+    Variant v;
+    v.vt = VT_ERROR;
+    v.scode = code;
+    return v;
+  }
+  // A by-reference variant pointing at `target` (VT_BYREF | target's vt for scalars,
+  // VT_BYREF | VT_VARIANT otherwise). The target must outlive the call.
+  static Variant RefTo(VARIANT& target) {
+    Variant v;
+    v.vt = VT_BYREF | VT_VARIANT;
+    v.pvarVal = &target;
+    return v;
+  }
+  static Variant RefTo(LONG& target) {
+    Variant v;
+    v.vt = VT_BYREF | VT_I4;
+    v.plVal = &target;
+    return v;
+  }
+  static Variant RefTo(BSTR& target) {
+    Variant v;
+    v.vt = VT_BYREF | VT_BSTR;
+    v.pbstrVal = &target;
+    return v;
+  }
+  static Variant RefTo(IDispatch*& target) {
+    Variant v;
+    v.vt = VT_BYREF | VT_DISPATCH;
+    v.ppdispVal = &target;
+    return v;
+  }
+  static Variant RefTo(VARIANT_BOOL& target) {
+    Variant v;
+    v.vt = VT_BYREF | VT_BOOL;
+    v.pboolVal = &target;
+    return v;
+  }
+  // Takes ownership of `array` (VT_ARRAY | element type).
+  static Variant FromArray(SAFEARRAY* array);
+
+  void SetLong(int32_t value) {
+    VariantClear(this);
+    vt = VT_I4;
+    lVal = value;
+  }
+  void SetDispatch(IDispatch* object);
+
+  VARIANT* Ptr() { return this; }
+  VARTYPE Type() const { return vt; }
+  bool IsMissing() const { return vt == VT_ERROR && scode == DISP_E_PARAMNOTFOUND; }
+  bool IsEmpty() const { return vt == VT_EMPTY; }
+  // The value behind a by-reference variant (or the variant itself).
+  const VARIANT& Deref() const {
+    return vt == (VT_BYREF | VT_VARIANT) ? *pvarVal : static_cast<const VARIANT&>(*this);
+  }
+  // Copies the value behind a by-reference variant; plain variants are copied as they are.
+  Variant Dereferenced() const {
+    Variant out;
+    VariantCopyInd(&out, this);
+    return out;
+  }
+
+  // Coercions; they throw RuntimeError 13 (type mismatch) or 6 (overflow).
+  int32_t ToLong() const;
+  int16_t ToInteger() const;
+  double ToDouble() const;
+  bool ToBool() const;
+  std::u16string ToString() const;
+  // Object references: VT_DISPATCH/VT_UNKNOWN (null for Nothing or empty); else error 13.
+  ComPtr<IDispatch> ToDispatch() const;
+  // A coerced copy.
+  Variant ChangedTo(VARTYPE type, USHORT flags = 0) const;
+};
+
+static_assert(sizeof(Variant) == sizeof(VARIANT));
+
+// Throws RuntimeError for a failed HRESULT of a coercion or a call (6, 13, 9, 7, 5, 438,
+// 449, 450, 429, or the run-time number inside a 0x800A.... code).
+void ThrowIfFailed(HRESULT hr);
+// The run-time error number and description for an HRESULT, as a client's error handler
+// sees them.
+int32_t ErrorNumberOf(HRESULT hr);
+std::string ErrorDescriptionOf(int32_t number);
+
+}  // namespace orvex
