@@ -2,8 +2,6 @@
 
 #include <cassert>
 
-#include "dyncall/declspec.h"
-
 namespace orvex {
 
 std::optional<int32_t> CallThunkBufferSize(int64_t argumentCount) {
@@ -35,7 +33,7 @@ void EmitArgumentPops(CodeWriter& writer, size_t count) {
 }  // namespace
 
 size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, uint32_t function,
-                      int32_t callType) {
+                      bool callerRemovesArguments) {
   const size_t start = writer.AlignTo16();
   EmitEntryCode(writer);
   for (size_t j = arguments.size(); j-- > 0;) {
@@ -43,7 +41,7 @@ size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, ui
     writer.EmitLong(static_cast<uint32_t>(arguments[j]));
   }
   EmitCallRel32(writer, function);
-  if (CallerRemovesArguments(callType)) EmitArgumentPops(writer, arguments.size());
+  if (callerRemovesArguments) EmitArgumentPops(writer, arguments.size());
   writer.EmitByte(0xC3);  // ret
   writer.EmitByte(0xCC);
   return start;
@@ -103,7 +101,7 @@ void EmitCleanUp(CodeWriter& writer) {
 }  // namespace
 
 size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, uint64_t function,
-                      int32_t /*callType: one convention on this processor*/) {
+                      bool /*callerRemovesArguments: one convention on this processor*/) {
   const size_t count = arguments.size();
   const size_t stackArguments = count > kRegisterArguments ? count - kRegisterArguments : 0;
   const size_t start = writer.AlignTo16();
@@ -126,13 +124,13 @@ size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, ui
 }  // namespace x86_64
 
 size_t BuildHostCallThunk(CodeWriter& writer, std::span<const int32_t> arguments,
-                          uintptr_t function, int32_t callType) {
+                          uintptr_t function, bool callerRemovesArguments) {
 #if defined(__x86_64__)
-  return x86_64::BuildCallThunk(writer, arguments, function, callType);
+  return x86_64::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
 #elif defined(__i386__)
-  return x86::BuildCallThunk(writer, arguments, function, callType);
+  return x86::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
 #else
-  (void)writer, (void)arguments, (void)function, (void)callType;
+  (void)writer, (void)arguments, (void)function, (void)callerRemovesArguments;
   assert(!"no call thunk writer for this processor");
   return 0;
 #endif

@@ -24,11 +24,11 @@ namespace x86 {
 //   58 59 59 59 59 50          pop the return address, drop the four values, push it back
 //   68 <arg n> ... 68 <arg 1>  the arguments, last first
 //   E8 <rel32>                 call the function
-//   59 x n                     eCDecl only: remove the arguments
+//   59 x n                     caller clean-up (eCDecl) only: remove the arguments
 //   C3 CC                      return
 // Returns the offset of the first instruction.
 size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, uint32_t function,
-                      int32_t callType);
+                      bool callerRemovesArguments);
 
 }  // namespace x86
 
@@ -49,7 +49,7 @@ namespace x86_64 {
 //   C3 CC                      return
 // Returns the offset of the first instruction.
 size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, uint64_t function,
-                      int32_t callType);
+                      bool callerRemovesArguments);
 
 }  // namespace x86_64
 
@@ -61,6 +61,6 @@ inline constexpr bool kHostCallThunkSupported = false;
 
 // The writer for the processor this program runs on (requires kHostCallThunkSupported).
 size_t BuildHostCallThunk(CodeWriter& writer, std::span<const int32_t> arguments,
-                          uintptr_t function, int32_t callType);
+                          uintptr_t function, bool callerRemovesArguments);
 
 }  // namespace orvex

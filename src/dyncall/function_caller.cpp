@@ -93,7 +93,8 @@ int32_t FunctionCaller::RunThunk(ExecutableMemory& code, int32_t bufferSize) {
   Expected<std::span<uint8_t>> buffer = code.BeginWrite(static_cast<size_t>(bufferSize));
   if (!buffer) throw RuntimeError(7, "Out of memory");
   CodeWriter writer(buffer->first(static_cast<size_t>(bufferSize)), code.Address());
-  const size_t start = BuildHostCallThunk(writer, arguments_, function_, callType_);
+  const size_t start =
+      BuildHostCallThunk(writer, arguments_, function_, CallerRemovesArguments(callType_));
   if (!code.Seal()) throw RuntimeError(70, "Permission denied");
   auto thunk = reinterpret_cast<WNDPROC>(code.Address() + start);
   return static_cast<int32_t>(CallWindowProcA(thunk, 0, 0, 0, 0));

@@ -9,7 +9,6 @@
 
 #include "base/runtime_error.h"
 #include "dyncall/code_writer.h"
-#include "dyncall/declspec.h"
 
 namespace orvex {
 namespace {
@@ -51,23 +50,26 @@ struct Built {
   size_t start = 0;
 };
 
-Built BuildX86(std::vector<int32_t> arguments, uint32_t function, int32_t callType,
+constexpr bool kCallee = false;  // eStdCall: the callee removes the arguments
+constexpr bool kCaller = true;   // eCDecl: the caller does
+
+Built BuildX86(std::vector<int32_t> arguments, uint32_t function, bool callerRemovesArguments,
                uint64_t base = 0x1000) {
   std::vector<uint8_t> buffer(static_cast<size_t>(*CallThunkBufferSize(arguments.size())));
   CodeWriter writer(buffer, base);
   Built built;
-  built.start = x86::BuildCallThunk(writer, arguments, function, callType);
+  built.start = x86::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
   buffer.resize(writer.Position());
   built.bytes = buffer;
   return built;
 }
 
-Built BuildX86_64(std::vector<int32_t> arguments, uint64_t function, int32_t callType,
+Built BuildX86_64(std::vector<int32_t> arguments, uint64_t function, bool callerRemovesArguments,
                   uint64_t base = 0x7f0000001000) {
   std::vector<uint8_t> buffer(static_cast<size_t>(*CallThunkBufferSize(arguments.size())));
   CodeWriter writer(buffer, base);
   Built built;
-  built.start = x86_64::BuildCallThunk(writer, arguments, function, callType);
+  built.start = x86_64::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
   buffer.resize(writer.Position());
   built.bytes = buffer;
   return built;
@@ -76,7 +78,7 @@ Built BuildX86_64(std::vector<int32_t> arguments, uint64_t function, int32_t cal
 TEST(X86CallThunk, TwoArgumentsPushedLastFirstThenCalledAndReturned) {
   // Base 0x1000 is aligned, so the code starts 16 bytes in; the displacement counts from
   // the byte after it (0x1000 + 37).
-  Built stdCall = BuildX86({0x11223344, -2}, 0x2000, eStdCall);
+  Built stdCall = BuildX86({0x11223344, -2}, 0x2000, kCallee);
   Code expected;
   expected.Fill(16)
       .Bytes({0x58, 0x59, 0x59, 0x59, 0x59, 0x50})
@@ -90,23 +92,23 @@ TEST(X86CallThunk, TwoArgumentsPushedLastFirstThenCalledAndReturned) {
   EXPECT_EQ(stdCall.start, 16u);
   EXPECT_THAT(stdCall.bytes, ElementsAreArray(expected.Get()));
 
-  Built cdecl = BuildX86({0x11223344, -2}, 0x2000, eCDecl);
+  Built cdecl = BuildX86({0x11223344, -2}, 0x2000, kCaller);
   std::vector<uint8_t> withPops = expected.Get();
   withPops.insert(withPops.end() - 2, {0x59, 0x59});
   EXPECT_THAT(cdecl.bytes, ElementsAreArray(withPops));
 }
 
-TEST(X86CallThunk, ArgumentPopsFollowTheCallOnlyForCDecl) {
+TEST(X86CallThunk, ArgumentPopsFollowTheCallOnlyForCallerCleanUp) {
   struct Case {
     size_t count;
-    int32_t callType;
+    bool callerRemovesArguments;
     size_t pops;
   };
-  for (Case c : {Case{0, eCDecl, 0}, Case{3, eCDecl, 3}, Case{3, eStdCall, 0}, Case{3, 2, 0},
-                 Case{3, -1, 0}, Case{12, eCDecl, 12}}) {
-    Built built = BuildX86(std::vector<int32_t>(c.count, 7), 0x2000, c.callType);
+  for (Case c :
+       {Case{0, kCaller, 0}, Case{3, kCaller, 3}, Case{3, kCallee, 0}, Case{12, kCaller, 12}}) {
+    Built built = BuildX86(std::vector<int32_t>(c.count, 7), 0x2000, c.callerRemovesArguments);
     const size_t call = built.start + 6 + 5 * c.count;
-    ASSERT_EQ(built.bytes.size(), call + 5 + c.pops + 2) << c.count << " " << c.callType;
+    ASSERT_EQ(built.bytes.size(), call + 5 + c.pops + 2) << c.count;
     EXPECT_EQ(built.bytes[call], 0xE8);
     for (size_t i = 0; i < c.pops; ++i) EXPECT_EQ(built.bytes[call + 5 + i], 0x59);
     EXPECT_EQ(built.bytes[call + 5 + c.pops], 0xC3);
@@ -116,7 +118,7 @@ TEST(X86CallThunk, ArgumentPopsFollowTheCallOnlyForCDecl) {
 
 TEST(X86CallThunk, FillReachesTheNextMultipleOf16AboveTheBuffer) {
   for (uint64_t remainder = 0; remainder < 16; ++remainder) {
-    Built built = BuildX86({}, 0x2000, eStdCall, 0x1000 + remainder);
+    Built built = BuildX86({}, 0x2000, kCallee, 0x1000 + remainder);
     const size_t fill = 16 - remainder;  // 16 for an aligned buffer, 15 at 16k + 1
     EXPECT_EQ(built.start, fill);
     EXPECT_EQ((0x1000 + remainder + built.start) % 16, 0u);
@@ -126,7 +128,7 @@ TEST(X86CallThunk, FillReachesTheNextMultipleOf16AboveTheBuffer) {
 }
 
 TEST(X86CallThunk, DisplacementWrapsForAFunctionBelowTheThunk) {
-  Built built = BuildX86({}, 0x100, eStdCall, 0x10000);
+  Built built = BuildX86({}, 0x100, kCallee, 0x10000);
   // E8 at offset 22, next instruction at 0x10000 + 27.
   ASSERT_EQ(built.bytes[22], 0xE8);
   const uint32_t displacement = built.bytes[23] | built.bytes[24] << 8 | built.bytes[25] << 16 |
@@ -136,7 +138,7 @@ TEST(X86CallThunk, DisplacementWrapsForAFunctionBelowTheThunk) {
 }
 
 TEST(X86_64CallThunk, RegisterArgumentsAndAbsoluteCall) {
-  Built built = BuildX86_64({5, -1}, 0x00007f1234567890, eStdCall);
+  Built built = BuildX86_64({5, -1}, 0x00007f1234567890, kCallee);
   Code expected;
   expected.Fill(16)
       .Bytes({0x55, 0x48, 0x89, 0xE5})
@@ -178,7 +180,7 @@ TEST(X86_64CallThunk, StackArgumentsKeepTheCallAligned) {
   seven.Bytes({0x68}).Long(0xFFFFFFF9);
   seven.Append(registers);
   tail(seven);
-  EXPECT_THAT(BuildX86_64({1, 2, 3, 4, 5, 6, -7}, 0x1234, eStdCall).bytes,
+  EXPECT_THAT(BuildX86_64({1, 2, 3, 4, 5, 6, -7}, 0x1234, kCallee).bytes,
               ElementsAreArray(seven.Get()));
 
   // Two: no padding, argument 8 pushed first.
@@ -187,22 +189,22 @@ TEST(X86_64CallThunk, StackArgumentsKeepTheCallAligned) {
   eight.Bytes({0x68}).Long(8).Bytes({0x68}).Long(0xFFFFFFF9);
   eight.Append(registers);
   tail(eight);
-  EXPECT_THAT(BuildX86_64({1, 2, 3, 4, 5, 6, -7, 8}, 0x1234, eStdCall).bytes,
+  EXPECT_THAT(BuildX86_64({1, 2, 3, 4, 5, 6, -7, 8}, 0x1234, kCallee).bytes,
               ElementsAreArray(eight.Get()));
 }
 
 TEST(X86_64CallThunk, BothConventionsMakeTheSameCall) {
   const std::vector<int32_t> arguments = {1, -2, 3, -4, 5, -6, 7, -8, 9};
-  EXPECT_EQ(BuildX86_64(arguments, 0x1234, eStdCall).bytes,
-            BuildX86_64(arguments, 0x1234, eCDecl).bytes);
+  EXPECT_EQ(BuildX86_64(arguments, 0x1234, kCallee).bytes,
+            BuildX86_64(arguments, 0x1234, kCaller).bytes);
 }
 
 TEST(CallThunk, BufferSizeHoldsEitherWriterAtEveryAlignment) {
   for (size_t count = 0; count <= 40; ++count) {
     std::vector<int32_t> arguments(count, -1);
     for (uint64_t remainder = 0; remainder < 16; ++remainder) {
-      EXPECT_NO_THROW(BuildX86(arguments, 0x2000, eCDecl, 0x1000 + remainder)) << count;
-      EXPECT_NO_THROW(BuildX86_64(arguments, 0x2000, eCDecl, 0x1000 + remainder)) << count;
+      EXPECT_NO_THROW(BuildX86(arguments, 0x2000, kCaller, 0x1000 + remainder)) << count;
+      EXPECT_NO_THROW(BuildX86_64(arguments, 0x2000, kCaller, 0x1000 + remainder)) << count;
     }
   }
 }

@@ -115,7 +115,8 @@ int main() {
       // A buffer starting `offset` bytes into the page exercises the alignment fill.
       CodeWriter writer(buffer->subspan(offset, static_cast<size_t>(size)),
                         code.Address() + offset);
-      const size_t start = BuildHostCallThunk(writer, c.arguments, c.function, c.callType);
+      const size_t start =
+          BuildHostCallThunk(writer, c.arguments, c.function, CallerRemovesArguments(c.callType));
       if (!code.Seal()) return 1;
       const uintptr_t thunk = code.Address() + offset + start;
       if (thunk % 16 != 0) {
