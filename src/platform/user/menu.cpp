@@ -178,13 +178,14 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL fByPosition, MENUITEMINFOA* in
   }
 
   if (info->fMask & (MIIM_TYPE | MIIM_FTYPE)) info->fType = entry->type;
-  if (info->fMask & MIIM_TYPE) {
-    if (entry->type & (MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR)) {
-      info->dwTypeData = Ptr32<char>::Null();
-      info->cch = 0;
-    }
+  // Through MIIM_TYPE a separator, bitmap or owner-drawn item has no text: no pointer and
+  // length 0, also when its template gave it one (so cch never exceeds the caller's buffer).
+  if ((info->fMask & MIIM_TYPE) && (entry->type & (MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR))) {
+    info->dwTypeData = Ptr32<char>::Null();
+    info->cch = 0;
+  } else if (info->fMask & (MIIM_TYPE | MIIM_STRING)) {
+    CopyText(*entry, *info);
   }
-  if (info->fMask & (MIIM_TYPE | MIIM_STRING)) CopyText(*entry, *info);
   if (info->fMask & MIIM_STATE) info->fState = entry->state;
   if (info->fMask & MIIM_ID) info->wID = entry->id;
   if (info->fMask & MIIM_SUBMENU) info->hSubMenu = entry->subMenu;

@@ -106,6 +106,8 @@ Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes) {
 
   MenuTemplate result;
   result.extended = *version == 1;
+  // Resource compilers write a menu without items as the header alone.
+  if (reader.AtEnd()) return result;
   auto parsed = result.extended ? ParseExtendedLevel(reader, 0, result.items)
                                 : ParseClassicLevel(reader, 0, result.items);
   if (!parsed) return parsed.GetError();

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <initializer_list>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -28,11 +29,16 @@ class ScriptedMessageBoxes {
   void Clear();
 
  private:
-  int Show(const MessageBoxCall& call);
+  // Shared with the installed handler, so a box still being shown on another thread
+  // when this object goes keeps what it uses alive.
+  struct State {
+    std::mutex mutex;
+    std::deque<int> answers;
+    std::vector<MessageBoxCall> calls;
+  };
+  static int Show(State& state, const MessageBoxCall& call);
 
-  mutable std::mutex mutex_;
-  std::deque<int> answers_;
-  std::vector<MessageBoxCall> calls_;
+  std::shared_ptr<State> state_;
   MessageBoxHandler previous_;
 };
 

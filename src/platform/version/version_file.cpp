@@ -26,7 +26,11 @@ BOOL WithVersionResource(LPCSTR filename, Use use) {
     return FALSE;
   }
   HMODULE module = LoadLibraryExA(filename, 0, LOAD_LIBRARY_AS_DATAFILE);
-  if (module == 0) return FALSE;
+  if (module == 0) {
+    // The version functions name a missing file as such, not as a missing module.
+    if (GetLastError() == ERROR_MOD_NOT_FOUND) SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
   LPCSTR type = MAKEINTRESOURCEA(RT_VERSION_ID);
   HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), type);
   if (resource == 0) {

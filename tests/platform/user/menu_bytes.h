@@ -8,6 +8,15 @@
 namespace orvex::test {
 
 struct MenuSpec {
+  MenuSpec(uint32_t type_, uint32_t state_, uint32_t id_, std::u16string text_,
+           std::vector<MenuSpec> children_ = {}, bool popup_ = false)
+      : type(type_),
+        state(state_),
+        id(id_),
+        text(std::move(text_)),
+        children(std::move(children_)),
+        popup(popup_) {}
+
   uint32_t type = 0;   // extended: dwType; classic: flags (MF_*) without MF_POPUP/MF_END
   uint32_t state = 0;  // extended only
   uint32_t id = 0;
