@@ -55,17 +55,17 @@ void RenderLine(Bytes data, size_t line, const std::array<char16_t, 256>& chars,
   const size_t count = std::min(kHexDumpBytesPerLine, data.size() - offset);
   const Bytes bytes = data.subspan(offset, count);
   char16_t* charColumn = out + 3 * kHexDumpBytesPerLine + 2;
-  for (size_t i = 0; i < kHexDumpBytesPerLine; ++i) {
-    if (i < count) {
-      const auto value = static_cast<uint8_t>(bytes[i]);
-      std::memcpy(out, hex[value].text, sizeof(HexColumn));
-      charColumn[i] = chars[value];
-    } else {
-      out[0] = out[1] = out[2] = u' ';
-      charColumn[i] = u'.';
-    }
-    out += 3;
+  for (size_t i = 0; i < count; ++i) {
+    const auto value = static_cast<uint8_t>(bytes[i]);
+    std::memcpy(out + 3 * i, hex[value].text, sizeof(HexColumn));
+    charColumn[i] = chars[value];
   }
+  // Positions past the last byte.
+  for (size_t i = count; i < kHexDumpBytesPerLine; ++i) {
+    out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = u' ';
+    charColumn[i] = u'.';
+  }
+  out += 3 * kHexDumpBytesPerLine;
   out[0] = u'|';
   out[1] = u' ';
   charColumn[kHexDumpBytesPerLine] = u'\r';
@@ -82,35 +82,40 @@ std::u16string Blanks(size_t count) {
   return out;
 }
 
-void RenderInto(Bytes data, std::u16string& text) {
+// The whole dump, built line by line into text reserved at its full length up front.
+std::u16string Render(Bytes data) {
   const auto& chars = CharacterColumn();
   const auto& hex = HexColumns();
-  const size_t lines = text.size() / kHexDumpLineLength;
-  for (size_t line = 0; line < lines; ++line) {
-    RenderLine(data, line, chars, hex, text.data() + line * kHexDumpLineLength);
+  std::u16string text;
+  text.reserve(HexDumpLength(data.size()));
+  const size_t lines = (data.size() - 1) / kHexDumpBytesPerLine + 1;
+  char16_t line[kHexDumpLineLength];
+  for (size_t k = 0; k < lines; ++k) {
+    RenderLine(data, k, chars, hex, line);
+    text.append(line, kHexDumpLineLength);
   }
+  return text;
 }
 
 }  // namespace
 
 std::u16string RenderHexDump(Bytes data) {
   if (data.empty()) return {};
-  std::u16string text = Blanks(HexDumpLength(data.size()));
-  RenderInto(data, text);
-  return text;
+  return Render(data);
 }
 
 std::u16string GetHexDump(Bytes data, StepRunner& steps) {
-  std::u16string text;
   steps([&] { readers::RequireBytes(data.size()); });
+  size_t length = 0;
   const bool reserved = steps([&] {
     if (data.empty()) readers::ThrowSubscriptOutOfRange();  // no upper bound to count from
-    text = Blanks(HexDumpLength(data.size()));
+    length = HexDumpLength(data.size());
   });
-  if (!reserved || text.size() > kHexDumpMaxLength) return text;
+  if (!reserved) return {};
+  // A reservation past the limit is returned as it stands: blanks only.
+  if (length > kHexDumpMaxLength) return Blanks(length);
   // From here on a failure is skipped without a report; rendering sound bytes cannot fail.
-  RenderInto(data, text);
-  return text;
+  return Render(data);
 }
 
 }  // namespace orvex

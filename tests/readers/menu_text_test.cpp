@@ -6,67 +6,20 @@
 #include <vector>
 
 #include "platform/user/menu.h"
+#include "readers/payloads.h"
 #include "readers/step_recorder.h"
 
 namespace orvex {
 namespace {
 
-using testing::PutDword;
+using testing::Command;
+using testing::ExtendedMenu;
+using testing::Item;
+using testing::Popup;
 using testing::PutUtf16;
 using testing::PutWord;
+using testing::Separator;
 using testing::StepRecorder;
-
-// An item of an extended (MENUEX) template, the layout that stores a popup's own identifier.
-struct Item {
-  uint32_t type;
-  uint32_t state;
-  uint32_t id;
-  std::u16string text;
-  std::vector<Item> children;
-  bool popup = false;
-};
-
-Item Command(std::u16string text, uint32_t id, uint32_t state = 0) {
-  return Item{0, state, id, std::move(text), {}, false};
-}
-Item Separator() {
-  return Item{0x800, 0, 0, u"", {}, false};
-}
-Item Popup(std::u16string text, uint32_t id, std::vector<Item> children) {
-  return Item{0, 0, id, std::move(text), std::move(children), true};
-}
-
-void Align4(std::vector<std::byte>& out) {
-  while (out.size() % 4 != 0) out.push_back(std::byte{0});
-}
-
-// MENUEX_TEMPLATE_ITEM: DWORD dwType, dwState, menuId; WORD bResInfo; WCHAR szText[];
-// pad to 4; a popup adds DWORD dwHelpId and its items.
-void PutItems(std::vector<std::byte>& out, const std::vector<Item>& items) {
-  for (size_t i = 0; i < items.size(); ++i) {
-    const Item& item = items[i];
-    PutDword(out, item.type);
-    PutDword(out, item.state);
-    PutDword(out, item.id);
-    PutWord(out, (item.popup ? 0x01 : 0) | (i + 1 == items.size() ? 0x80 : 0));
-    PutUtf16(out, item.text);
-    PutWord(out, 0);
-    Align4(out);
-    if (item.popup) {
-      PutDword(out, 0);
-      PutItems(out, item.children);
-    }
-  }
-}
-
-std::vector<std::byte> ExtendedMenu(const std::vector<Item>& items) {
-  std::vector<std::byte> out;
-  PutWord(out, 1);  // wVersion
-  PutWord(out, 4);  // wOffset: past dwHelpId
-  PutDword(out, 0);
-  PutItems(out, items);
-  return out;
-}
 
 std::u16string Render(const std::vector<std::byte>& menuTemplate, std::u16string& threadText,
                       StepRecorder& steps) {
