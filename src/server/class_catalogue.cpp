@@ -1,0 +1,435 @@
+// The class catalogue: every class, interface, member, DISPID, kind and parameter of the
+// Orvex10 type library, each row bound to its C++ implementation. A row bound with
+// NotImplemented() answers error 445 until its subsystem binds it.
+#include "server/class_catalogue.h"
+
+#include <mutex>
+
+#include "catalogue/cls_q7_resf_resource_handler_a.h"
+#include "catalogue/cls_q7_resf_resource_types_a.h"
+#include "server/class_ids.h"
+#include "server/cls_q7_orvex10_a.h"
+
+namespace orvex {
+
+namespace {
+
+using K = MemberKind;
+namespace T = types;
+
+constexpr TypeRef kResTypes = T::Enum("ResTypes");
+constexpr TypeRef kDeclspec = T::Enum("DECLSPEC");
+constexpr TypeRef kPicture = T::Class("IPictureDisp");
+constexpr TypeRef kPlayAvi = T::Class("clsQ7ResfPlayAviA");
+constexpr TypeRef kTypes = T::Class("clsQ7ResfResourceTypesA");
+constexpr TypeRef kTypeRecord = T::Class("clsQ7ResfResourceTypeA");
+constexpr TypeRef kItems = T::Class("clsQ7ResfResourceItemsA");
+constexpr TypeRef kItem = T::Class("clsQ7ResfResourceItemA");
+
+using Types = clsQ7ResfResourceTypesA;
+
+// _clsQ7ResfResourceTypesA, in slot order.
+const MemberDesc kResourceTypesMembers[] = {
+    {"PlayAVIObject", K::Get, 0x40030005, {}, kPlayAvi, NotImplemented()},
+    {"PlayAVIObject",
+     K::Set,
+     0x40030005,
+     {Param("PlayAVIObject", kPlayAvi)},
+     T::None,
+     NotImplemented()},
+    {"Filename", K::Get, 0x68030004, {}, T::String, Bind<&Types::Filename>()},
+    {"Filename",
+     K::Let,
+     0x68030004,
+     {Param("Filename", T::String)},
+     T::None,
+     Bind<&Types::LetFilename>()},
+    {"FilePartFileName", K::Get, 0x68030003, {}, T::String, Bind<&Types::FilePartFileName>()},
+    {"FilePartFileName",
+     K::Let,
+     0x68030003,
+     {Param("FilePartFileName", T::String)},
+     T::None,
+     Bind<&Types::LetFilePartFileName>()},
+    {"HandleModule", K::Get, 0x68030002, {}, T::Long, Bind<&Types::HandleModule>()},
+    {"HandleModule",
+     K::Let,
+     0x68030002,
+     {Param("HandleModule", T::Long)},
+     T::None,
+     Bind<&Types::LetHandleModule>()},
+    {"Add",
+     K::Method,
+     0x60030008,
+     {Param("lRestype", kResTypes, kByRef), Param("sComments", T::String, kByRef | kOptional)},
+     T::Long,
+     NotImplemented()},
+    {"EnumResourceTypesStart", K::Method, 0x6003000A, {}, T::Long, NotImplemented()},
+    {"EnumResourceTypesStop", K::Method, 0x6003000B, {}, T::Long, NotImplemented()},
+    {"Clear", K::Method, 0x6003000C, {}, T::None, NotImplemented()},
+    {"Count", K::Get, 0x68030001, {}, T::Long, NotImplemented()},
+    {"Item",
+     K::Get,
+     0x68030000,
+     {Param("Index", T::Variant, kByRef)},
+     kTypeRecord,
+     NotImplemented()},
+    {"Remove", K::Method, 0x6003000D, {Param("Index", T::Long, kByRef)}, T::None, NotImplemented()},
+    {"FindIndexByName",
+     K::Method,
+     0x6003000F,
+     {Param("sName", T::String, kByRef)},
+     T::Long,
+     NotImplemented()},
+    {"GetPicture",
+     K::Method,
+     0x60030010,
+     {Param("ResType", kResTypes, kByRef), Param("ResName", T::String)},
+     kPicture,
+     NotImplemented()},
+    {"GetString",
+     K::Method,
+     0x60030011,
+     {Param("ResName", T::String)},
+     T::String,
+     NotImplemented()},
+    {"GetVersionInfo", K::Method, 0x60030012, {}, T::String, NotImplemented()},
+    {"GetMenuText",
+     K::Method,
+     0x60030013,
+     {Param("ResName", T::String)},
+     T::String,
+     NotImplemented()},
+    {"GetAccelerators",
+     K::Method,
+     0x60030014,
+     {Param("ResName", T::String)},
+     T::String,
+     NotImplemented()},
+    {"GetMessageTable",
+     K::Method,
+     0x60030015,
+     {Param("ResName", T::String)},
+     T::String,
+     NotImplemented()},
+    {"GetHTML",
+     K::Method,
+     0x60030016,
+     {Param("ResType", T::String), Param("ResName", T::String)},
+     T::String,
+     NotImplemented()},
+    {"GetHexDump",
+     K::Method,
+     0x60030017,
+     {Param("ResType", T::String), Param("ResName", T::String)},
+     T::String,
+     NotImplemented()},
+    {"ShowDialog",
+     K::Method,
+     0x60030018,
+     {Param("ResName", T::String), Param("pb", T::Object, kByRef)},
+     T::Boolean,
+     NotImplemented()},
+    {"GetDataArray",
+     K::Method,
+     0x60030019,
+     {Param("ResType", T::String), Param("ResName", T::String)},
+     T::Variant,
+     NotImplemented()},
+    {"PlayAVI",
+     K::Method,
+     0x6003001A,
+     {Param("ResName", T::String), Param("lHwnd", T::Long, kByRef | kOptional),
+      Param("lpbLeft", T::Long, kByRef | kOptional), Param("lpbTop", T::Long, kByRef | kOptional),
+      Param("lpbWidth", T::Long, kByRef | kOptional),
+      Param("lpbHeight", T::Long, kByRef | kOptional),
+      Param("bDeleteTmpFile", T::Boolean, kByRef | kOptional)},
+     T::Long,
+     NotImplemented()},
+    {"PlayWAV",
+     K::Method,
+     0x6003001B,
+     {Param("ResName", T::String), Param("bDeleteTmpFile", T::Boolean, kByRef | kOptional)},
+     T::Long,
+     NotImplemented()},
+    {"ShowAVI",
+     K::Method,
+     0x6003001C,
+     {Param("ResName", T::String), Param("pb", T::Object, kByRef),
+      ParamDefault("bpbPositions", T::Boolean, kByRef, 0),
+      Param("lpbLeft", T::Long, kByRef | kOptional), Param("lpbTop", T::Long, kByRef | kOptional),
+      Param("lpbWidth", T::Long, kByRef | kOptional),
+      Param("lpbHeight", T::Long, kByRef | kOptional)},
+     T::Boolean,
+     NotImplemented()},
+    {"ShowPicture",
+     K::Method,
+     0x6003001D,
+     {Param("pic", kPicture, kByRef), Param("pb", T::Object, kByRef)},
+     T::Boolean,
+     NotImplemented()},
+    {"ShowText",
+     K::Method,
+     0x6003001E,
+     {Param("sText", T::String), Param("txt", T::Object, kByRef)},
+     T::Boolean,
+     NotImplemented()},
+    {"SaveText",
+     K::Method,
+     0x6003001F,
+     {Param("sFileName", T::String), Param("sText", T::String, kByRef)},
+     T::Variant,
+     NotImplemented()},
+    {"GetPictureExt",
+     K::Method,
+     0x60030020,
+     {Param("ResType", T::String), Param("ResName", T::String)},
+     kPicture,
+     NotImplemented()},
+    {"SaveData",
+     K::Method,
+     0x60030021,
+     {Param("sFileName", T::String), Param("arrData", T::Variant, kByRef)},
+     T::Variant,
+     NotImplemented()},
+    {"SaveResDataToFile",
+     K::Method,
+     0x60030022,
+     {Param("sFileName", T::String, kByRef), Param("ResType", T::String),
+      Param("ResName", T::String)},
+     T::Long,
+     NotImplemented()},
+    {"EmptyResourceTmpFolder",
+     K::Method,
+     0x60030023,
+     {ParamDefault("bMsg", T::Boolean, kByRef, 0)},
+     T::Boolean,
+     NotImplemented()},
+};
+
+// _clsQ7ResfResourceTypeA: each property's Get directly before its Let or Set.
+const MemberDesc kResourceTypeMembers[] = {
+    {"Index", K::Get, 0x68030004, {}, T::Long, NotImplemented()},
+    {"Index", K::Let, 0x68030004, {Param("Index", T::Long)}, T::None, NotImplemented()},
+    {"NameLong", K::Get, 0x68030003, {}, T::String, NotImplemented()},
+    {"NameLong", K::Let, 0x68030003, {Param("NameLong", T::String)}, T::None, NotImplemented()},
+    {"Comments", K::Get, 0x68030002, {}, T::String, NotImplemented()},
+    {"Comments", K::Let, 0x68030002, {Param("Comments", T::String)}, T::None, NotImplemented()},
+    {"Style", K::Get, 0x68030001, {}, kResTypes, NotImplemented()},
+    {"Style", K::Let, 0x68030001, {Param("Style", kResTypes)}, T::None, NotImplemented()},
+    {"ResourceItems", K::Get, 0x68030000, {}, kItems, NotImplemented()},
+    {"ResourceItems",
+     K::Set,
+     0x68030000,
+     {Param("ResourceItems", kItems)},
+     T::None,
+     NotImplemented()},
+};
+
+// _clsQ7ResfResourceItemsA.
+const MemberDesc kResourceItemsMembers[] = {
+    {"NewEnum", K::Get, 0x68030002, {}, T::Unknown, NotImplemented()},
+    {"Add",
+     K::Method,
+     0x60030004,
+     {Param("sName", T::String, kByRef), Param("sComments", T::String, kByRef | kOptional)},
+     T::Long,
+     NotImplemented()},
+    {"AddinCollectionandClasses",
+     K::Method,
+     0x60030005,
+     {Param("sName", T::String, kByRef), Param("sComments", T::String, kByRef | kOptional)},
+     T::Long,
+     NotImplemented()},
+    {"Clear", K::Method, 0x60030006, {}, T::None, NotImplemented()},
+    {"Count", K::Get, 0x68030001, {}, T::Long, NotImplemented()},
+    {"Remove", K::Method, 0x60030007, {Param("Index", T::Long, kByRef)}, T::None, NotImplemented()},
+    {"Item", K::Get, 0x68030000, {Param("Index", T::Variant, kByRef)}, kItem, NotImplemented()},
+    {"EnumStartResourceItems", K::Method, 0x60030008, {}, T::Long, NotImplemented()},
+};
+
+// _clsQ7ResfResourceItemA.
+const MemberDesc kResourceItemMembers[] = {
+    {"Index", K::Get, 0x68030004, {}, T::Long, NotImplemented()},
+    {"Index", K::Let, 0x68030004, {Param("Index", T::Long)}, T::None, NotImplemented()},
+    {"Comments", K::Get, 0x68030003, {}, T::String, NotImplemented()},
+    {"Comments", K::Let, 0x68030003, {Param("Comments", T::String)}, T::None, NotImplemented()},
+    {"NameLong", K::Get, 0x68030002, {}, T::String, NotImplemented()},
+    {"NameLong", K::Let, 0x68030002, {Param("NameLong", T::String)}, T::None, NotImplemented()},
+    {"ID", K::Get, 0x68030001, {}, T::String, NotImplemented()},
+    {"ID", K::Let, 0x68030001, {Param("ID", T::String)}, T::None, NotImplemented()},
+    {"Size", K::Get, 0x68030000, {}, T::Long, NotImplemented()},
+    {"Size", K::Let, 0x68030000, {Param("Size", T::Long)}, T::None, NotImplemented()},
+};
+
+// _clsQ7ResfResourceHandlerA.
+const MemberDesc kResourceHandlerMembers[] = {
+    {"Resources", K::Get, 0x68030000, {}, kTypes, Bind<&clsQ7ResfResourceHandlerA::Resources>()},
+    {"Resources",
+     K::Set,
+     0x68030000,
+     {Param("Resources", kTypes)},
+     T::None,
+     Bind<&clsQ7ResfResourceHandlerA::SetResources>()},
+};
+
+// _clsQ7Orvex10A.
+const MemberDesc kOrvex10Members[] = {
+    {"GetProStdProperties",
+     K::Get,
+     0x68030004,
+     {},
+     T::Object,
+     Bind<&clsQ7Orvex10A::GetProStdProperties>()},
+    {"GetProResStrings",
+     K::Get,
+     0x68030003,
+     {Param("lResId", T::Long, kByRef)},
+     T::String,
+     NotImplemented()},
+    {"GetProResPicture",
+     K::Get,
+     0x68030002,
+     {Param("lResId", T::Long, kByRef), Param("lRestype", T::Long, kByRef)},
+     kPicture,
+     NotImplemented()},
+    {"GetProResData",
+     K::Get,
+     0x68030001,
+     {Param("lResId", T::Long, kByRef), Param("vRestype", T::Variant, kByRef)},
+     T::Variant,
+     NotImplemented()},
+    {"About", K::Method, 0x60030006, {}, T::Long, Bind<&clsQ7Orvex10A::About>()},
+    {"BuddyObjectGlobal",
+     K::Get,
+     0x68030000,
+     {},
+     T::Object,
+     Bind<&clsQ7Orvex10A::BuddyObjectGlobal>()},
+    {"BuddyObjectGlobal",
+     K::Set,
+     0x68030000,
+     {Param("BuddyObjectGlobal", T::Object)},
+     T::None,
+     Bind<&clsQ7Orvex10A::SetBuddyObjectGlobal>()},
+};
+
+// _clsQ7ResfPlayAviA.
+const MemberDesc kPlayAviMembers[] = {
+    {"Create",
+     K::Method,
+     0x60030001,
+     {Param("hwnd", T::Long), Param("StrAVI", T::String), Param("Left", T::Long),
+      Param("Top", T::Long), Param("width", T::Long), Param("height", T::Long)},
+     T::None,
+     NotImplemented()},
+    {"AnimatePlay", K::Method, 0x60030002, {}, T::None, NotImplemented()},
+    {"AnimateStop", K::Method, 0x60030003, {}, T::None, NotImplemented()},
+    {"Destroy", K::Method, 0x60030004, {}, T::None, NotImplemented()},
+    {"AutoPlay", K::Method, 0x60030005, {}, T::None, NotImplemented()},
+};
+
+// _clsQ7ResfFunctionCallA.
+const MemberDesc kFunctionCallMembers[] = {
+    {"LibraryName",
+     K::Let,
+     0x68030002,
+     {Param("LibraryName", T::String)},
+     T::None,
+     NotImplemented()},
+    {"FunctionName",
+     K::Let,
+     0x68030001,
+     {Param("FunctionName", T::String)},
+     T::None,
+     NotImplemented()},
+    {"CallType", K::Let, 0x68030000, {Param("CallType", kDeclspec)}, T::None, NotImplemented()},
+    {"CallFunction",
+     K::Method,
+     0x60030005,
+     {Param("FuncParams", T::VariantArray, kByRef)},
+     T::Long,
+     NotImplemented()},
+};
+
+#define ORVEX_IDS(name)                                           \
+  ClassInfo::Ids {                                                \
+#name, "Orvex10." #name, CLSID_##name, "_" #name, IID__##name \
+  }
+
+}  // namespace
+
+const ClassInfo& clsQ7ResfResourceTypesAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceTypesA), kResourceTypesMembers,
+                              &CreateOf<clsQ7ResfResourceTypesA>);
+  return info;
+}
+const ClassInfo& clsQ7ResfResourceTypeAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceTypeA), kResourceTypeMembers,
+                              &CreateTableOnly);
+  return info;
+}
+const ClassInfo& clsQ7ResfResourceItemsAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceItemsA), kResourceItemsMembers,
+                              &CreateTableOnly);
+  return info;
+}
+const ClassInfo& clsQ7ResfResourceItemAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceItemA), kResourceItemMembers,
+                              &CreateTableOnly);
+  return info;
+}
+const ClassInfo& clsQ7ResfResourceHandlerAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceHandlerA), kResourceHandlerMembers,
+                              &CreateOf<clsQ7ResfResourceHandlerA>);
+  return info;
+}
+const ClassInfo& clsQ7ResfGeneralAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfGeneralA), {}, &CreateTableOnly);
+  return info;
+}
+const ClassInfo& clsQ7ResfAdvancedAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfAdvancedA), {}, &CreateTableOnly);
+  return info;
+}
+const ClassInfo& clsQ7Orvex10AInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7Orvex10A), kOrvex10Members, &CreateOf<clsQ7Orvex10A>);
+  return info;
+}
+const ClassInfo& clsQ7ResfPlayAviAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfPlayAviA), kPlayAviMembers, &CreateTableOnly);
+  return info;
+}
+const ClassInfo& clsQ7ResfFunctionCallAInfo() {
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfFunctionCallA), kFunctionCallMembers,
+                              &CreateTableOnly);
+  return info;
+}
+
+#undef ORVEX_IDS
+
+std::span<const ClassInfo* const> Orvex10Classes() {
+  static const ClassInfo* const classes[] = {
+      &clsQ7ResfResourceTypesAInfo(),   &clsQ7ResfResourceTypeAInfo(),
+      &clsQ7ResfResourceItemsAInfo(),   &clsQ7ResfResourceItemAInfo(),
+      &clsQ7ResfResourceHandlerAInfo(), &clsQ7ResfGeneralAInfo(),
+      &clsQ7ResfAdvancedAInfo(),        &clsQ7Orvex10AInfo(),
+      &clsQ7ResfPlayAviAInfo(),         &clsQ7ResfFunctionCallAInfo(),
+  };
+  return classes;
+}
+
+const ServerDescription& Orvex10Server() {
+  static const ServerDescription server{kLibraryName, LIBID_Orvex10, kLibraryVersion,
+                                        Orvex10Classes()};
+  return server;
+}
+
+void RegisterOrvex10Classes() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (const ClassInfo* info : Orvex10Classes()) RegisterClassInProcess(*info);
+  });
+}
+
+}  // namespace orvex

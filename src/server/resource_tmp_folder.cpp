@@ -1,0 +1,11 @@
+#include "server/resource_tmp_folder.h"
+
+#include "platform/fs/fs.h"
+
+namespace orvex {
+
+void CreateResourceTmpFolder() {
+  (void)CreateDirectoryA(kResourceTmpFolder, nullptr);
+}
+
+}  // namespace orvex
