@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "dyncall/declspec.h"
 #include "platform/dyncall/executable_memory.h"
 #include "platform/win32_types.h"
+#include "server/class_ids.h"
 
 namespace orvex {
 
@@ -50,6 +50,9 @@ class FunctionCaller {
   // exceeds kMaxArguments, then whatever `argument` throws; the binding stays after an error.
   int32_t CallFunction(int64_t count, const ArgumentSource& argument);
   int32_t CallFunction(std::span<const int32_t> arguments);
+
+  // Only eCDecl selects caller clean-up; every other value acts as eStdCall.
+  static bool CallerRemovesArguments(int32_t callType) { return callType == eCDecl; }
 
   HMODULE LibraryHandle() const { return library_; }
   bool IsFunctionBound() const { return function_ != 0; }

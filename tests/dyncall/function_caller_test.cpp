@@ -103,6 +103,13 @@ std::string ConventionName(const ::testing::TestParamInfo<int32_t>& param) {
 INSTANTIATE_TEST_SUITE_P(DeclSpec, FunctionCallerConventions,
                          ::testing::Values(eStdCall, eCDecl, 2), ConventionName);
 
+TEST(FunctionCaller, OnlyCDeclSelectsCallerCleanUp) {
+  EXPECT_TRUE(FunctionCaller::CallerRemovesArguments(eCDecl));
+  for (int32_t other : {int32_t{eStdCall}, 2, -1, INT32_MAX}) {
+    EXPECT_FALSE(FunctionCaller::CallerRemovesArguments(other)) << other;
+  }
+}
+
 TEST(FunctionCaller, ManyArgumentsUpToTheLimit) {
   std::vector<int32_t> arguments(FunctionCaller::kMaxArguments, 3);
   arguments[0] = FunctionCaller::kMaxArguments - 1;

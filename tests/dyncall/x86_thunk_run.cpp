@@ -9,7 +9,6 @@
 
 #include "dyncall/call_thunk.h"
 #include "dyncall/code_writer.h"
-#include "dyncall/declspec.h"
 #include "platform/dyncall/call_window_proc.h"
 #include "platform/dyncall/executable_memory.h"
 
@@ -74,11 +73,14 @@ Measured CallMeasured(uintptr_t thunk) {
   return {result, change};
 }
 
+constexpr bool kCallee = false;  // eStdCall
+constexpr bool kCaller = true;   // eCDecl
+
 struct Case {
   const char* name;
   uintptr_t function;
   std::vector<int32_t> arguments;
-  int32_t callType;
+  bool callerRemovesArguments;
   int32_t expected;
 };
 
@@ -89,17 +91,15 @@ int main() {
   auto address = [](auto function) { return reinterpret_cast<uintptr_t>(function); };
   const std::vector<int32_t> digits = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0};
   const std::vector<Case> cases = {
-      {"stdcall, none", address(StdNone), {}, eStdCall, 4242},
-      {"stdcall, order", address(StdOrder2), {1, 2}, eStdCall, 1002},
-      {"stdcall, order swapped", address(StdOrder2), {2, 1}, eStdCall, 2001},
-      {"stdcall, negative", address(StdOrder2), {-3, -4}, eStdCall, -3004},
-      {"stdcall, ten", address(StdDigits10), digits, eStdCall, 1234567890},
-      {"cdecl, none", address(CdeclNone), {}, eCDecl, 4343},
-      {"cdecl, negate", address(CdeclNegate), {INT32_MIN + 1}, eCDecl, INT32_MAX},
-      {"cdecl, order", address(CdeclOrder2), {1, 2}, eCDecl, 1002},
-      {"cdecl, ten", address(CdeclDigits10), digits, eCDecl, 1234567890},
-      // Any value other than eCDecl acts as eStdCall.
-      {"stdcall, type 7", address(StdOrder2), {8, 9}, 7, 8009},
+      {"stdcall, none", address(StdNone), {}, kCallee, 4242},
+      {"stdcall, order", address(StdOrder2), {1, 2}, kCallee, 1002},
+      {"stdcall, order swapped", address(StdOrder2), {2, 1}, kCallee, 2001},
+      {"stdcall, negative", address(StdOrder2), {-3, -4}, kCallee, -3004},
+      {"stdcall, ten", address(StdDigits10), digits, kCallee, 1234567890},
+      {"cdecl, none", address(CdeclNone), {}, kCaller, 4343},
+      {"cdecl, negate", address(CdeclNegate), {INT32_MIN + 1}, kCaller, INT32_MAX},
+      {"cdecl, order", address(CdeclOrder2), {1, 2}, kCaller, 1002},
+      {"cdecl, ten", address(CdeclDigits10), digits, kCaller, 1234567890},
   };
 
   int failures = 0;
@@ -116,7 +116,7 @@ int main() {
       CodeWriter writer(buffer->subspan(offset, static_cast<size_t>(size)),
                         code.Address() + offset);
       const size_t start =
-          BuildHostCallThunk(writer, c.arguments, c.function, CallerRemovesArguments(c.callType));
+          BuildHostCallThunk(writer, c.arguments, c.function, c.callerRemovesArguments);
       if (!code.Seal()) return 1;
       const uintptr_t thunk = code.Address() + offset + start;
       if (thunk % 16 != 0) {
