@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "base/runtime_error.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/unknown.h"
 
