@@ -25,7 +25,7 @@ constexpr uint16_t kMessageResourceUnicode = 1;
 
 // Renders the entries of one block, appending to `result` as it goes. Identifiers are signed
 // 32-bit values; the block holds nothing when HighId is below LowId.
-void RenderBlock(Bytes data, const MessageBlock& block, std::u16string& result) {
+void RenderBlock(Bytes data, const MessageBlock& block, size_t maxLength, std::u16string& result) {
   const auto lowId = static_cast<int32_t>(block.lowId);
   const auto highId = static_cast<int32_t>(block.highId);
   ByteReader reader(data);
@@ -53,14 +53,16 @@ void RenderBlock(Bytes data, const MessageBlock& block, std::u16string& result) 
       ansi = ansi.substr(0, ansi.find('\0'));
       message = AnsiToUnicode(ansi);
     }
-    result +=
+    const std::u16string entry =
         readers::TrimAtNull(NormalizeLineBreaks(readers::Entry(static_cast<int32_t>(id), message)));
+    if (entry.size() > maxLength - result.size()) readers::ThrowOutOfStringSpace();
+    result += entry;
   }
 }
 
 }  // namespace
 
-std::u16string GetMessageTable(Bytes data, StepRunner& steps) {
+std::u16string GetMessageTable(Bytes data, StepRunner& steps, size_t maxLength) {
   std::u16string result;
   steps([&] { readers::RequireBytes(data.size()); });
 
@@ -84,7 +86,7 @@ std::u16string GetMessageTable(Bytes data, StepRunner& steps) {
   });
 
   for (const MessageBlock& block : blocks) {
-    steps([&] { RenderBlock(data, block, result); });
+    steps([&] { RenderBlock(data, block, maxLength, result); });
   }
   return result;
 }

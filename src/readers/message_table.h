@@ -16,6 +16,12 @@ namespace orvex {
 // fit are rendered); then one step per block, which fails with 9 when an entry's header, its
 // Length (below 4) or its text runs past the bytes: the entries before it stay rendered, the
 // rest of that block is left out, and the next block runs.
-std::u16string GetMessageTable(Bytes data, StepRunner& steps);
+//
+// Blocks may share their entries, so a small hostile table could render text out of all
+// proportion to its size: a block whose text would pass `maxLength` characters fails with
+// 14 (out of string space), and the text stops short of that limit.
+inline constexpr size_t kMaxMessageTableText = size_t{1} << 26;
+std::u16string GetMessageTable(Bytes data, StepRunner& steps,
+                               size_t maxLength = kMaxMessageTableText);
 
 }  // namespace orvex

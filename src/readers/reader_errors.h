@@ -15,6 +15,9 @@ namespace orvex::readers {
 [[noreturn]] inline void ThrowSubscriptOutOfRange() {
   throw RuntimeError(9, "Subscript out of range");
 }
+[[noreturn]] inline void ThrowOutOfStringSpace() {
+  throw RuntimeError(14, "Out of string space");
+}
 [[noreturn]] inline void ThrowTypeMismatch() {
   throw RuntimeError(13, "Type mismatch");
 }

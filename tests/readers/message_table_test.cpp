@@ -171,6 +171,22 @@ TEST(GetMessageTableTest, DamagedTablesRenderWhatIsSoundAndReportTheRest) {
   }
 }
 
+TEST(GetMessageTableTest, TextOutOfProportionStopsAtTheLimit) {
+  // Three blocks sharing one entry list; the limit admits the first block and one entry more.
+  std::vector<std::byte> data;
+  PutDword(data, 3);
+  for (int b = 0; b < 3; ++b) {
+    PutDword(data, 1);
+    PutDword(data, 2);
+    PutDword(data, 40);
+  }
+  PutEntry(data, Ansi("ab\r\n"));
+  PutEntry(data, Ansi("cd\r\n"));
+  StepRecorder steps;
+  EXPECT_EQ(GetMessageTable(data, steps.Runner(), 24), u"1: ab\r\n2: cd\r\n1: ab\r\n");
+  EXPECT_EQ(steps.Numbers(), (std::vector<int>{14, 14}));
+}
+
 TEST(GetMessageTableTest, AnsiTextStopsAtTheEntryEvenWithoutAZero) {
   std::vector<std::byte> data;
   PutDword(data, 1);
