@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <utility>
 
 namespace orvex::test {
 
@@ -43,22 +45,27 @@ bool Before(const ResId& a, const ResId& b) {
                                       [](char16_t x, char16_t y) { return Upper(x) < Upper(y); });
 }
 
-bool Same(const ResId& a, const ResId& b) {
-  return !Before(a, b) && !Before(b, a);
+// Keys that compare equal the way the platform matches them (names regardless of case).
+using KeyIndex = std::map<std::pair<int, std::u16string>, size_t>;
+std::pair<int, std::u16string> IndexKey(const ResId& key) {
+  if (!key.named) return {key.id, {}};
+  std::u16string upper;
+  for (char16_t unit : key.name) upper.push_back(Upper(unit));
+  return {-1, upper};
 }
 
 struct Node {
   ResId key;
   std::vector<Node> children;
   int resource = -1;
+  KeyIndex index;
 };
 
 // Finds or appends the child with `key`, keeping insertion order (sorted later).
 Node& Child(Node& parent, const ResId& key) {
-  for (Node& child : parent.children)
-    if (Same(child.key, key)) return child;
-  parent.children.push_back(Node{key, {}, -1});
-  return parent.children.back();
+  auto [it, added] = parent.index.emplace(IndexKey(key), parent.children.size());
+  if (added) parent.children.push_back(Node{key, {}, -1, {}});
+  return parent.children[it->second];
 }
 
 void SortTree(Node& node, bool unsorted) {
@@ -69,6 +76,7 @@ void SortTree(Node& node, bool unsorted) {
     std::stable_sort(node.children.begin(), node.children.end(),
                      [](const Node& a, const Node& b) { return Before(a.key, b.key); });
   }
+  node.index.clear();  // positions changed; the index is no longer needed
   for (Node& child : node.children) SortTree(child, unsorted);
 }
 
@@ -112,7 +120,7 @@ std::vector<uint8_t> PeWriter::Build() const {
   const Malformation& bad = malformation_;
 
   // The tree: root -> types -> names -> languages (leaves name a resource).
-  Node root{ResId(uint16_t{0}), {}, -1};
+  Node root{ResId(uint16_t{0}), {}, -1, {}};
   for (size_t i = 0; i < resources_.size(); ++i) {
     const Resource& resource = resources_[i];
     Node& leaf = Child(Child(Child(root, resource.type), resource.name), ResId(resource.language));

@@ -156,7 +156,7 @@ LPSTR CallbackId(const ResourceTree& tree, const ResourceEntry& entry, LowScratc
 
 // Runs an enumeration over `dir`, giving each entry to `call`; sets the outcome.
 template <class Call>
-BOOL Enumerate(const ResourceTree& tree, uint32_t dir, Call&& call) {
+BOOL Enumerate(const ResourceTree& tree, ResourceTree::DirId dir, Call&& call) {
   LowScratch& scratch = LowScratch::ForThread();
   LowScratchFrame frame(scratch);
   bool noMemory = false;
@@ -175,11 +175,12 @@ BOOL Enumerate(const ResourceTree& tree, uint32_t dir, Call&& call) {
 }
 
 // Follows a type (and optionally name) down the tree; sets the last error on failure.
-std::optional<uint32_t> Descend(const ResourceTree& tree, uint32_t dir, LPCSTR id, DWORD notFound) {
+std::optional<ResourceTree::DirId> Descend(const ResourceTree& tree, ResourceTree::DirId dir,
+                                           LPCSTR id, DWORD notFound) {
   auto key = ParseKey(id);
   std::optional<ResourceEntry> entry;
   if (key) entry = tree.Find(dir, *key);
-  std::optional<uint32_t> sub;
+  std::optional<ResourceTree::DirId> sub;
   if (entry) sub = tree.Subdirectory(*entry);
   if (!sub) SetLastError(key ? notFound : ERROR_INVALID_PARAMETER);
   return sub;

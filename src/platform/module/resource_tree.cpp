@@ -15,7 +15,13 @@ constexpr uint32_t kOffsetMask = 0x7FFFFFFFu;
 
 struct Candidate {
   uint32_t offset;
-  uint32_t owner;
+  uint32_t owner;  // index into the children table of the entry leading here
+};
+constexpr uint32_t kNoOwner = 0xFFFFFFFFu;
+
+struct Interval {
+  uint64_t begin;
+  uint64_t end;
 };
 
 }  // namespace
@@ -35,86 +41,75 @@ ResourceTree ResourceTree::Build(const PeImage& image) {
   ByteReader area(tree.area_);
 
   // Level by level: candidates of a level are taken in offset order and accepted when
-  // their header and entries fit and overlap no directory accepted so far.
+  // their header and entries fit and overlap no directory accepted so far. A directory
+  // reached from several entries belongs to the first; the others lead nowhere.
   std::vector<Candidate> candidates{{0, kNoOwner}};
+  std::vector<Interval> taken;  // sorted by begin, disjoint
   // Comparing names to detect sorted directories is bounded by the area's size.
   size_t budget = 16 * tree.area_.size() + 65536;
   for (uint8_t level = kTypes; level <= kLanguages && !candidates.empty(); ++level) {
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
       return a.offset != b.offset ? a.offset < b.offset : a.owner < b.owner;
     });
-    std::vector<Dir> accepted;
-    uint64_t lastEnd = 0;
-    bool haveLast = false;
+    std::vector<Interval> added;
+    size_t firstNew = tree.dirs_.size();
     for (const Candidate& candidate : candidates) {
       auto header = area.ReadAt<pe::ResourceDirectoryHeader>(candidate.offset);
       if (!header) continue;
       size_t fits = (tree.area_.size() - candidate.offset - kHeaderSize) / kEntrySize;
       uint32_t declared = uint32_t{header->numberOfNamedEntries} + header->numberOfIdEntries;
       Dir dir{candidate.offset,
-              candidate.owner,
               static_cast<uint32_t>(std::min<size_t>(declared, fits)),
+              kNoChildren,
               0,
               level,
               false};
       dir.named =
           static_cast<uint16_t>(std::min<uint32_t>(header->numberOfNamedEntries, dir.count));
-      uint64_t end = uint64_t{dir.offset} + kHeaderSize + uint64_t{dir.count} * kEntrySize;
-      if (haveLast && dir.offset < lastEnd) continue;
-      // Against earlier levels: the first accepted directory ending after our start.
-      auto next = std::lower_bound(tree.dirs_.begin(), tree.dirs_.end(), dir.offset,
-                                   [](const Dir& d, uint32_t offset) { return d.offset < offset; });
-      if (next != tree.dirs_.end() && next->offset < end) continue;
-      if (next != tree.dirs_.begin()) {
-        const Dir& before = *(next - 1);
-        if (uint64_t{before.offset} + kHeaderSize + uint64_t{before.count} * kEntrySize >
-            dir.offset)
-          continue;
-      }
-      accepted.push_back(dir);
-      lastEnd = end;
-      haveLast = true;
+      Interval span{dir.offset,
+                    uint64_t{dir.offset} + kHeaderSize + uint64_t{dir.count} * kEntrySize};
+      if (!added.empty() && span.begin < added.back().end) continue;
+      // Against earlier levels: the neighbours of our start among the taken intervals.
+      auto next = std::lower_bound(taken.begin(), taken.end(), span.begin,
+                                   [](const Interval& i, uint64_t at) { return i.begin < at; });
+      if (next != taken.end() && next->begin < span.end) continue;
+      if (next != taken.begin() && (next - 1)->end > span.begin) continue;
+      if (candidate.owner != kNoOwner)
+        tree.children_[candidate.owner] = static_cast<uint32_t>(tree.dirs_.size() + 1);
+      tree.dirs_.push_back(dir);
+      added.push_back(span);
     }
     candidates.clear();
-    for (Dir& dir : accepted) {
+    for (size_t d = firstNew; d < tree.dirs_.size(); ++d) {
+      Dir& dir = tree.dirs_[d];
       dir.sorted = tree.CheckSorted(dir, budget);
       if (level == kLanguages) continue;
+      dir.firstChild = static_cast<uint32_t>(tree.children_.size());
+      tree.children_.resize(tree.children_.size() + dir.count, 0);
       for (uint32_t i = 0; i < dir.count; ++i) {
         auto entry = area.ReadAt<pe::ResourceDirectoryEntry>(dir.offset + kHeaderSize +
                                                              size_t{i} * kEntrySize);
         if (entry && (entry->offsetToData & pe::kHighBit) != 0)
-          candidates.push_back(
-              {entry->offsetToData & kOffsetMask,
-               static_cast<uint32_t>(dir.offset + kHeaderSize + size_t{i} * kEntrySize)});
+          candidates.push_back({entry->offsetToData & kOffsetMask, dir.firstChild + i});
       }
     }
-    std::vector<Dir> merged;
-    merged.reserve(tree.dirs_.size() + accepted.size());
-    std::merge(tree.dirs_.begin(), tree.dirs_.end(), accepted.begin(), accepted.end(),
-               std::back_inserter(merged),
-               [](const Dir& a, const Dir& b) { return a.offset < b.offset; });
-    tree.dirs_ = std::move(merged);
+    std::vector<Interval> merged;
+    merged.reserve(taken.size() + added.size());
+    std::merge(taken.begin(), taken.end(), added.begin(), added.end(), std::back_inserter(merged),
+               [](const Interval& a, const Interval& b) { return a.begin < b.begin; });
+    taken = std::move(merged);
   }
   return tree;
 }
 
-std::optional<uint32_t> ResourceTree::Root() const {
-  const Dir* dir = FindDir(0);
-  if (dir == nullptr || dir->owner != kNoOwner) return std::nullopt;
+std::optional<ResourceTree::DirId> ResourceTree::Root() const {
+  if (dirs_.empty() || dirs_[0].offset != 0 || dirs_[0].level != kTypes) return std::nullopt;
   return 0;
 }
 
-const ResourceTree::Dir* ResourceTree::FindDir(uint32_t offset) const {
-  auto it = std::lower_bound(dirs_.begin(), dirs_.end(), offset,
-                             [](const Dir& d, uint32_t value) { return d.offset < value; });
-  if (it == dirs_.end() || it->offset != offset) return nullptr;
-  return &*it;
-}
-
-std::optional<uint32_t> ResourceTree::Subdirectory(const ResourceEntry& entry) const {
-  const Dir* dir = entry.directory ? FindDir(entry.target) : nullptr;
-  if (dir == nullptr || dir->owner != entry.offset) return std::nullopt;
-  return dir->offset;
+std::optional<ResourceTree::DirId> ResourceTree::Subdirectory(const ResourceEntry& entry) const {
+  if (entry.child == 0) return std::nullopt;
+  return entry.child - 1;
 }
 
 std::optional<ResourceEntry> ResourceTree::ReadEntry(const Dir& dir, uint32_t index) const {
@@ -132,6 +127,8 @@ std::optional<ResourceEntry> ResourceTree::ReadEntry(const Dir& dir, uint32_t in
   }
   entry.directory = (raw->offsetToData & pe::kHighBit) != 0;
   entry.target = raw->offsetToData & kOffsetMask;
+  if (entry.directory && dir.firstChild != kNoChildren)
+    entry.child = children_[dir.firstChild + index];
   return entry;
 }
 
@@ -141,11 +138,7 @@ bool ResourceTree::IsLive(const Dir& dir, const ResourceEntry& entry) const {
     auto length = area.ReadAt<uint16_t>(entry.nameOffset);
     if (!length || !area.SliceAt(size_t{entry.nameOffset} + 2, size_t{*length} * 2)) return false;
   }
-  if (dir.level < kLanguages) {
-    if (!entry.directory) return false;
-    const Dir* child = FindDir(entry.target);
-    return child != nullptr && child->owner == entry.offset;
-  }
+  if (dir.level < kLanguages) return entry.child != 0;
   return !entry.directory && area.SliceAt(entry.target, sizeof(pe::ResourceDataEntry)).HasValue();
 }
 
@@ -209,9 +202,9 @@ bool ResourceTree::CheckSorted(const Dir& dir, size_t& budget) const {
   return true;
 }
 
-bool ResourceTree::ForEachImpl(uint32_t offset, Thunk thunk, void* context) const {
-  const Dir* dir = FindDir(offset);
-  if (dir == nullptr) return true;
+bool ResourceTree::ForEachImpl(DirId id, Thunk thunk, void* context) const {
+  if (id >= dirs_.size()) return true;
+  const Dir* dir = &dirs_[id];
   for (uint32_t i = 0; i < dir->count; ++i) {
     auto entry = ReadEntry(*dir, i);
     if (entry && entry->named && IsLive(*dir, *entry) && !thunk(context, *entry)) return false;
@@ -271,16 +264,15 @@ std::optional<ResourceEntry> ResourceTree::FindIn(const Dir& dir, const Resource
   return std::nullopt;
 }
 
-std::optional<ResourceEntry> ResourceTree::Find(uint32_t offset, const ResourceKey& key) const {
-  const Dir* dir = FindDir(offset);
-  if (dir == nullptr) return std::nullopt;
-  return FindIn(*dir, key);
+std::optional<ResourceEntry> ResourceTree::Find(DirId id, const ResourceKey& key) const {
+  if (id >= dirs_.size()) return std::nullopt;
+  return FindIn(dirs_[id], key);
 }
 
-std::optional<ResourceEntry> ResourceTree::FindLanguage(uint32_t offset,
+std::optional<ResourceEntry> ResourceTree::FindLanguage(DirId id,
                                                         std::optional<WORD> language) const {
-  const Dir* dir = FindDir(offset);
-  if (dir == nullptr) return std::nullopt;
+  if (id >= dirs_.size()) return std::nullopt;
+  const Dir* dir = &dirs_[id];
   if (language) return FindIn(*dir, ResourceKey::Number(*language));
   for (WORD preferred : {WORD{0x0000}, WORD{0x0409}, WORD{0x0009}}) {
     if (auto entry = FindIn(*dir, ResourceKey::Number(preferred))) return entry;

@@ -37,6 +37,7 @@ struct ResourceEntry {
   uint32_t nameOffset = 0;  // of the length-prefixed UTF-16 name when named
   bool directory = false;   // the target is a subdirectory (else a data entry)
   uint32_t target = 0;      // of the subdirectory or the data entry
+  uint32_t child = 0;       // 1 + the subdirectory's DirId when it is an accepted one
 };
 
 struct ResourceData {
@@ -50,6 +51,8 @@ struct ResourceData {
 class ResourceTree {
  public:
   enum Level : uint8_t { kTypes = 0, kNames = 1, kLanguages = 2 };
+  // Names an accepted directory of this tree (an index, not a file offset).
+  using DirId = uint32_t;
 
   // Walks the directory of `image` (which must outlive the tree). Never fails: damaged
   // parts are left out, an image without resources gives an empty tree.
@@ -57,15 +60,15 @@ class ResourceTree {
 
   bool Empty() const { return dirs_.empty(); }
   // The root (type) directory, when present.
-  std::optional<uint32_t> Root() const;
+  std::optional<DirId> Root() const;
   // The subdirectory an entry of a type or name directory leads to.
-  std::optional<uint32_t> Subdirectory(const ResourceEntry& entry) const;
+  std::optional<DirId> Subdirectory(const ResourceEntry& entry) const;
 
-  // Calls `fn(entry)` for every live entry of the directory at `dir` in the platform's
-  // enumeration order: named entries as stored, then numbered ones ascending. Stops and
-  // returns false as soon as `fn` returns false.
+  // Calls `fn(entry)` for every live entry of the directory in the platform's enumeration
+  // order: named entries as stored, then numbered ones ascending. Stops and returns false
+  // as soon as `fn` returns false.
   template <class Fn>
-  bool ForEach(uint32_t dir, Fn&& fn) const {
+  bool ForEach(DirId dir, Fn&& fn) const {
     auto thunk = [](void* context, const ResourceEntry& entry) {
       return static_cast<bool>((*static_cast<std::remove_reference_t<Fn>*>(context))(entry));
     };
@@ -73,10 +76,10 @@ class ResourceTree {
   }
 
   // The entry of `dir` with that key; binary search where the directory is sorted.
-  std::optional<ResourceEntry> Find(uint32_t dir, const ResourceKey& key) const;
+  std::optional<ResourceEntry> Find(DirId dir, const ResourceKey& key) const;
   // In a language directory: the entry for `language`, or with no language given the
   // preferred one: 0x0000, then 0x0409, then 0x0009, then the lowest stored.
-  std::optional<ResourceEntry> FindLanguage(uint32_t dir, std::optional<WORD> language) const;
+  std::optional<ResourceEntry> FindLanguage(DirId dir, std::optional<WORD> language) const;
 
   // The UTF-16 name of a named entry.
   std::u16string Name(const ResourceEntry& entry) const;
@@ -89,29 +92,32 @@ class ResourceTree {
  private:
   struct Dir {
     uint32_t offset;
-    uint32_t owner;  // the entry that leads here; kNoOwner for the root
-    uint32_t count;  // entries that fit in the area
-    uint16_t named;  // declared named entries, clamped to count
+    uint32_t count;       // entries that fit in the area
+    uint32_t firstChild;  // index into children_ of this directory's first entry
+    uint16_t named;       // declared named entries, clamped to count
     uint8_t level;
     bool sorted;
   };
-  static constexpr uint32_t kNoOwner = 0xFFFFFFFFu;
+  static constexpr uint32_t kNoChildren = 0xFFFFFFFFu;
 
   using Thunk = bool (*)(void* context, const ResourceEntry& entry);
-  bool ForEachImpl(uint32_t dir, Thunk thunk, void* context) const;
-  const Dir* FindDir(uint32_t offset) const;
+  bool ForEachImpl(DirId dir, Thunk thunk, void* context) const;
   std::optional<ResourceEntry> ReadEntry(const Dir& dir, uint32_t index) const;
   bool IsLive(const Dir& dir, const ResourceEntry& entry) const;
-  // <0, 0, >0 comparing the stored name with a folded key; nothing when unreadable or when
-  // the comparison would exceed `budget` units (decremented as units are compared).
+  // <0, 0, >0 comparing the stored name with a folded key; nothing when unreadable.
   std::optional<int> CompareName(uint32_t nameOffset, std::u16string_view folded) const;
+  // The same for two stored names; nothing also when the comparison would exceed
+  // `budget` units (decremented as units are compared).
   std::optional<int> CompareNames(uint32_t left, uint32_t right, size_t& budget) const;
   bool CheckSorted(const Dir& dir, size_t& budget) const;
   std::optional<ResourceEntry> FindIn(const Dir& dir, const ResourceKey& key) const;
 
   const PeImage* image_ = nullptr;
   Bytes area_;
-  std::vector<Dir> dirs_;  // sorted by offset
+  std::vector<Dir> dirs_;  // in order of acceptance: the root first, then level by level
+  // Per entry of a type or name directory: 1 + the DirId it owns, or 0 when it leads
+  // nowhere acceptable.
+  std::vector<uint32_t> children_;
 };
 
 }  // namespace orvex
