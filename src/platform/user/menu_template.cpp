@@ -37,6 +37,8 @@ Expected<void> ParseClassicLevel(ByteReader& reader, int depth,
       item.type |= MFT_SEPARATOR;
       item.hasText = false;
     }
+    // Separators appended this way are disabled as well (checked against Wine).
+    if (item.type & MFT_SEPARATOR) item.state |= MFS_GRAYED;
     if (item.popup) {
       auto sub = ParseClassicLevel(reader, depth + 1, item.children);
       if (!sub) return sub.GetError().In(context);

@@ -88,6 +88,7 @@ TEST_F(MenuTest, ClassicTemplateItemsAsThePlatformReportsThem) {
   Item separator = Query(sub, 1);
   ASSERT_TRUE(separator.ok);
   EXPECT_EQ(separator.info.fType, MFT_SEPARATOR);
+  EXPECT_EQ(separator.info.fState, MFS_GRAYED);  // classic separators come disabled
   EXPECT_FALSE(separator.info.dwTypeData);
   EXPECT_EQ(separator.info.cch, 0u);
 
