@@ -2,7 +2,6 @@
 // enumeration, so both directions are table lookups with an ASCII fast path.
 #include "platform/text/text.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -26,34 +25,20 @@ constexpr std::array<char16_t, 256> MakeAnsiTable() {
 }
 constexpr std::array<char16_t, 256> kAnsiToUnicode = MakeAnsiTable();
 
-struct ReverseEntry {
-  char16_t unit;
-  char byte;
-};
+// UTF-16 -> ANSI for every unit up to U+2122, the highest the code page holds: one
+// lookup per character ("?" where the code page has no byte).
+constexpr char16_t kReverseLimit = 0x2123;
 
-// The row above sorted by character, for UTF-16 -> ANSI outside the identity ranges.
-constexpr std::array<ReverseEntry, 32> MakeReverseTable() {
-  std::array<ReverseEntry, 32> table{};
-  for (unsigned i = 0; i < 32; ++i)
-    table[i] = ReverseEntry{kHighRow[i], static_cast<char>(0x80 + i)};
-  // Insertion sort: std::sort is not constexpr in C++20 for every library we build with.
-  for (size_t i = 1; i < table.size(); ++i) {
-    for (size_t j = i; j > 0 && table[j - 1].unit > table[j].unit; --j) {
-      ReverseEntry swap = table[j];
-      table[j] = table[j - 1];
-      table[j - 1] = swap;
-    }
-  }
+constexpr std::array<char, kReverseLimit> MakeReverseTable() {
+  std::array<char, kReverseLimit> table{};
+  for (auto& entry : table) entry = '?';
+  for (unsigned i = 0; i < 256; ++i) table[kAnsiToUnicode[i]] = static_cast<char>(i);
   return table;
 }
-constexpr std::array<ReverseEntry, 32> kUnicodeToAnsi = MakeReverseTable();
+constexpr std::array<char, kReverseLimit> kUnicodeToAnsi = MakeReverseTable();
 
 char UnitToAnsi(char16_t unit) {
-  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
-  auto it = std::lower_bound(kUnicodeToAnsi.begin(), kUnicodeToAnsi.end(), unit,
-                             [](const ReverseEntry& e, char16_t u) { return e.unit < u; });
-  if (it != kUnicodeToAnsi.end() && it->unit == unit) return it->byte;
-  return '?';
+  return unit < kReverseLimit ? kUnicodeToAnsi[unit] : '?';
 }
 
 bool IsHighSurrogate(char16_t u) {
@@ -101,14 +86,15 @@ std::u16string AnsiToUnicode(std::string_view ansi) {
 }
 
 std::string UnicodeToAnsi(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  std::string out(text.size(), '\0');
+  size_t length = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t unit = text[i];
     // A surrogate pair is one character and becomes one "?".
     if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
-    out.push_back(UnitToAnsi(unit));
+    out[length++] = UnitToAnsi(unit);
   }
+  out.resize(length);
   return out;
 }
 
