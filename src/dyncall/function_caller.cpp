@@ -51,11 +51,13 @@ bool FunctionCaller::BindingIsLive() const {
   return function_ != 0 && bindingGeneration_ == libraryGeneration_;
 }
 
-int32_t FunctionCaller::CallFunction(int64_t count, const ArgumentSource& argument) {
+int32_t FunctionCaller::CallFunction(const CountSource& countSource,
+                                     const ArgumentSource& argument) {
   if (!BindingIsLive()) {
     ShowError("Function not defined!", "Call function error");
     return 0;
   }
+  const int64_t count = countSource();
   if (count < 0) throw RuntimeError(9, "Subscript out of range");
   std::optional<int32_t> bufferSize = CallThunkBufferSize(count);
   if (!bufferSize || count > kMaxArguments) throw RuntimeError(6, "Overflow");
@@ -80,6 +82,10 @@ int32_t FunctionCaller::CallFunction(int64_t count, const ArgumentSource& argume
   }
   function_ = 0;
   return result;
+}
+
+int32_t FunctionCaller::CallFunction(int64_t count, const ArgumentSource& argument) {
+  return CallFunction([count] { return count; }, argument);
 }
 
 int32_t FunctionCaller::CallFunction(std::span<const int32_t> arguments) {

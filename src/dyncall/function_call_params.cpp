@@ -1,0 +1,48 @@
+#include "dyncall/function_call_params.h"
+
+#include "base/runtime_error.h"
+#include "platform/ole/oleauto.h"
+#include "platform/ole/wrappers.h"
+
+namespace orvex {
+
+namespace {
+
+[[noreturn]] void Throw(int32_t number) {
+  throw RuntimeError(number, ErrorDescriptionOf(number));
+}
+
+// The array behind the parameter; null for an array variable without bounds.
+SAFEARRAY* ArrayOf(const VARIANT& funcParams) {
+  const VARIANT& value =
+      funcParams.vt == (VT_BYREF | VT_VARIANT) ? *funcParams.pvarVal : funcParams;
+  if (value.vt == (VT_ARRAY | VT_VARIANT)) return value.parray;
+  if (value.vt == (VT_BYREF | VT_ARRAY | VT_VARIANT)) {
+    return value.pparray != nullptr ? *value.pparray : nullptr;
+  }
+  Throw(13);
+}
+
+}  // namespace
+
+int32_t CallFunctionWithParams(FunctionCaller& caller, const VARIANT& funcParams) {
+  SAFEARRAY* array = nullptr;
+  auto count = [&]() -> int64_t {
+    array = ArrayOf(funcParams);
+    LONG upper = 0;
+    if (array == nullptr || FAILED(SafeArrayGetUBound(array, 1, &upper))) Throw(9);
+    return static_cast<int64_t>(upper) + 1;
+  };
+  auto argument = [&](int32_t index) -> int32_t {
+    // One index into an array of more dimensions is out of range.
+    if (SafeArrayGetDim(array) != 1) Throw(9);
+    const LONG position = index;
+    Variant element;
+    HRESULT hr = SafeArrayGetElement(array, &position, element.Ptr());
+    if (FAILED(hr)) Throw(ErrorNumberOf(hr));
+    return element.ToLong();
+  };
+  return caller.CallFunction(count, argument);
+}
+
+}  // namespace orvex
