@@ -41,7 +41,8 @@ namespace x86_64 {
 //   55 48 89 E5                push rbp; mov rbp, rsp
 //   48 83 EC 08                sub rsp, 8 (only for an odd count of stack arguments)
 //   68 <arg n> ... 68 <arg 7>  stack arguments, last first (sign-extended to 64 bits)
-//   4x C7 Cx <arg j>           mov r9, r8, rcx, rdx, rsi, rdi, imm32 for arguments 6 to 1
+//   4x C7 Cx <arg j>           mov r9, r8, rcx, rdx, rsi, rdi, imm32 (sign-extended) for
+//                              arguments 6 to 1
 //   31 C0                      xor eax, eax (no vector registers, for variadic callees)
 //   49 BB <imm64> 41 FF D3     mov r11, function; call r11 (reaches any address)
 //   C9                         leave
