@@ -149,8 +149,15 @@ LPSTR CallbackId(const ResourceTree& tree, const ResourceEntry& entry, LowScratc
   std::u16string name = tree.Name(entry);
   char* text = scratch.Allocate(name.size() + 1);
   if (text == nullptr) return nullptr;
-  for (size_t i = 0; i < name.size(); ++i) text[i] = code_page::UnitToAnsi(name[i]);
-  text[name.size()] = '\0';
+  size_t length = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    // A surrogate pair is one character the code page lacks: one "?".
+    bool pair = name[i] >= 0xD800 && name[i] < 0xDC00 && i + 1 < name.size() &&
+                name[i + 1] >= 0xDC00 && name[i + 1] < 0xE000;
+    text[length++] = code_page::UnitToAnsi(name[i]);
+    if (pair) ++i;
+  }
+  text[length] = '\0';
   return text;
 }
 
@@ -317,7 +324,7 @@ BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param) {
 }
 
 BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG_PTR param) {
-  if (proc == nullptr || type == nullptr) {
+  if (proc == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -332,7 +339,7 @@ BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG
 
 BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA proc,
                             LONG_PTR param) {
-  if (proc == nullptr || type == nullptr || name == nullptr) {
+  if (proc == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -352,10 +359,6 @@ BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLAN
 }
 
 HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
-  if (type == nullptr || name == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
   ModulePtr loaded = AcquireWithResources(module);
   if (!loaded) return 0;
   const ResourceTree& tree = loaded->Tree();
