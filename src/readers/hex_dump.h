@@ -17,9 +17,9 @@ inline constexpr size_t kHexDumpMaxLength = 65534;
 // The largest resource whose dump is rendered: 829 lines, 65491 characters.
 inline constexpr size_t kHexDumpMaxBytes = 13264;
 
-// The characters the dump of `size` bytes reserves (size at least 1): 79 per started line.
+// The characters the dump of `size` bytes reserves: 79 per started line of 16 bytes.
 constexpr size_t HexDumpLength(size_t size) {
-  return ((size - 1) / kHexDumpBytesPerLine + 1) * kHexDumpLineLength;
+  return size == 0 ? 0 : ((size - 1) / kHexDumpBytesPerLine + 1) * kHexDumpLineLength;
 }
 
 // Renders every byte of `data` into the dump text; no length limit is applied. Empty data

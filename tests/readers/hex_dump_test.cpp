@@ -110,6 +110,8 @@ TEST(HexDumpTest, LimitIsAt13264Bytes) {
   }
   EXPECT_EQ(HexDumpLength(kHexDumpMaxBytes), 65491u);
   EXPECT_EQ(HexDumpLength(kHexDumpMaxBytes + 1), 65570u);
+  EXPECT_EQ(HexDumpLength(1), 79u);
+  EXPECT_EQ(HexDumpLength(0), 0u);
 }
 
 TEST(HexDumpTest, NoBytesReportsTakingAndReservingAndGivesTheEmptyText) {
