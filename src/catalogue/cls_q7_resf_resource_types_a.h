@@ -8,8 +8,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/byte_reader.h"
+#include "catalogue/cls_q7_resf_resource_type_a.h"
 #include "platform/ole/dispatch.h"
+#include "platform/ole/wrappers.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -33,15 +37,67 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // Stores the value in this object only; ThreadModuleHandle is not touched.
   void LetHandleModule(int32_t value);
 
+  // --- Type collection and enumeration (catalogue/type_collection.cpp) ---
+  // Appends a record of type `lRestype` with the comment (AddResourceType). Returns 0.
+  int32_t Add(int32_t lRestype, std::u16string_view sComments);
+  // Enumerates the types of the thread's module, and each type's names, into the thread's
+  // current catalogue (which need not be this one). Never clears; returns 0.
+  int32_t EnumResourceTypesStart();
+  // Runs the same enumeration as EnumResourceTypesStart (a stop flag is passed and not
+  // read: a walk is never running when a client can call this). Returns 0.
+  int32_t EnumResourceTypesStop();
+  // Empties the collection (its records and their items are released); TypeCount := 0.
+  void Clear();
+  int32_t Count();
+  // The record at a position (the index rule of CollectionPosition); null after the box.
+  ComPtr<clsQ7ResfResourceTypeA> Item(const VARIANT& Index);
+  // Removes the record at a position from 1 to Count; any other position does nothing.
+  void Remove(int32_t Index);
+  // The Index of the first record whose NameLong equals the text without regard to case;
+  // 0 when none does.
+  int32_t FindIndexByName(std::u16string_view sName);
+
+  // AddResourceType: TypeCount + 1 (error 6 at the largest Long, nothing added) becomes
+  // ThreadTypeIndex and the new record's Index; Style := typeId names it; then the comment
+  // and an empty item collection; the record is appended.
+  void AddResourceType(LONG typeId, std::u16string_view comment);
+  // The record whose Index is `index`, searched from the last one (the record the
+  // enumeration has just added); null when none has it.
+  clsQ7ResfResourceTypeA* TypeRecordByIndex(int32_t index) const;
+
+  // --- Raw resource access (readers/raw_access_members.cpp) ---
+  // The resource's bytes as VT_ARRAY|VT_UI1 (lower bound 0), or VT_EMPTY when it is missing
+  // or empty. A ResType that reads as a number is tried first as that integer type (1 to
+  // 65535; other values have no integer form), then as a type name; ResName is always
+  // passed as text ("#101" for number 101). Reports failed steps under
+  // "clsQ7ResfResourceTypesA.GetDataArray" and goes on.
+  //
+  // This is the library's one way to read a resource's bytes: member glue in C++ calls it
+  // on the same object and reads the result through DataArrayBytes():
+  //   Variant data = GetDataArray(resType, resName);
+  //   Bytes bytes = DataArrayBytes(data);   // empty for VT_EMPTY; valid while `data` lives
+  Variant GetDataArray(std::u16string_view ResType, std::u16string_view ResName);
+  // The hex dump of the resource's bytes (readers/hex_dump.h); empty text after two reports
+  // under ".GetHexDump" when there are no bytes; blanks only past 13264 bytes.
+  std::u16string GetHexDump(std::u16string_view ResType, std::u16string_view ResName);
+  // The bytes as text from the ANSI code page (readers/html_text.h); no handler of its own.
+  std::u16string GetHTML(std::u16string_view ResType, std::u16string_view ResName);
+
  private:
   // Frees the thread's module (result ignored) and sets ThreadModuleHandle to 0.
   void UnloadModule();
 
   ComPtr<IDispatch> PlayAVIObject_;  // a clsQ7ResfPlayAviA once read
+  std::vector<ComPtr<clsQ7ResfResourceTypeA>> types_;
+  int32_t TypeCount_ = 0;
   int32_t HandleModule_ = 0;
   std::u16string Filename_;
   std::u16string FilePartFileName_;
 };
+
+// The bytes of a GetDataArray result (a VT_ARRAY|VT_UI1 vector, or VT_EMPTY for none),
+// without copying; valid while the variant holds the array.
+Bytes DataArrayBytes(const VARIANT& dataArray);
 
 // The catalogue in the calling thread's ThreadCatalogue, or null.
 clsQ7ResfResourceTypesA* ThreadCatalogue();

@@ -6,6 +6,9 @@
 #include <mutex>
 
 #include "catalogue/cls_q7_resf_resource_handler_a.h"
+#include "catalogue/cls_q7_resf_resource_item_a.h"
+#include "catalogue/cls_q7_resf_resource_items_a.h"
+#include "catalogue/cls_q7_resf_resource_type_a.h"
 #include "catalogue/cls_q7_resf_resource_types_a.h"
 #include "server/class_ids.h"
 #include "server/cls_q7_orvex10_a.h"
@@ -27,6 +30,9 @@ constexpr TypeRef kItems = T::Class("clsQ7ResfResourceItemsA");
 constexpr TypeRef kItem = T::Class("clsQ7ResfResourceItemA");
 
 using Types = clsQ7ResfResourceTypesA;
+using TypeRecord = clsQ7ResfResourceTypeA;
+using Items = clsQ7ResfResourceItemsA;
+using ItemRecord = clsQ7ResfResourceItemA;
 
 // _clsQ7ResfResourceTypesA, in slot order.
 const MemberDesc kResourceTypesMembers[] = {
@@ -63,24 +69,39 @@ const MemberDesc kResourceTypesMembers[] = {
      0x60030008,
      {Param("lRestype", kResTypes, kByRef), Param("sComments", T::String, kByRef | kOptional)},
      T::Long,
-     NotImplemented()},
-    {"EnumResourceTypesStart", K::Method, 0x6003000A, {}, T::Long, NotImplemented()},
-    {"EnumResourceTypesStop", K::Method, 0x6003000B, {}, T::Long, NotImplemented()},
-    {"Clear", K::Method, 0x6003000C, {}, T::None, NotImplemented()},
-    {"Count", K::Get, 0x68030001, {}, T::Long, NotImplemented()},
+     Bind<&Types::Add>()},
+    {"EnumResourceTypesStart",
+     K::Method,
+     0x6003000A,
+     {},
+     T::Long,
+     Bind<&Types::EnumResourceTypesStart>()},
+    {"EnumResourceTypesStop",
+     K::Method,
+     0x6003000B,
+     {},
+     T::Long,
+     Bind<&Types::EnumResourceTypesStop>()},
+    {"Clear", K::Method, 0x6003000C, {}, T::None, Bind<&Types::Clear>()},
+    {"Count", K::Get, 0x68030001, {}, T::Long, Bind<&Types::Count>()},
     {"Item",
      K::Get,
      0x68030000,
      {Param("Index", T::Variant, kByRef)},
      kTypeRecord,
-     NotImplemented()},
-    {"Remove", K::Method, 0x6003000D, {Param("Index", T::Long, kByRef)}, T::None, NotImplemented()},
+     Bind<&Types::Item>()},
+    {"Remove",
+     K::Method,
+     0x6003000D,
+     {Param("Index", T::Long, kByRef)},
+     T::None,
+     Bind<&Types::Remove>()},
     {"FindIndexByName",
      K::Method,
      0x6003000F,
      {Param("sName", T::String, kByRef)},
      T::Long,
-     NotImplemented()},
+     Bind<&Types::FindIndexByName>()},
     {"GetPicture",
      K::Method,
      0x60030010,
@@ -117,13 +138,13 @@ const MemberDesc kResourceTypesMembers[] = {
      0x60030016,
      {Param("ResType", T::String), Param("ResName", T::String)},
      T::String,
-     NotImplemented()},
+     Bind<&Types::GetHTML>()},
     {"GetHexDump",
      K::Method,
      0x60030017,
      {Param("ResType", T::String), Param("ResName", T::String)},
      T::String,
-     NotImplemented()},
+     Bind<&Types::GetHexDump>()},
     {"ShowDialog",
      K::Method,
      0x60030018,
@@ -135,7 +156,7 @@ const MemberDesc kResourceTypesMembers[] = {
      0x60030019,
      {Param("ResType", T::String), Param("ResName", T::String)},
      T::Variant,
-     NotImplemented()},
+     Bind<&Types::GetDataArray>()},
     {"PlayAVI",
      K::Method,
      0x6003001A,
@@ -209,57 +230,102 @@ const MemberDesc kResourceTypesMembers[] = {
 
 // _clsQ7ResfResourceTypeA: each property's Get directly before its Let or Set.
 const MemberDesc kResourceTypeMembers[] = {
-    {"Index", K::Get, 0x68030004, {}, T::Long, NotImplemented()},
-    {"Index", K::Let, 0x68030004, {Param("Index", T::Long)}, T::None, NotImplemented()},
-    {"NameLong", K::Get, 0x68030003, {}, T::String, NotImplemented()},
-    {"NameLong", K::Let, 0x68030003, {Param("NameLong", T::String)}, T::None, NotImplemented()},
-    {"Comments", K::Get, 0x68030002, {}, T::String, NotImplemented()},
-    {"Comments", K::Let, 0x68030002, {Param("Comments", T::String)}, T::None, NotImplemented()},
-    {"Style", K::Get, 0x68030001, {}, kResTypes, NotImplemented()},
-    {"Style", K::Let, 0x68030001, {Param("Style", kResTypes)}, T::None, NotImplemented()},
-    {"ResourceItems", K::Get, 0x68030000, {}, kItems, NotImplemented()},
+    {"Index", K::Get, 0x68030004, {}, T::Long, Bind<&TypeRecord::Index>()},
+    {"Index",
+     K::Let,
+     0x68030004,
+     {Param("Index", T::Long)},
+     T::None,
+     Bind<&TypeRecord::LetIndex>()},
+    {"NameLong", K::Get, 0x68030003, {}, T::String, Bind<&TypeRecord::NameLong>()},
+    {"NameLong",
+     K::Let,
+     0x68030003,
+     {Param("NameLong", T::String)},
+     T::None,
+     Bind<&TypeRecord::LetNameLong>()},
+    {"Comments", K::Get, 0x68030002, {}, T::String, Bind<&TypeRecord::Comments>()},
+    {"Comments",
+     K::Let,
+     0x68030002,
+     {Param("Comments", T::String)},
+     T::None,
+     Bind<&TypeRecord::LetComments>()},
+    {"Style", K::Get, 0x68030001, {}, kResTypes, Bind<&TypeRecord::Style>()},
+    {"Style",
+     K::Let,
+     0x68030001,
+     {Param("Style", kResTypes)},
+     T::None,
+     Bind<&TypeRecord::LetStyle>()},
+    {"ResourceItems", K::Get, 0x68030000, {}, kItems, Bind<&TypeRecord::ResourceItems>()},
     {"ResourceItems",
      K::Set,
      0x68030000,
      {Param("ResourceItems", kItems)},
      T::None,
-     NotImplemented()},
+     Bind<&TypeRecord::SetResourceItems>()},
 };
 
 // _clsQ7ResfResourceItemsA.
 const MemberDesc kResourceItemsMembers[] = {
-    {"NewEnum", K::Get, 0x68030002, {}, T::Unknown, NotImplemented()},
+    {"NewEnum", K::Get, 0x68030002, {}, T::Unknown, Bind<&Items::NewEnum>()},
     {"Add",
      K::Method,
      0x60030004,
      {Param("sName", T::String, kByRef), Param("sComments", T::String, kByRef | kOptional)},
      T::Long,
-     NotImplemented()},
+     Bind<&Items::Add>()},
     {"AddinCollectionandClasses",
      K::Method,
      0x60030005,
      {Param("sName", T::String, kByRef), Param("sComments", T::String, kByRef | kOptional)},
      T::Long,
-     NotImplemented()},
-    {"Clear", K::Method, 0x60030006, {}, T::None, NotImplemented()},
-    {"Count", K::Get, 0x68030001, {}, T::Long, NotImplemented()},
-    {"Remove", K::Method, 0x60030007, {Param("Index", T::Long, kByRef)}, T::None, NotImplemented()},
-    {"Item", K::Get, 0x68030000, {Param("Index", T::Variant, kByRef)}, kItem, NotImplemented()},
-    {"EnumStartResourceItems", K::Method, 0x60030008, {}, T::Long, NotImplemented()},
+     Bind<&Items::AddinCollectionandClasses>()},
+    {"Clear", K::Method, 0x60030006, {}, T::None, Bind<&Items::Clear>()},
+    {"Count", K::Get, 0x68030001, {}, T::Long, Bind<&Items::Count>()},
+    {"Remove",
+     K::Method,
+     0x60030007,
+     {Param("Index", T::Long, kByRef)},
+     T::None,
+     Bind<&Items::Remove>()},
+    {"Item", K::Get, 0x68030000, {Param("Index", T::Variant, kByRef)}, kItem, Bind<&Items::Item>()},
+    {"EnumStartResourceItems",
+     K::Method,
+     0x60030008,
+     {},
+     T::Long,
+     Bind<&Items::EnumStartResourceItems>()},
 };
 
 // _clsQ7ResfResourceItemA.
 const MemberDesc kResourceItemMembers[] = {
-    {"Index", K::Get, 0x68030004, {}, T::Long, NotImplemented()},
-    {"Index", K::Let, 0x68030004, {Param("Index", T::Long)}, T::None, NotImplemented()},
-    {"Comments", K::Get, 0x68030003, {}, T::String, NotImplemented()},
-    {"Comments", K::Let, 0x68030003, {Param("Comments", T::String)}, T::None, NotImplemented()},
-    {"NameLong", K::Get, 0x68030002, {}, T::String, NotImplemented()},
-    {"NameLong", K::Let, 0x68030002, {Param("NameLong", T::String)}, T::None, NotImplemented()},
-    {"ID", K::Get, 0x68030001, {}, T::String, NotImplemented()},
-    {"ID", K::Let, 0x68030001, {Param("ID", T::String)}, T::None, NotImplemented()},
-    {"Size", K::Get, 0x68030000, {}, T::Long, NotImplemented()},
-    {"Size", K::Let, 0x68030000, {Param("Size", T::Long)}, T::None, NotImplemented()},
+    {"Index", K::Get, 0x68030004, {}, T::Long, Bind<&ItemRecord::Index>()},
+    {"Index",
+     K::Let,
+     0x68030004,
+     {Param("Index", T::Long)},
+     T::None,
+     Bind<&ItemRecord::LetIndex>()},
+    {"Comments", K::Get, 0x68030003, {}, T::String, Bind<&ItemRecord::Comments>()},
+    {"Comments",
+     K::Let,
+     0x68030003,
+     {Param("Comments", T::String)},
+     T::None,
+     Bind<&ItemRecord::LetComments>()},
+    {"NameLong", K::Get, 0x68030002, {}, T::String, Bind<&ItemRecord::NameLong>()},
+    {"NameLong",
+     K::Let,
+     0x68030002,
+     {Param("NameLong", T::String)},
+     T::None,
+     Bind<&ItemRecord::LetNameLong>()},
+    {"ID", K::Get, 0x68030001, {}, T::String, Bind<&ItemRecord::ID>()},
+    {"ID", K::Let, 0x68030001, {Param("ID", T::String)}, T::None, Bind<&ItemRecord::LetID>()},
+    {"Size", K::Get, 0x68030000, {}, T::Long, Bind<&ItemRecord::Size>()},
+    {"Size", K::Let, 0x68030000, {Param("Size", T::Long)}, T::None, Bind<&ItemRecord::LetSize>()},
 };
 
 // _clsQ7ResfResourceHandlerA.
@@ -366,17 +432,17 @@ const ClassInfo& clsQ7ResfResourceTypesAInfo() {
 }
 const ClassInfo& clsQ7ResfResourceTypeAInfo() {
   static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceTypeA), kResourceTypeMembers,
-                              &CreateTableOnly);
+                              &CreateOf<clsQ7ResfResourceTypeA>);
   return info;
 }
 const ClassInfo& clsQ7ResfResourceItemsAInfo() {
   static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceItemsA), kResourceItemsMembers,
-                              &CreateTableOnly);
+                              &CreateOf<clsQ7ResfResourceItemsA>);
   return info;
 }
 const ClassInfo& clsQ7ResfResourceItemAInfo() {
   static const ClassInfo info(ORVEX_IDS(clsQ7ResfResourceItemA), kResourceItemMembers,
-                              &CreateTableOnly);
+                              &CreateOf<clsQ7ResfResourceItemA>);
   return info;
 }
 const ClassInfo& clsQ7ResfResourceHandlerAInfo() {

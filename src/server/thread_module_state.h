@@ -28,6 +28,9 @@ struct ThreadModuleState {
   // The resource type identifier last given to any type record's Style (a type number, or
   // a value standing for a type name during an enumeration).
   LONG ThreadTypeId = 0;
+  // The ANSI name of the named type last given to a Style during an enumeration, so that
+  // size lookups after the enumeration still name that type (empty otherwise).
+  std::string ThreadTypeName;
   // The temporary file path of the resource being converted or played.
   std::u16string ThreadTmpFileName;
   // The window of the last dialog preview.

@@ -1,0 +1,89 @@
+#include "platform/ole/enum_variant.h"
+
+#include <atomic>
+#include <memory>
+#include <new>
+#include <utility>
+
+namespace orvex {
+
+namespace {
+
+class EnumVariant final : public IEnumVARIANT {
+ public:
+  using Items = std::shared_ptr<const std::vector<Variant>>;
+
+  EnumVariant(Items items, ComPtr<IUnknown> owner, size_t position)
+      : items_(std::move(items)), owner_(std::move(owner)), position_(position) {}
+
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
+      *object = static_cast<IEnumVARIANT*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++refs_; }
+  ULONG Release() override {
+    ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+    if (out == nullptr && count != 0) return E_POINTER;
+    ULONG done = 0;
+    while (done < count && position_ < items_->size()) {
+      VariantInit(&out[done]);
+      HRESULT hr = VariantCopy(&out[done], &(*items_)[position_]);
+      if (FAILED(hr)) {
+        for (ULONG i = 0; i < done; ++i) VariantClear(&out[i]);
+        if (fetched) *fetched = 0;
+        return hr;
+      }
+      ++done;
+      ++position_;
+    }
+    if (fetched) *fetched = done;
+    return done == count ? S_OK : S_FALSE;
+  }
+  HRESULT Skip(ULONG count) override {
+    size_t left = items_->size() - position_;
+    if (count > left) {
+      position_ = items_->size();
+      return S_FALSE;
+    }
+    position_ += count;
+    return S_OK;
+  }
+  HRESULT Reset() override {
+    position_ = 0;
+    return S_OK;
+  }
+  HRESULT Clone(IEnumVARIANT** copy) override {
+    if (copy == nullptr) return E_POINTER;
+    *copy = new (std::nothrow) EnumVariant(items_, owner_, position_);
+    return *copy ? S_OK : E_OUTOFMEMORY;
+  }
+
+ private:
+  ~EnumVariant() = default;
+
+  Items items_;
+  ComPtr<IUnknown> owner_;
+  size_t position_;
+  std::atomic<ULONG> refs_{1};
+};
+
+}  // namespace
+
+ComPtr<IUnknown> CreateEnumVARIANT(std::vector<Variant> items, ComPtr<IUnknown> owner) {
+  auto shared = std::make_shared<const std::vector<Variant>>(std::move(items));
+  return ComPtr<IUnknown>::Attach(
+      static_cast<IEnumVARIANT*>(new EnumVariant(std::move(shared), std::move(owner), 0)));
+}
+
+}  // namespace orvex
