@@ -127,8 +127,7 @@ TEST_F(CollectionsTest, ItemsTakeTheirSizeFromTheThreadsCurrentType) {
   EXPECT_EQ(Call(items.Get(), "AddinCollectionandClasses", {Variant(u"nothere")}).ToLong(), 1);
   EXPECT_EQ(Call(items.Get(), "Add", {Variant(u"config")}).ToLong(), 0);
   // Any record's Style moves the thread's type, whichever collection adds next.
-  PutProperty(CreateObject(u"Orvex10.clsQ7ResfResourceTypeA").Get(), "Style",
-              Variant(int32_t{6}));
+  PutProperty(CreateObject(u"Orvex10.clsQ7ResfResourceTypeA").Get(), "Style", Variant(int32_t{6}));
   Call(items.Get(), "Add", {Variant(u"101")});
 
   const struct {
@@ -162,7 +161,8 @@ TEST_F(CollectionsTest, NewEnumWalksTheItemsInOrder) {
   for (const char16_t* name : {u"a", u"b", u"c"}) Call(items.Get(), "Add", {Variant(name)});
   Variant result = Get(items.Get(), "NewEnum");
   ASSERT_EQ(result.vt, VT_UNKNOWN);
-  ComPtr<IEnumVARIANT> walk = ComPtr<IUnknown>(result.punkVal).TryAs<IEnumVARIANT>(IID_IEnumVARIANT);
+  ComPtr<IEnumVARIANT> walk =
+      ComPtr<IUnknown>(result.punkVal).TryAs<IEnumVARIANT>(IID_IEnumVARIANT);
   ASSERT_TRUE(walk);
   // Later changes don't reach an enumerator already made.
   Call(items.Get(), "Clear");

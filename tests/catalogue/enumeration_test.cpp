@@ -34,7 +34,8 @@ class EnumerationTest : public CatalogueTest {
     std::vector<Seen> out;
     for (int32_t i = 1; i <= CountOf(catalogue); ++i) {
       ComPtr<IDispatch> record = ItemOf(catalogue, Variant(i));
-      Seen seen{Get(record.Get(), "Index").ToLong(), Text(Get(record.Get(), "NameLong")),
+      Seen seen{Get(record.Get(), "Index").ToLong(),
+                Text(Get(record.Get(), "NameLong")),
                 Get(record.Get(), "Style").ToLong(),
                 {}};
       ComPtr<IDispatch> items = GetObject(record.Get(), "ResourceItems");
@@ -42,7 +43,8 @@ class EnumerationTest : public CatalogueTest {
         ComPtr<IDispatch> item = ItemOf(items.Get(), Variant(k));
         EXPECT_EQ(Get(item.Get(), "Index").ToLong(), k);
         EXPECT_EQ(Text(Get(item.Get(), "ID")), Text(Get(item.Get(), "NameLong")));
-        seen.items.emplace_back(Text(Get(item.Get(), "NameLong")), Get(item.Get(), "Size").ToLong());
+        seen.items.emplace_back(Text(Get(item.Get(), "NameLong")),
+                                Get(item.Get(), "Size").ToLong());
       }
       out.push_back(std::move(seen));
     }
@@ -88,8 +90,8 @@ TEST_F(EnumerationTest, SizeLookupAfterTheWalkUsesTheLastNamedType) {
   ComPtr<IDispatch> catalogue = NewCatalogue();
   Open(catalogue.Get(), writer);
   Call(catalogue.Get(), "EnumResourceTypesStart");
-  ComPtr<IDispatch> items = GetObject(ItemOf(catalogue.Get(), Variant(int32_t{1})).Get(),
-                                      "ResourceItems");
+  ComPtr<IDispatch> items =
+      GetObject(ItemOf(catalogue.Get(), Variant(int32_t{1})).Get(), "ResourceItems");
   Call(items.Get(), "Add", {Variant(u"ding")});
   EXPECT_EQ(Get(ItemOf(items.Get(), Variant(int32_t{2})).Get(), "Size").ToLong(), 10);
 }
@@ -118,10 +120,10 @@ TEST_F(EnumerationTest, TwiceAppendsASecondFullSetAndClearRestartsNumbering) {
     EXPECT_EQ(seen[i + 5].name, seen[i].name);
     EXPECT_EQ(seen[i + 5].items, seen[i].items);
   }
-  ComPtr<IDispatch> firstIcons = GetObject(ItemOf(catalogue.Get(), Variant(int32_t{2})).Get(),
-                                           "ResourceItems");
-  ComPtr<IDispatch> secondIcons = GetObject(ItemOf(catalogue.Get(), Variant(int32_t{7})).Get(),
-                                            "ResourceItems");
+  ComPtr<IDispatch> firstIcons =
+      GetObject(ItemOf(catalogue.Get(), Variant(int32_t{2})).Get(), "ResourceItems");
+  ComPtr<IDispatch> secondIcons =
+      GetObject(ItemOf(catalogue.Get(), Variant(int32_t{7})).Get(), "ResourceItems");
   EXPECT_NE(firstIcons.Get(), secondIcons.Get());
 
   Call(catalogue.Get(), "Clear");
@@ -153,7 +155,7 @@ TEST_F(EnumerationTest, EnumerationAfterRemoveFillsTheRecordsJustAdded) {
 TEST_F(EnumerationTest, RecordsGoToTheThreadsCurrentCatalogue) {
   ComPtr<IDispatch> first = NewCatalogue();
   ComPtr<IDispatch> second = NewCatalogue();  // now the current one
-  Open(first.Get(), SampleModule());           // the module is the thread's, not the object's
+  Open(first.Get(), SampleModule());          // the module is the thread's, not the object's
   Call(first.Get(), "EnumResourceTypesStart");
   EXPECT_EQ(CountOf(first.Get()), 0);
   EXPECT_EQ(CountOf(second.Get()), 5);
