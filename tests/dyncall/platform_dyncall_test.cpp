@@ -3,13 +3,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/dyncall/call_window_proc.h"
 #include "platform/dyncall/executable_memory.h"
 #include "platform/dyncall/shared_library.h"
+#include "platform/fs/fs.h"
+#include "support/temp_dir.h"
 
 // Exported by the test program (it is linked with its symbols exported), so the lookup in
 // the host program (handle 0) has something to find.
@@ -67,6 +69,21 @@ TEST(SharedLibrary, LoadFailures) {
   }
   EXPECT_EQ(shared::LoadLibraryA(nullptr), 0u);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST(SharedLibrary, DriveCPathsGoThroughTheDriveMapping) {
+  test::TempDir drive;
+  SetDriveRootForTesting(drive.Path());
+  std::filesystem::create_directory(drive.File("libs"));
+  std::filesystem::copy_file(ORVEX_DYNCALL_TESTLIB, drive.File("libs/copy.so"));
+
+  HMODULE library = shared::LoadLibraryA("C:\\libs\\copy.so");
+  EXPECT_NE(library, 0u);
+  EXPECT_NE(shared::GetProcAddress(library, "TestOrder2"), nullptr);
+  if (library != 0) shared::FreeLibrary(library);
+  EXPECT_EQ(shared::LoadLibraryA("D:\\libs\\copy.so"), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  SetDriveRootForTesting("");
 }
 
 TEST(SharedLibrary, SymbolLookupIsCaseSensitiveAndByNameOnly) {

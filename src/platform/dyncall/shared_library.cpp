@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/fs/fs.h"
 #include "platform/text/text.h"
 
 namespace orvex::shared {
@@ -64,7 +65,13 @@ HMODULE LoadLibraryA(LPCSTR name) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return 0;
   }
-  void* object = dlopen(HostText(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Paths with drive C go through the drive mapping; other names are used as given.
+  Expected<std::string> path = MapPath(HostText(name));
+  if (!path) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return 0;
+  }
+  void* object = dlopen(path->c_str(), RTLD_NOW | RTLD_LOCAL);
   if (object == nullptr) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return 0;

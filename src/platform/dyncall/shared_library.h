@@ -14,9 +14,11 @@ inline constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 using FARPROC = void (*)();
 
 // Loads a shared object. A name without "/" is searched as the dynamic loader searches
-// (LD_LIBRARY_PATH, the loader cache, the default folders); any other name is a path.
-// Names are ANSI text. Loading the same object again returns the same handle and counts
-// one more reference. Returns 0 and sets ERROR_MOD_NOT_FOUND when nothing can be loaded.
+// (LD_LIBRARY_PATH, the loader cache, the default folders); any other name is a path, and
+// a path with drive C ("C:\libs\x.so") goes through the drive mapping. Names are ANSI
+// text. Loading the same object again returns the same handle and counts one more
+// reference. Returns 0 and sets ERROR_MOD_NOT_FOUND when nothing can be loaded
+// (ERROR_PATH_NOT_FOUND for a drive other than C).
 HMODULE LoadLibraryA(LPCSTR name);
 
 // The address of the exported symbol `name` (case-sensitive, by name only). Handle 0 is the
