@@ -203,6 +203,12 @@ struct IUnknown;
 struct IDispatch;
 struct SAFEARRAY;
 
+// A user-defined record inside a variant (carried, never interpreted here).
+struct BRECORD {
+  void* pvRecord;
+  void* pRecInfo;
+};
+
 struct VARIANT {
   VARTYPE vt;
   WORD wReserved1;
@@ -251,10 +257,7 @@ struct VARIANT {
     ULONGLONG* pullVal;
     INT* pintVal;
     UINT* puintVal;
-    struct {
-      void* pvRecord;
-      void* pRecInfo;
-    } brecVal;
+    BRECORD brecVal;
   };
 };
 using VARIANTARG = VARIANT;
