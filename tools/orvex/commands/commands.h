@@ -1,12 +1,20 @@
 // The subcommands of the orvex client. Each adds itself to the application with its
-// options and a callback; the callback sets the exit status through the reference given.
+// options and a callback; the callback sets the exit status through the reference given
+// and throws CliError for failures the user must hear about.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
 namespace orvex::cli {
 
-// `orvex resources FILE`: one line per resource of the module (type, name, language, size).
+// `orvex list [FILE] [--json]`: the catalogue of types and items (the sample module when no
+// FILE is named).
+void RegisterListCommand(CLI::App& app, int& exitStatus);
+// `orvex hex|html|data FILE TYPE NAME`: one resource as a hex dump, as text, or as bytes.
+void RegisterReadCommands(CLI::App& app, int& exitStatus);
+// `orvex scan PATH...`: one JSON line per file under the paths, on several threads.
+void RegisterScanCommand(CLI::App& app, int& exitStatus);
+// `orvex resources FILE`: every resource with its language, straight from the module layer.
 void RegisterResourcesCommand(CLI::App& app, int& exitStatus);
 
 }  // namespace orvex::cli

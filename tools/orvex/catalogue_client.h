@@ -1,0 +1,122 @@
+// The client's road to a module's resources: the catalogue object
+// (Orvex10.clsQ7ResfResourceTypesA) created by ProgID and driven by member names through
+// IDispatch, the way a script host drives it. Member identifiers are looked up by name once
+// per client and reused, since every object of a class answers with the same ones.
+//
+// Objects are apartment-threaded: a client is created, used and destroyed on one thread.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ole/late_bound.h"
+#include "resource_key.h"
+
+namespace orvex::cli {
+
+// One clsQ7ResfResourceItemA as read through its members.
+struct ItemRecord {
+  int32_t Index = 0;
+  std::u16string NameLong;
+  std::u16string ID;
+  int32_t Size = 0;
+  std::u16string Comments;
+};
+
+// One clsQ7ResfResourceTypeA and the items of its ResourceItems.
+struct TypeRecord {
+  int32_t Index = 0;
+  std::u16string NameLong;
+  std::u16string Comments;
+  int32_t Style = 0;
+  std::vector<ItemRecord> ResourceItems;
+};
+
+// The TYPE a command takes for a record: the number of a numbered type ("6"), the name of
+// a named type ("AVI", whose Style stood for the name during the enumeration).
+std::u16string TypeArgument(const TypeRecord& type);
+// The NAME a command takes for an item: "#" before the digits of a numbered resource
+// (items show them bare), a name as it stands.
+std::u16string NameArgument(const ItemRecord& item);
+
+// What to read of each record: everything, or only what a listing of types, names and
+// sizes needs (Style and NameLong of types; NameLong and Size of items).
+enum class RecordFields { kAll, kListing };
+
+// Registers the library's classes and the framework component in this process (once).
+void RegisterClasses();
+
+// Why the module layer refuses a file, in words ("not a PE module ..."), or nothing when
+// it maps as a PE module. Checked before a catalogue is given the file, so that a bad file
+// gives one clear message instead of the catalogue's message box.
+std::optional<std::string> ModuleLoadFailure(const std::string& path);
+
+class CatalogueClient {
+ public:
+  CatalogueClient();
+  ~CatalogueClient();
+  CatalogueClient(const CatalogueClient&) = delete;
+  CatalogueClient& operator=(const CatalogueClient&) = delete;
+
+  // Checks the file with the module layer, then assigns Filename. Throws CliError with the
+  // reason when the file is not a loadable PE module.
+  void Open(const std::string& path);
+  // Assigns Filename without the check (for a file the caller has checked).
+  void AssignFilename(const std::string& path);
+  // Filename = "": releases the module opened last on this thread.
+  void Close();
+  // True when the last Filename assignment gave no module (HandleModule 0).
+  bool NoModule();
+
+  // Clear, EnumResourceTypesStart, then Item(1..Count) with their ResourceItems.
+  std::vector<TypeRecord> ReadCatalogue(RecordFields fields);
+
+  // The size of the resource GetDataArray would read (numbered type first, then the type
+  // as a name), or nothing when the module has no such resource.
+  std::optional<uint32_t> ResourceSize(const ResourceKey& key);
+
+  // GetDataArray's bytes (empty for the empty variant).
+  std::vector<uint8_t> GetDataArray(const ResourceKey& key);
+  std::u16string GetHexDump(const ResourceKey& key);
+  std::u16string GetHTML(const ResourceKey& key);
+
+ private:
+  // A member name and its identifier, looked up on first use.
+  struct Member {
+    const char* name;
+    DISPID id = DISPID_UNKNOWN;
+  };
+  Variant Get(IDispatch* object, Member& member, std::initializer_list<Variant> args = {});
+  Variant CallMethod(IDispatch* object, Member& member, std::initializer_list<Variant> args = {});
+
+  ComPtr<IDispatch> catalogue_;
+  // Members of the catalogue.
+  Member filename_{"Filename"};
+  Member handleModule_{"HandleModule"};
+  Member clear_{"Clear"};
+  Member enumStart_{"EnumResourceTypesStart"};
+  Member count_{"Count"};
+  Member item_{"Item"};
+  Member getDataArray_{"GetDataArray"};
+  Member getHexDump_{"GetHexDump"};
+  Member getHtml_{"GetHTML"};
+  // Members of the type records.
+  Member typeIndex_{"Index"};
+  Member typeNameLong_{"NameLong"};
+  Member typeComments_{"Comments"};
+  Member typeStyle_{"Style"};
+  Member typeItems_{"ResourceItems"};
+  // Members of the item collections.
+  Member itemsCount_{"Count"};
+  Member itemsItem_{"Item"};
+  // Members of the item records.
+  Member itemIndex_{"Index"};
+  Member itemNameLong_{"NameLong"};
+  Member itemId_{"ID"};
+  Member itemSize_{"Size"};
+  Member itemComments_{"Comments"};
+};
+
+}  // namespace orvex::cli

@@ -1,0 +1,162 @@
+// `orvex hex|html|data FILE TYPE NAME`: one resource through the catalogue's readers
+// (GetHexDump, GetHTML, GetDataArray). Before any reader runs, the client checks that TYPE
+// and NAME can be read and that the resource exists, so bad input gives one message
+// instead of the readers' reports.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "catalogue_client.h"
+#include "cli_error.h"
+#include "commands/commands.h"
+#include "readers/hex_dump.h"
+#include "text_output.h"
+
+namespace orvex::cli {
+
+namespace {
+
+struct ReadArguments {
+  std::string file;
+  std::string type;
+  std::string name;
+  bool raw = false;
+  std::string output;  // data: the file to write ("" for stdout)
+};
+
+// The opened module and the checked resource: its key and size.
+struct OpenResource {
+  ResourceKey key;
+  uint32_t size = 0;
+};
+
+OpenResource Open(CatalogueClient& client, const ReadArguments& arguments) {
+  OpenResource resource{ParseResourceKey(arguments.type, arguments.name), 0};
+  client.Open(arguments.file);
+  const std::optional<uint32_t> size = client.ResourceSize(resource.key);
+  if (!size) {
+    std::string message = "no resource of type " + arguments.type + " named " + arguments.name +
+                          " in " + arguments.file;
+    const bool digits =
+        !arguments.name.empty() && std::all_of(arguments.name.begin(), arguments.name.end(),
+                                               [](char c) { return c >= '0' && c <= '9'; });
+    if (digits) message += " (a numbered resource is named #" + arguments.name + ")";
+    throw CliError(message);
+  }
+  resource.size = *size;
+  return resource;
+}
+
+// Rewrites the offset column of each 79-character line of `text`, rendered from offset 0,
+// to count from `firstOffset`.
+void ShiftOffsets(std::u16string& text, size_t firstOffset) {
+  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  for (size_t line = 0; line * kHexDumpLineLength < text.size(); ++line) {
+    const size_t offset = firstOffset + line * kHexDumpBytesPerLine;
+    char16_t* column = text.data() + line * kHexDumpLineLength;
+    for (int digit = 0; digit < 8; ++digit)
+      column[digit] = kDigits[(offset >> (28 - 4 * digit)) & 0xF];
+  }
+}
+
+// The dump of every byte in GetHexDump's layout, rendered and written a block of lines at
+// a time, for resources past the member's length limit.
+void StreamHexDump(std::FILE* out, std::span<const uint8_t> bytes, LineEnds lineEnds) {
+  constexpr size_t kBlockBytes = 4096 * kHexDumpBytesPerLine;
+  for (size_t first = 0; first < bytes.size(); first += kBlockBytes) {
+    const size_t count = std::min(kBlockBytes, bytes.size() - first);
+    std::u16string text = RenderHexDump(AsBytes(bytes.data() + first, count));
+    ShiftOffsets(text, first);
+    WriteText(out, text, lineEnds);
+  }
+}
+
+int Hex(const ReadArguments& arguments) {
+  RegisterClasses();
+  CatalogueClient client;
+  const OpenResource resource = Open(client, arguments);
+  const LineEnds lineEnds = arguments.raw ? LineEnds::kAsIs : LineEnds::kLf;
+  // An empty resource has no lines; the member would only report that it has no bytes.
+  if (resource.size == 0) return 0;
+  if (resource.size <= kHexDumpMaxBytes || arguments.raw) {
+    WriteText(stdout, client.GetHexDump(resource.key), lineEnds);
+    if (resource.size > kHexDumpMaxBytes) {
+      std::fprintf(stderr,
+                   "orvex: GetHexDump gives blanks for resources over %zu bytes (this one has "
+                   "%u); without --raw orvex prints the whole dump\n",
+                   kHexDumpMaxBytes, resource.size);
+    }
+  } else {
+    StreamHexDump(stdout, client.GetDataArray(resource.key), lineEnds);
+  }
+  FinishOutput(stdout, "the dump");
+  return 0;
+}
+
+int Html(const ReadArguments& arguments) {
+  RegisterClasses();
+  CatalogueClient client;
+  const OpenResource resource = Open(client, arguments);
+  WriteText(stdout, client.GetHTML(resource.key), arguments.raw ? LineEnds::kAsIs : LineEnds::kLf);
+  FinishOutput(stdout, "the text");
+  return 0;
+}
+
+int Data(const ReadArguments& arguments) {
+  RegisterClasses();
+  CatalogueClient client;
+  const OpenResource resource = Open(client, arguments);
+  const std::vector<uint8_t> bytes = client.GetDataArray(resource.key);
+  if (arguments.output.empty()) {
+    WriteBytes(stdout, bytes);
+    FinishOutput(stdout, "the data");
+    return 0;
+  }
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(arguments.output.c_str(), "wb"),
+                                                       &std::fclose);
+  if (!file) throw CliError("cannot write " + arguments.output + ": " + std::strerror(errno));
+  WriteBytes(file.get(), bytes);
+  FinishOutput(file.get(), arguments.output);
+  if (std::fclose(file.release()) != 0) {
+    throw CliError("cannot write " + arguments.output + ": " + std::strerror(errno));
+  }
+  return 0;
+}
+
+CLI::App* AddReadCommand(CLI::App& app, const char* name, const char* description,
+                         std::shared_ptr<ReadArguments> arguments) {
+  CLI::App* command = app.add_subcommand(name, description);
+  command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
+  command->add_option("TYPE", arguments->type, "Type number (6, 10, ...) or type name (AVI)")
+      ->required();
+  command->add_option("NAME", arguments->name, "#NUMBER (#101) or resource name (CONFIG)")
+      ->required();
+  return command;
+}
+
+}  // namespace
+
+void RegisterReadCommands(CLI::App& app, int& exitStatus) {
+  auto hex = std::make_shared<ReadArguments>();
+  AddReadCommand(app, "hex", "Print a resource as a hex dump (offset, 16 bytes, characters)", hex)
+      ->callback([hex, &exitStatus] { exitStatus = Hex(*hex); });
+  app.get_subcommand("hex")->add_flag(
+      "--raw", hex->raw, "Print GetHexDump's text exactly: CR LF line ends, its length limit");
+
+  auto html = std::make_shared<ReadArguments>();
+  AddReadCommand(app, "html", "Print a resource as text (HTML documents, manifests, ...)", html)
+      ->callback([html, &exitStatus] { exitStatus = Html(*html); });
+  app.get_subcommand("html")->add_flag("--raw", html->raw,
+                                       "Print GetHTML's text exactly, CR LF line ends kept");
+
+  auto data = std::make_shared<ReadArguments>();
+  AddReadCommand(app, "data", "Write a resource's bytes to stdout or a file", data)
+      ->callback([data, &exitStatus] { exitStatus = Data(*data); });
+  app.get_subcommand("data")->add_option("-o,--output", data->output,
+                                         "Write the bytes to this file instead of stdout");
+}
+
+}  // namespace orvex::cli
