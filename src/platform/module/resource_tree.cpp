@@ -63,7 +63,9 @@ ResourceTree ResourceTree::Build(const PeImage& image) {
               kNoChildren,
               0,
               level,
-              false};
+              false,
+              kNoIndex,
+              0};
       dir.named =
           static_cast<uint16_t>(std::min<uint32_t>(header->numberOfNamedEntries, dir.count));
       Interval span{dir.offset,
@@ -83,6 +85,7 @@ ResourceTree ResourceTree::Build(const PeImage& image) {
     for (size_t d = firstNew; d < tree.dirs_.size(); ++d) {
       Dir& dir = tree.dirs_[d];
       dir.sorted = tree.CheckSorted(dir, budget);
+      if (!dir.sorted) tree.IndexUnsorted(dir, budget);
       if (level == kLanguages) continue;
       dir.firstChild = static_cast<uint32_t>(tree.children_.size());
       tree.children_.resize(tree.children_.size() + dir.count, 0);
@@ -228,6 +231,61 @@ bool ResourceTree::ForEachImpl(DirId id, Thunk thunk, void* context) const {
   return true;
 }
 
+namespace {
+
+constexpr uint32_t kFnvBasis = 2166136261u;
+constexpr uint32_t kFnvPrime = 16777619u;
+constexpr uint32_t kNamedSeed = 0x9E3779B9u;
+
+uint32_t HashUnit(uint32_t hash, char16_t unit) {
+  hash = (hash ^ (unit & 0xFF)) * kFnvPrime;
+  return (hash ^ (unit >> 8)) * kFnvPrime;
+}
+
+uint32_t HashNumber(WORD id) {
+  return HashUnit(kFnvBasis, id);
+}
+
+}  // namespace
+
+std::optional<uint32_t> ResourceTree::HashName(uint32_t nameOffset, size_t& budget) const {
+  ByteReader area(area_);
+  auto length = area.ReadAt<uint16_t>(nameOffset);
+  if (!length) return std::nullopt;
+  auto units = area.SliceAt(size_t{nameOffset} + 2, size_t{*length} * 2);
+  if (!units || *length > budget) return std::nullopt;
+  budget -= *length;
+  ByteReader text(*units);
+  uint32_t hash = kFnvBasis ^ kNamedSeed;
+  for (uint16_t i = 0; i < *length; ++i)
+    hash = HashUnit(hash, code_page::Fold(*text.Read<char16_t>()));
+  return hash;
+}
+
+void ResourceTree::IndexUnsorted(Dir& dir, size_t& budget) {
+  size_t start = keys_.size();
+  for (uint32_t i = 0; i < dir.count; ++i) {
+    auto entry = ReadEntry(dir, i);
+    if (!entry) continue;
+    std::optional<uint32_t> hash = HashNumber(entry->id);
+    if (entry->named) {
+      hash = HashName(entry->nameOffset, budget);
+      if (!hash && budget == 0) {
+        keys_.resize(start);  // out of budget: this directory is searched linearly
+        return;
+      }
+      if (!hash) continue;  // a name past the end is never found
+    }
+    keys_.push_back({*hash, i});
+  }
+  std::sort(keys_.begin() + static_cast<std::ptrdiff_t>(start), keys_.end(),
+            [](const KeyHash& a, const KeyHash& b) {
+              return a.hash != b.hash ? a.hash < b.hash : a.entry < b.entry;
+            });
+  dir.keyIndex = static_cast<uint32_t>(start);
+  dir.keyCount = static_cast<uint32_t>(keys_.size() - start);
+}
+
 std::optional<ResourceEntry> ResourceTree::FindIn(const Dir& dir, const ResourceKey& key) const {
   if (dir.sorted) {
     uint32_t low = key.named ? 0 : dir.named;
@@ -255,11 +313,30 @@ std::optional<ResourceEntry> ResourceTree::FindIn(const Dir& dir, const Resource
     }
     return std::nullopt;
   }
+  auto matches = [&](const std::optional<ResourceEntry>& entry) {
+    if (!entry || entry->named != key.named) return false;
+    bool same = key.named ? CompareName(entry->nameOffset, key.folded) == 0 : entry->id == key.id;
+    return same && IsLive(dir, *entry);
+  };
+  if (dir.keyIndex != kNoIndex) {
+    uint32_t hash = HashNumber(key.id);
+    if (key.named) {
+      hash = kFnvBasis ^ kNamedSeed;
+      for (char16_t unit : key.folded) hash = HashUnit(hash, unit);
+    }
+    auto begin = keys_.begin() + dir.keyIndex;
+    auto end = begin + dir.keyCount;
+    auto it =
+        std::lower_bound(begin, end, hash, [](const KeyHash& k, uint32_t h) { return k.hash < h; });
+    for (; it != end && it->hash == hash; ++it) {
+      auto entry = ReadEntry(dir, it->entry);
+      if (matches(entry)) return entry;
+    }
+    return std::nullopt;
+  }
   for (uint32_t i = 0; i < dir.count; ++i) {
     auto entry = ReadEntry(dir, i);
-    if (!entry || entry->named != key.named) continue;
-    bool match = key.named ? CompareName(entry->nameOffset, key.folded) == 0 : entry->id == key.id;
-    if (match && IsLive(dir, *entry)) return entry;
+    if (matches(entry)) return entry;
   }
   return std::nullopt;
 }

@@ -75,7 +75,8 @@ class ResourceTree {
     return ForEachImpl(dir, thunk, &fn);
   }
 
-  // The entry of `dir` with that key; binary search where the directory is sorted.
+  // The entry of `dir` with that key (the first stored, if several): binary search where
+  // the directory is sorted, a search of its hash index where not.
   std::optional<ResourceEntry> Find(DirId dir, const ResourceKey& key) const;
   // In a language directory: the entry for `language`, or with no language given the
   // preferred one: 0x0000, then 0x0409, then 0x0009, then the lowest stored.
@@ -97,7 +98,17 @@ class ResourceTree {
     uint16_t named;       // declared named entries, clamped to count
     uint8_t level;
     bool sorted;
+    // For unsorted directories: where their hash index starts in keys_ (kNoIndex: none,
+    // search linearly).
+    uint32_t keyIndex;
+    uint32_t keyCount;
   };
+  // One entry of an unsorted directory's index: hash of the key, then entry number.
+  struct KeyHash {
+    uint32_t hash;
+    uint32_t entry;
+  };
+  static constexpr uint32_t kNoIndex = 0xFFFFFFFFu;
   static constexpr uint32_t kNoChildren = 0xFFFFFFFFu;
 
   using Thunk = bool (*)(void* context, const ResourceEntry& entry);
@@ -110,6 +121,10 @@ class ResourceTree {
   // `budget` units (decremented as units are compared).
   std::optional<int> CompareNames(uint32_t left, uint32_t right, size_t& budget) const;
   bool CheckSorted(const Dir& dir, size_t& budget) const;
+  // Indexes an unsorted directory by key hash, so that lookups stay logarithmic; gives up
+  // (leaving a linear search) when hashing names would exceed the budget.
+  void IndexUnsorted(Dir& dir, size_t& budget);
+  std::optional<uint32_t> HashName(uint32_t nameOffset, size_t& budget) const;
   std::optional<ResourceEntry> FindIn(const Dir& dir, const ResourceKey& key) const;
 
   const PeImage* image_ = nullptr;
@@ -118,6 +133,7 @@ class ResourceTree {
   // Per entry of a type or name directory: 1 + the DirId it owns, or 0 when it leads
   // nowhere acceptable.
   std::vector<uint32_t> children_;
+  std::vector<KeyHash> keys_;  // per unsorted directory, sorted by (hash, entry)
 };
 
 }  // namespace orvex
