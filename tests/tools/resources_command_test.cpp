@@ -1,39 +1,19 @@
-// Runs `orvex resources` on the mingw fixture and on files that are no modules.
+// Runs `orvex resources`, the module-layer listing with languages, on the mingw fixture
+// and on files that are no modules.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 #include "support/temp_dir.h"
+#include "tools/orvex_run.h"
 
-namespace orvex {
+namespace orvex::test {
 namespace {
 
-struct CliRun {
-  std::string out;
-  int status = -1;
-};
-
-// Runs the client with stderr folded into stdout.
-CliRun RunCli(const std::string& arguments) {
-  std::string command = std::string(ORVEX_CLI) + " " + arguments + " 2>&1";
-  CliRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  std::array<char, 4096> buffer;
-  size_t got = 0;
-  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.out.append(buffer.data(), got);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
 TEST(ResourcesCommandTest, ListsTheFixtureLineByLine) {
-  CliRun run = RunCli("resources " ORVEX_SOURCE_DIR "/tests/fixtures/rc/basic.dll");
+  OrvexRun run = RunOrvex({"resources", kBasicFixture});
   EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
             "TYPE             NAME                     LANG       SIZE\n"
             "MYDATA           ALPHA                    0409          5\n"
@@ -54,7 +34,7 @@ TEST(ResourcesCommandTest, ListsTheFixtureLineByLine) {
 }
 
 TEST(ResourcesCommandTest, FailsWithOneMessageOnFilesThatAreNoModules) {
-  test::TempDir dir;
+  TempDir dir;
   std::string text = dir.Write("notes.txt", {'h', 'e', 'l', 'l', 'o'});
   struct Case {
     std::string path;
@@ -65,12 +45,13 @@ TEST(ResourcesCommandTest, FailsWithOneMessageOnFilesThatAreNoModules) {
        "orvex: cannot load " + dir.File("missing.dll") + ": no such file\n"},
   };
   for (const Case& c : cases) {
-    CliRun run = RunCli("resources " + c.path);
+    OrvexRun run = RunOrvex({"resources", c.path});
     EXPECT_NE(run.status, 0) << c.path;
-    EXPECT_EQ(run.out, c.message);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.message);
   }
-  EXPECT_NE(RunCli("resources").status, 0);  // FILE is required
+  EXPECT_NE(RunOrvex({"resources"}).status, 0);  // FILE is required
 }
 
 }  // namespace
-}  // namespace orvex
+}  // namespace orvex::test
