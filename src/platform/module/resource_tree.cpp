@@ -1,6 +1,8 @@
 #include "platform/module/resource_tree.h"
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 
 #include "platform/module/code_page.h"
 #include "platform/module/pe_format.h"
@@ -12,6 +14,7 @@ namespace {
 constexpr size_t kHeaderSize = sizeof(pe::ResourceDirectoryHeader);
 constexpr size_t kEntrySize = sizeof(pe::ResourceDirectoryEntry);
 constexpr uint32_t kOffsetMask = 0x7FFFFFFFu;
+constexpr uint16_t kIndexedNames = 8;
 
 struct Candidate {
   uint32_t offset;
@@ -85,7 +88,9 @@ ResourceTree ResourceTree::Build(const PeImage& image) {
     for (size_t d = firstNew; d < tree.dirs_.size(); ++d) {
       Dir& dir = tree.dirs_[d];
       dir.sorted = tree.CheckSorted(dir, budget);
-      if (!dir.sorted) tree.IndexUnsorted(dir, budget);
+      // Unsorted directories need the index to avoid linear searches; large named parts
+      // use it because hashing beats comparing names at every step of a binary search.
+      if (!dir.sorted || dir.named > kIndexedNames) tree.IndexKeys(dir, budget);
       if (level == kLanguages) continue;
       dir.firstChild = static_cast<uint32_t>(tree.children_.size());
       tree.children_.resize(tree.children_.size() + dir.count, 0);
@@ -152,11 +157,20 @@ std::optional<int> ResourceTree::CompareName(uint32_t nameOffset,
   if (!length) return std::nullopt;
   auto units = area.SliceAt(size_t{nameOffset} + 2, size_t{*length} * 2);
   if (!units) return std::nullopt;
+  // Units are copied out of the checked slice in chunks, then compared in folded form.
   ByteReader text(*units);
   size_t common = std::min<size_t>(*length, folded.size());
-  for (size_t i = 0; i < common; ++i) {
-    char16_t unit = code_page::Fold(*text.Read<char16_t>());
-    if (unit != folded[i]) return unit < folded[i] ? -1 : 1;
+  char16_t chunk[64];
+  for (size_t done = 0; done < common;) {
+    size_t count = std::min<size_t>(common - done, std::size(chunk));
+    auto bytes = text.ReadArray(count, sizeof(char16_t));
+    if (!bytes) return std::nullopt;
+    std::memcpy(chunk, bytes->data(), count * sizeof(char16_t));
+    for (size_t i = 0; i < count; ++i) {
+      char16_t unit = code_page::Fold(chunk[i]);
+      if (unit != folded[done + i]) return unit < folded[done + i] ? -1 : 1;
+    }
+    done += count;
   }
   if (*length == folded.size()) return 0;
   return *length < folded.size() ? -1 : 1;
@@ -248,35 +262,44 @@ uint32_t HashNumber(WORD id) {
 
 }  // namespace
 
-std::optional<uint32_t> ResourceTree::HashName(uint32_t nameOffset, size_t& budget) const {
+ResourceTree::NameHash ResourceTree::HashName(uint32_t nameOffset, size_t& budget) const {
   ByteReader area(area_);
   auto length = area.ReadAt<uint16_t>(nameOffset);
-  if (!length) return std::nullopt;
+  if (!length) return {};
   auto units = area.SliceAt(size_t{nameOffset} + 2, size_t{*length} * 2);
-  if (!units || *length > budget) return std::nullopt;
+  if (!units) return {};
+  if (*length > budget) return {true, std::nullopt};
   budget -= *length;
   ByteReader text(*units);
   uint32_t hash = kFnvBasis ^ kNamedSeed;
-  for (uint16_t i = 0; i < *length; ++i)
-    hash = HashUnit(hash, code_page::Fold(*text.Read<char16_t>()));
-  return hash;
+  char16_t chunk[64];
+  for (size_t done = 0; done < *length;) {
+    size_t count = std::min<size_t>(*length - done, std::size(chunk));
+    auto bytes = text.ReadArray(count, sizeof(char16_t));
+    if (!bytes) return {};
+    std::memcpy(chunk, bytes->data(), count * sizeof(char16_t));
+    for (size_t i = 0; i < count; ++i) hash = HashUnit(hash, code_page::Fold(chunk[i]));
+    done += count;
+  }
+  return {false, hash};
 }
 
-void ResourceTree::IndexUnsorted(Dir& dir, size_t& budget) {
+void ResourceTree::IndexKeys(Dir& dir, size_t& budget) {
   size_t start = keys_.size();
   for (uint32_t i = 0; i < dir.count; ++i) {
     auto entry = ReadEntry(dir, i);
     if (!entry) continue;
-    std::optional<uint32_t> hash = HashNumber(entry->id);
+    uint32_t hash = HashNumber(entry->id);
     if (entry->named) {
-      hash = HashName(entry->nameOffset, budget);
-      if (!hash && budget == 0) {
-        keys_.resize(start);  // out of budget: this directory is searched linearly
+      NameHash named = HashName(entry->nameOffset, budget);
+      if (named.outOfBudget) {
+        keys_.resize(start);  // the directory is searched without an index
         return;
       }
-      if (!hash) continue;  // a name past the end is never found
+      if (!named.hash) continue;  // a name past the end is never found
+      hash = *named.hash;
     }
-    keys_.push_back({*hash, i});
+    keys_.push_back({hash, i});
   }
   std::sort(keys_.begin() + static_cast<std::ptrdiff_t>(start), keys_.end(),
             [](const KeyHash& a, const KeyHash& b) {
@@ -287,6 +310,27 @@ void ResourceTree::IndexUnsorted(Dir& dir, size_t& budget) {
 }
 
 std::optional<ResourceEntry> ResourceTree::FindIn(const Dir& dir, const ResourceKey& key) const {
+  auto matches = [&](const std::optional<ResourceEntry>& entry) {
+    if (!entry || entry->named != key.named) return false;
+    bool same = key.named ? CompareName(entry->nameOffset, key.folded) == 0 : entry->id == key.id;
+    return same && IsLive(dir, *entry);
+  };
+  if (dir.keyIndex != kNoIndex && (key.named || !dir.sorted)) {
+    uint32_t hash = HashNumber(key.id);
+    if (key.named) {
+      hash = kFnvBasis ^ kNamedSeed;
+      for (char16_t unit : key.folded) hash = HashUnit(hash, unit);
+    }
+    auto begin = keys_.begin() + dir.keyIndex;
+    auto end = begin + dir.keyCount;
+    auto it =
+        std::lower_bound(begin, end, hash, [](const KeyHash& k, uint32_t h) { return k.hash < h; });
+    for (; it != end && it->hash == hash; ++it) {
+      auto entry = ReadEntry(dir, it->entry);
+      if (matches(entry)) return entry;
+    }
+    return std::nullopt;
+  }
   if (dir.sorted) {
     uint32_t low = key.named ? 0 : dir.named;
     uint32_t high = key.named ? dir.named : dir.count;
@@ -310,27 +354,6 @@ std::optional<ResourceEntry> ResourceTree::FindIn(const Dir& dir, const Resource
         low = middle + 1;
       else
         high = middle;
-    }
-    return std::nullopt;
-  }
-  auto matches = [&](const std::optional<ResourceEntry>& entry) {
-    if (!entry || entry->named != key.named) return false;
-    bool same = key.named ? CompareName(entry->nameOffset, key.folded) == 0 : entry->id == key.id;
-    return same && IsLive(dir, *entry);
-  };
-  if (dir.keyIndex != kNoIndex) {
-    uint32_t hash = HashNumber(key.id);
-    if (key.named) {
-      hash = kFnvBasis ^ kNamedSeed;
-      for (char16_t unit : key.folded) hash = HashUnit(hash, unit);
-    }
-    auto begin = keys_.begin() + dir.keyIndex;
-    auto end = begin + dir.keyCount;
-    auto it =
-        std::lower_bound(begin, end, hash, [](const KeyHash& k, uint32_t h) { return k.hash < h; });
-    for (; it != end && it->hash == hash; ++it) {
-      auto entry = ReadEntry(dir, it->entry);
-      if (matches(entry)) return entry;
     }
     return std::nullopt;
   }

@@ -98,8 +98,7 @@ class ResourceTree {
     uint16_t named;       // declared named entries, clamped to count
     uint8_t level;
     bool sorted;
-    // For unsorted directories: where their hash index starts in keys_ (kNoIndex: none,
-    // search linearly).
+    // Where the directory's hash index starts in keys_ (kNoIndex: none).
     uint32_t keyIndex;
     uint32_t keyCount;
   };
@@ -121,10 +120,15 @@ class ResourceTree {
   // `budget` units (decremented as units are compared).
   std::optional<int> CompareNames(uint32_t left, uint32_t right, size_t& budget) const;
   bool CheckSorted(const Dir& dir, size_t& budget) const;
-  // Indexes an unsorted directory by key hash, so that lookups stay logarithmic; gives up
-  // (leaving a linear search) when hashing names would exceed the budget.
-  void IndexUnsorted(Dir& dir, size_t& budget);
-  std::optional<uint32_t> HashName(uint32_t nameOffset, size_t& budget) const;
+  // Indexes a directory by key hash, so that lookups in unsorted directories stay
+  // logarithmic and names are compared once; gives up (leaving a binary or linear search)
+  // when hashing names would exceed the budget.
+  void IndexKeys(Dir& dir, size_t& budget);
+  struct NameHash {
+    bool outOfBudget = false;
+    std::optional<uint32_t> hash;  // none when the name runs past the end
+  };
+  NameHash HashName(uint32_t nameOffset, size_t& budget) const;
   std::optional<ResourceEntry> FindIn(const Dir& dir, const ResourceKey& key) const;
 
   const PeImage* image_ = nullptr;
@@ -133,7 +137,7 @@ class ResourceTree {
   // Per entry of a type or name directory: 1 + the DirId it owns, or 0 when it leads
   // nowhere acceptable.
   std::vector<uint32_t> children_;
-  std::vector<KeyHash> keys_;  // per unsorted directory, sorted by (hash, entry)
+  std::vector<KeyHash> keys_;  // per indexed directory, sorted by (hash, entry)
 };
 
 }  // namespace orvex
