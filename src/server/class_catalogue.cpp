@@ -10,6 +10,7 @@
 #include "catalogue/cls_q7_resf_resource_items_a.h"
 #include "catalogue/cls_q7_resf_resource_type_a.h"
 #include "catalogue/cls_q7_resf_resource_types_a.h"
+#include "dyncall/cls_q7_resf_function_call_a.h"
 #include "server/class_ids.h"
 #include "server/cls_q7_orvex10_a.h"
 
@@ -33,6 +34,7 @@ using Types = clsQ7ResfResourceTypesA;
 using TypeRecord = clsQ7ResfResourceTypeA;
 using Items = clsQ7ResfResourceItemsA;
 using ItemRecord = clsQ7ResfResourceItemA;
+using FunctionCall = clsQ7ResfFunctionCallA;
 
 // _clsQ7ResfResourceTypesA, in slot order.
 const MemberDesc kResourceTypesMembers[] = {
@@ -402,20 +404,25 @@ const MemberDesc kFunctionCallMembers[] = {
      0x68030002,
      {Param("LibraryName", T::String)},
      T::None,
-     NotImplemented()},
+     Bind<&FunctionCall::LetLibraryName>()},
     {"FunctionName",
      K::Let,
      0x68030001,
      {Param("FunctionName", T::String)},
      T::None,
-     NotImplemented()},
-    {"CallType", K::Let, 0x68030000, {Param("CallType", kDeclspec)}, T::None, NotImplemented()},
+     Bind<&FunctionCall::LetFunctionName>()},
+    {"CallType",
+     K::Let,
+     0x68030000,
+     {Param("CallType", kDeclspec)},
+     T::None,
+     Bind<&FunctionCall::LetCallType>()},
     {"CallFunction",
      K::Method,
      0x60030005,
      {Param("FuncParams", T::VariantArray, kByRef)},
      T::Long,
-     NotImplemented()},
+     Bind<&FunctionCall::CallFunction>()},
 };
 
 #define ORVEX_IDS(name)                                           \
@@ -468,7 +475,7 @@ const ClassInfo& clsQ7ResfPlayAviAInfo() {
 }
 const ClassInfo& clsQ7ResfFunctionCallAInfo() {
   static const ClassInfo info(ORVEX_IDS(clsQ7ResfFunctionCallA), kFunctionCallMembers,
-                              &CreateTableOnly);
+                              &CreateOf<clsQ7ResfFunctionCallA>);
   return info;
 }
 
