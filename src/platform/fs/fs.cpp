@@ -469,43 +469,93 @@ Expected<WritableFile> OpenFileForWriting(std::string_view path) {
   return WritableFile(fd);
 }
 
-Expected<void> WriteFileAtomically(std::string_view path, Bytes data) {
+Expected<ReplacingFile> ReplacingFile::Open(std::string_view path) {
   static std::atomic<unsigned> counter{0};
   auto parent = OpenParent(path);
   if (!parent) return parent.GetError();
   if (parent->leaf.empty()) return Fail(EISDIR, parent->display);
   const int folder = parent->folder.Get();
   struct stat existing;
-  bool keepMode = ::fstatat(folder, parent->leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-                  S_ISREG(existing.st_mode);
-  if (!keepMode && ::fstatat(folder, parent->leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-      S_ISDIR(existing.st_mode))
-    return Fail(EISDIR, parent->display);
+  const bool exists = ::fstatat(folder, parent->leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) return Fail(EISDIR, parent->display);
+  const bool keepMode = exists && S_ISREG(existing.st_mode);
 
-  std::string temp;
+  ReplacingFile out;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = "." + parent->leaf + "." + std::to_string(::getpid()) + "." +
-           std::to_string(counter.fetch_add(1)) + ".tmp";
-    fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    out.temp_ = "." + parent->leaf + "." + std::to_string(::getpid()) + "." +
+                std::to_string(counter.fetch_add(1)) + ".tmp";
+    fd = ::openat(folder, out.temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) return Fail(errno, parent->display);
-  WritableFile file(fd);
+  out.file_ = WritableFile(fd);
+  out.folder_ = parent->folder.Release();
+  out.leaf_ = std::move(parent->leaf);
+  out.display_ = std::move(parent->display);
+  if (keepMode && ::fchmod(fd, existing.st_mode & 07777) != 0) return Fail(errno, out.display_);
+  return out;
+}
+
+ReplacingFile::~ReplacingFile() {
+  Discard();
+}
+
+ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
+    : folder_(std::exchange(other.folder_, -1)),
+      leaf_(std::move(other.leaf_)),
+      temp_(std::move(other.temp_)),
+      display_(std::move(other.display_)),
+      file_(std::move(other.file_)) {}
+
+ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
+  if (this != &other) {
+    Discard();
+    folder_ = std::exchange(other.folder_, -1);
+    leaf_ = std::move(other.leaf_);
+    temp_ = std::move(other.temp_);
+    display_ = std::move(other.display_);
+    file_ = std::move(other.file_);
+  }
+  return *this;
+}
+
+void ReplacingFile::Discard() {
+  if (file_.IsOpen()) {
+    (void)file_.Close();
+    ::unlinkat(folder_, temp_.c_str(), 0);
+  }
+  if (folder_ >= 0) ::close(std::exchange(folder_, -1));
+}
+
+Expected<void> ReplacingFile::Write(Bytes data) {
+  if (!file_.IsOpen()) return Error{"the file is not open"};
+  return file_.Write(data);
+}
+
+Expected<void> ReplacingFile::Commit() {
+  if (!file_.IsOpen()) return Error{"the file is not open"};
   auto finish = [&]() -> Expected<void> {
-    if (keepMode && ::fchmod(file.Descriptor(), existing.st_mode & 07777) != 0)
-      return Fail(errno, parent->display);
-    ORVEX_TRY(file.Write(data));
-    ORVEX_TRY(file.Sync());
-    ORVEX_TRY(file.Close());
-    if (::renameat(folder, temp.c_str(), folder, parent->leaf.c_str()) != 0)
-      return Fail(errno, parent->display);
-    ::fsync(folder);  // the rename itself reaches the disk
+    ORVEX_TRY(file_.Sync());
+    ORVEX_TRY(file_.Close());
+    if (::renameat(folder_, temp_.c_str(), folder_, leaf_.c_str()) != 0)
+      return Fail(errno, display_);
+    ::fsync(folder_);  // the rename itself reaches the disk
     return {};
   };
   auto result = finish();
-  if (!result) ::unlinkat(folder, temp.c_str(), 0);
+  if (!result) ::unlinkat(folder_, temp_.c_str(), 0);
+  (void)file_.Close();
+  ::close(std::exchange(folder_, -1));
   return result;
+}
+
+Expected<void> WriteFileAtomically(std::string_view path, Bytes data) {
+  auto file = ReplacingFile::Open(path);
+  if (!file) return file.GetError();
+  ORVEX_TRY(file->Write(data));
+  return file->Commit();
 }
 
 }  // namespace orvex

@@ -74,9 +74,40 @@ class WritableFile {
 // is a symbolic link; inside the drive folder no folder on the way may be one either.
 Expected<WritableFile> OpenFileForWriting(std::string_view path);
 
-// Replaces the file at `path` with exactly `data`: written to a new file beside it, flushed
-// to disk, then renamed over the target, so readers see the old or the new content, never
-// a mix. A symbolic link at `path` is replaced, not followed.
+// A file being replaced in stages: Open makes a new hidden file beside the target (the
+// folder's checks as for OpenFileForWriting), Write appends to it, Commit flushes it and
+// renames it over the target. Until Commit the target is untouched; an uncommitted file is
+// removed when the object goes, so a failure half-way never leaves a half-written file at
+// the target. A symbolic link at the target is replaced, not followed; a folder there
+// fails at Open. An existing regular file's permission bits are kept.
+class ReplacingFile {
+ public:
+  static Expected<ReplacingFile> Open(std::string_view path);
+
+  ReplacingFile() = default;
+  ~ReplacingFile();
+  ReplacingFile(ReplacingFile&& other) noexcept;
+  ReplacingFile& operator=(ReplacingFile&& other) noexcept;
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  bool IsOpen() const { return file_.IsOpen(); }
+  Expected<void> Write(Bytes data);
+  // Flush, close, rename over the target. The object is closed afterwards, either way.
+  Expected<void> Commit();
+
+ private:
+  void Discard();
+
+  int folder_ = -1;  // the target's folder, held open so the rename lands beside it
+  std::string leaf_;
+  std::string temp_;
+  std::string display_;
+  WritableFile file_;
+};
+
+// Replaces the file at `path` with exactly `data` through a ReplacingFile: readers see the
+// old or the new content, never a mix.
 Expected<void> WriteFileAtomically(std::string_view path, Bytes data);
 
 }  // namespace orvex

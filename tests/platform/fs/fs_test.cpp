@@ -260,5 +260,30 @@ TEST_F(DriveTest, AtomicWriteReplacesContentKeepsModeAndLeavesNothingBehind) {
   EXPECT_FALSE(WriteFileAtomically(outside_, View("x")));  // a folder
 }
 
+TEST_F(DriveTest, AReplacementLeftUncommittedLeavesTheTargetAndNoTemporaryFile) {
+  const std::string path = outside_ + "/keep.txt";
+  WriteFile(path, "old");
+  {
+    auto file = ReplacingFile::Open(path);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->Write(View("half")));
+    EXPECT_EQ(ReadFile(path), "old");
+  }
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(Names(outside_), std::set<std::string>{"keep.txt"});
+
+  auto file = ReplacingFile::Open(path);
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(file->Write(View("ne")));
+  ASSERT_TRUE(file->Write(View("w")));
+  ASSERT_TRUE(file->Commit());
+  EXPECT_FALSE(file->IsOpen());
+  EXPECT_FALSE(file->Write(View("late")));
+  EXPECT_EQ(ReadFile(path), "new");
+
+  EXPECT_FALSE(ReplacingFile::Open("C:\\nofolder\\f.bin"));
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
 }  // namespace
 }  // namespace orvex
