@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/catalogue_test_support.h"
+#include "platform/ole/class_registry.h"
+#include "server/class_catalogue.h"
+#include "server/class_ids.h"
 #include "server/thread_module_state.h"
 
 namespace orvex::test {
@@ -172,6 +175,24 @@ TEST_F(EnumerationTest, ReplacingTheCatalogueLeavesTheSlotToAFreshOne) {
   ComPtr<IDispatch> current = GetObject(handler.Get(), "Resources");
   EXPECT_NE(current.Get(), fresh.Get());
   EXPECT_EQ(CountOf(current.Get()), 5);
+}
+
+// A failure inside a callback stops the walk and reaches the client as the member's error
+// once the platform's enumeration has returned.
+TEST_F(EnumerationTest, AFailureInsideTheWalkIsTheMembersError) {
+  ComPtr<IDispatch> old = NewCatalogue();
+  Open(old.Get(), SampleModule());
+  ComPtr<IDispatch> caller = NewCatalogue();
+  old = nullptr;  // the slot is empty now, and no catalogue can be made to fill it
+  CoRevokeClassObject(CLSID_clsQ7ResfResourceTypesA);
+  const int32_t error = ErrorOf([&] { Call(caller.Get(), "EnumResourceTypesStart"); });
+  RegisterClassInProcess(clsQ7ResfResourceTypesAInfo());
+  EXPECT_EQ(error, 429);
+  EXPECT_EQ(CountOf(caller.Get()), 0);
+  // The next walk runs normally.
+  Call(caller.Get(), "EnumResourceTypesStart");
+  ComPtr<IDispatch> handler = CreateObject(u"Orvex10.clsQ7ResfResourceHandlerA");
+  EXPECT_EQ(CountOf(GetObject(handler.Get(), "Resources").Get()), 5);
 }
 
 TEST_F(EnumerationTest, ModuleWithoutResourcesAddsNothing) {
