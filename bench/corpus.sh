@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Whole-process runs of `orvex` against peers over a corpus of real PE files (Wine's
 # Windows-side DLLs and EXEs), timed side by side in one run with hyperfine, plus peak RSS
-# with GNU time. Usage: bench/corpus.sh [CORPUS_DIR] (default: Wine's x86_64-windows folder).
+# with GNU time. Every tool gets the same files.
+#
+#   bench/corpus.sh [CORPUS_DIR]     (default: Wine's x86_64-windows folder)
+#   ORVEX=path/to/orvex bench/corpus.sh   (default: build/default/tools/orvex/orvex)
+#
+# Goals checked at the end: `orvex scan` of the whole corpus at least 3x faster than
+# `wrestool -l` of every file in one process; `orvex list FILE` once per file no slower
+# than `wrestool -l FILE` once per file; `orvex list` of mshtml.dll under 10 MB peak RSS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,8 +17,10 @@ for p in wine64 hyperfine icoutils python3-pefile time; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if ((${#need[@]})); then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${need[@]}"
 fi
 
 corpus=${1:-$(dpkg -L libwine 2>/dev/null | grep -m1 '/x86_64-windows$' || true)}
@@ -20,21 +29,24 @@ if [ -z "$corpus" ] || [ ! -d "$corpus" ]; then
   exit 1
 fi
 
-[ -x build/default/tools/orvex/orvex ] || { cmake --preset default >/dev/null && cmake --build --preset default >/dev/null; }
-orvex=$PWD/build/default/tools/orvex/orvex
+orvex=${ORVEX:-$PWD/build/default/tools/orvex/orvex}
+if [ ! -x "$orvex" ]; then
+  cmake --preset default >/dev/null && cmake --build --preset default --target orvex >/dev/null
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-files=$(find "$corpus" -maxdepth 1 -type f \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.ocx' \
-          -o -iname '*.cpl' -o -iname '*.sys' -o -iname '*.drv' -o -iname '*.acm' \) | sort)
-count=$(echo "$files" | wc -l)
-echo "$files" > "$work/files"
-echo "corpus: $corpus ($count files, $(du -sh "$corpus" | cut -f1))"
+# Every file of the folder, PE or not, in one list for every tool.
+find "$corpus" -maxdepth 1 -type f | sort > "$work/files"
+count=$(wc -l < "$work/files")
+mapfile -t files < "$work/files"
+echo "corpus: $corpus ($count files, $(du -sh "$corpus" | cut -f1)); orvex: $orvex"
+echo "cores: $(nproc); $(uname -sr)"
 
 cat > "$work/pefile_list.py" <<'PY'
 import sys, pefile
 RES = pefile.DIRECTORY_ENTRY['IMAGE_DIRECTORY_ENTRY_RESOURCE']
-for path in open(sys.argv[1]).read().split():
+for path in open(sys.argv[1]).read().splitlines():
     try:
         pe = pefile.PE(path, fast_load=True)
         pe.parse_data_directories(directories=[RES])
@@ -48,6 +60,7 @@ for path in open(sys.argv[1]).read().split():
                 print(path, t.name or t.id, n.name or n.id, lang.data.struct.Size)
 PY
 
+# One process per file; the loop itself costs the same for both tools.
 cat > "$work/per_file_orvex.sh" <<SH
 while read -r f; do "$orvex" list "\$f" >/dev/null 2>&1 || true; done < "$work/files"
 SH
@@ -55,26 +68,50 @@ cat > "$work/per_file_wrestool.sh" <<SH
 while read -r f; do wrestool -l "\$f" >/dev/null 2>&1 || true; done < "$work/files"
 SH
 
+# A command line with every file, for the tools that take files one by one.
+printf '%q ' "${files[@]}" > "$work/args"
+all=$(cat "$work/args")
+
 echo
 echo "== whole corpus in one process =="
-hyperfine -N --warmup 1 --runs 5 --ignore-failure --export-markdown "$work/whole.md" \
+hyperfine -N --warmup 1 --runs 10 --ignore-failure \
+  --export-markdown "$work/whole.md" --export-json "$work/whole.json" \
   -n "orvex scan" "$orvex scan $corpus" \
-  -n "wrestool -l *" "wrestool -l $(echo $files)" \
-  -n "python pefile" "python3 $work/pefile_list.py $work/files" >/dev/null
+  -n "orvex scan -j 1" "$orvex scan -j 1 $corpus" \
+  -n "wrestool -l (all files)" "wrestool -l $all" \
+  -n "python pefile (one process)" "python3 $work/pefile_list.py $work/files" >/dev/null
 cat "$work/whole.md"
 
 echo
 echo "== one process per file =="
-hyperfine --warmup 1 --runs 3 --ignore-failure --export-markdown "$work/perfile.md" \
+hyperfine --warmup 1 --runs 5 --ignore-failure \
+  --export-markdown "$work/perfile.md" --export-json "$work/perfile.json" \
   -n "orvex list FILE (each)" "bash $work/per_file_orvex.sh" \
   -n "wrestool -l FILE (each)" "bash $work/per_file_wrestool.sh" >/dev/null
 cat "$work/perfile.md"
 
 echo
 echo "== peak RSS (KiB) =="
-largest=$(ls -S $(echo $files) | head -1)
+largest=$(xargs -d '\n' ls -S < "$work/files" | head -1)
 [ -f "$corpus/mshtml.dll" ] && largest=$corpus/mshtml.dll
-echo "largest module: $largest ($(du -h "$largest" | cut -f1))"
-printf 'orvex list:     '; /usr/bin/time -f %M "$orvex" list "$largest" 2>&1 >/dev/null | tail -1
-printf 'wrestool -l:    '; /usr/bin/time -f %M wrestool -l "$largest" 2>&1 >/dev/null | tail -1
-printf 'orvex scan all: '; /usr/bin/time -f %M "$orvex" scan "$corpus" 2>&1 >/dev/null | tail -1
+echo "module: $largest ($(du -h "$largest" | cut -f1))"
+rss() { /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1 || true; cat "$work/rss"; }
+orvexListRss=$(rss "$orvex" list "$largest")
+echo "orvex list:       $orvexListRss"
+echo "wrestool -l:      $(rss wrestool -l "$largest")"
+echo "orvex scan (all): $(rss "$orvex" scan "$corpus")"
+
+echo
+echo "== goals =="
+python3 - "$work/whole.json" "$work/perfile.json" "$orvexListRss" <<'PY'
+import json, sys
+whole = {r["command"]: r["mean"] for r in json.load(open(sys.argv[1]))["results"]}
+each = {r["command"]: r["mean"] for r in json.load(open(sys.argv[2]))["results"]}
+rss = int(sys.argv[3])
+speedup = whole["wrestool -l (all files)"] / whole["orvex scan"]
+ratio = each["orvex list FILE (each)"] / each["wrestool -l FILE (each)"]
+def verdict(ok): return "met" if ok else "MISSED"
+print(f"orvex scan vs wrestool -l, whole corpus: {speedup:.2f}x faster (goal 3x): {verdict(speedup >= 3)}")
+print(f"orvex list vs wrestool -l, per file: {ratio:.2f} of wrestool's time (goal <= 1): {verdict(ratio <= 1)}")
+print(f"orvex list mshtml.dll peak RSS: {rss / 1024:.1f} MB (goal < 10 MB): {verdict(rss < 10 * 1024)}")
+PY
