@@ -16,6 +16,7 @@ namespace {
 struct Entry {
   CLSID clsid;
   std::string progId;
+  std::string upperProgId;  // for case-insensitive lookups
   ComPtr<IClassFactory> factory;
 };
 
@@ -121,10 +122,12 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, IClassFactory* factory, std::strin
         replaced = std::move(e.factory);
         e.factory = ComPtr<IClassFactory>(factory);
         e.progId = std::string(progId);
+        e.upperProgId = UpperAscii(progId);
         return S_OK;
       }
     }
-    registry.entries.push_back(Entry{clsid, std::string(progId), ComPtr<IClassFactory>(factory)});
+    registry.entries.push_back(
+        Entry{clsid, std::string(progId), UpperAscii(progId), ComPtr<IClassFactory>(factory)});
   }
   return S_OK;
 }
@@ -151,7 +154,7 @@ HRESULT CLSIDFromProgID(std::u16string_view progId, CLSID* clsid) {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     for (const Entry& e : registry.entries) {
-      if (!e.progId.empty() && UpperAscii(e.progId) == upper) {
+      if (!e.progId.empty() && e.upperProgId == upper) {
         *clsid = e.clsid;
         return S_OK;
       }
