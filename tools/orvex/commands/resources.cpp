@@ -62,8 +62,8 @@ int ListResources(const std::string& file) {
 }  // namespace
 
 void RegisterResourcesCommand(CLI::App& app, int& exitStatus) {
-  CLI::App* command =
-      app.add_subcommand("resources", "List every resource: type, name, language, size");
+  CLI::App* command = app.add_subcommand(
+      "resources", "List every resource with its language, straight from the module layer");
   auto file = std::make_shared<std::string>();
   command->add_option("FILE", *file, "The PE file (EXE, DLL, ...)")->required();
   command->callback([file, &exitStatus] { exitStatus = ListResources(*file); });
