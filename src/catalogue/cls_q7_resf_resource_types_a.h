@@ -83,6 +83,26 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // The bytes as text from the ANSI code page (readers/html_text.h); no handler of its own.
   std::u16string GetHTML(std::u16string_view ResType, std::u16string_view ResName);
 
+  // --- Files and the temporary folder (presentation/files.cpp) ---
+  // Writes sText as ANSI text to sFileName (created, or replaced whole). Reports under
+  // ".SaveText"; always returns the empty variant.
+  Variant SaveText(std::u16string_view sFileName, std::u16string_view sText);
+  // Writes the bytes of the byte array in arrData to sFileName (created, or replaced whole).
+  // arrData that is no byte array is reported under ".SaveData" and an existing file keeps
+  // its content. Always returns the empty variant.
+  Variant SaveData(std::u16string_view sFileName, const VARIANT& arrData);
+  // SaveData(sFileName, GetDataArray(ResType, ResName)): the file holds the same bytes that
+  // GetDataArray returns. A resource without bytes is reported under ".SaveResDataToFile"
+  // and leaves an existing file as it was. Always returns 0.
+  int32_t SaveResDataToFile(std::u16string_view sFileName, std::u16string_view ResType,
+                            std::u16string_view ResName);
+  // Asks Yes or No ("Empty Retmpfld..."); Yes deletes every file of "C:\Retmpfld\" (a
+  // failed deletion, or no file to delete, is reported). bMsg is not read. Always False.
+  bool EmptyResourceTmpFolder(bool bMsg);
+  // The temporary file path of a resource: "C:\Retmpfld\" + FilePartFileName + "_R" + ResName
+  // without its first character + ".wav" (presentation/files.h).
+  std::u16string ResourceTmpFileName(std::u16string_view ResName);
+
  private:
   // Frees the thread's module (result ignored) and sets ThreadModuleHandle to 0.
   void UnloadModule();
