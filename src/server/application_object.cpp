@@ -3,6 +3,8 @@
 #include "platform/ole/class_registry.h"
 #include "platform/ole/dispatch.h"
 #include "platform/text/text.h"
+#include "server/library_version.h"
+#include "server/own_module.h"
 #include "server/thread_module_state.h"
 
 namespace orvex {
@@ -13,23 +15,24 @@ class ApplicationObject final : public Dispatchable {
  public:
   using Dispatchable::Dispatchable;
 
-  std::u16string Name() { return u"Orvex10"; }
+  std::u16string Name() { return kLibraryTitle; }
   std::u16string Path() {
     std::string file = ModulePathOf(reinterpret_cast<const void*>(&GetApplicationObject));
     size_t slash = file.rfind('/');
     return Utf8ToUtf16(slash == std::string::npos ? std::string(".") : file.substr(0, slash));
   }
-  std::u16string Title() { return u"Orvex10"; }
-  int32_t Major() { return 1; }
-  int32_t Minor() { return 0; }
-  int32_t Revision() { return 0; }
-  std::u16string Comments() { return u"Resources of Windows module files as automation objects"; }
-  std::u16string CompanyName() { return u"Orvex10 project"; }
-  std::u16string FileDescription() { return u"Orvex10 resource automation library"; }
-  std::u16string LegalCopyright() { return u""; }
-  std::u16string LegalTrademarks() { return u""; }
-  std::u16string ProductName() { return u"Orvex10"; }
-  int32_t hInstance() { return 0; }
+  std::u16string Title() { return kLibraryTitle; }
+  int32_t Major() { return kLibraryMajor; }
+  int32_t Minor() { return kLibraryMinor; }
+  int32_t Revision() { return kLibraryRevision; }
+  std::u16string Comments() { return kLibraryComments; }
+  std::u16string CompanyName() { return kLibraryCompanyName; }
+  std::u16string FileDescription() { return kLibraryFileDescription; }
+  std::u16string LegalCopyright() { return kLibraryLegalCopyright; }
+  std::u16string LegalTrademarks() { return kLibraryLegalTrademarks; }
+  std::u16string ProductName() { return kLibraryProductName; }
+  // The module that holds the library's own resources.
+  int32_t hInstance() { return static_cast<int32_t>(OwnModuleHandle()); }
 };
 
 #define ORVEX_APP_MEMBER(name, id, type) \

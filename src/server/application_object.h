@@ -4,7 +4,7 @@
 //
 //   Name, Path (the folder of the library's file), Title, Major, Minor, Revision,
 //   Comments, CompanyName, FileDescription, LegalCopyright, LegalTrademarks, ProductName,
-//   hInstance (the module instance handle; 0: the library is not a PE module here).
+//   hInstance (the handle of the module holding the library's own resources, own_module.h).
 #pragma once
 
 #include "platform/ole/unknown.h"

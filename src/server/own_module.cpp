@@ -1,0 +1,43 @@
+#include "server/own_module.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/module/module.h"
+
+namespace orvex {
+
+extern const uint8_t kOwnResourceImage[];
+extern const size_t kOwnResourceImageSize;
+
+namespace {
+
+// The module layer maps files by path: the image goes into an anonymous in-memory file,
+// which is named through /proc for the one load and closed again (the mapping stays).
+HMODULE LoadOwnModule() {
+  const int fd = ::memfd_create("orvex10-resources", MFD_CLOEXEC);
+  if (fd < 0) return 0;
+  HMODULE module = 0;
+  const Bytes image = OwnResourceImage();
+  if (::write(fd, image.data(), image.size()) == static_cast<ssize_t>(image.size())) {
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    module = LoadLibraryExA(path.c_str(), 0, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  }
+  ::close(fd);
+  return module;
+}
+
+}  // namespace
+
+Bytes OwnResourceImage() {
+  return AsBytes(kOwnResourceImage, kOwnResourceImageSize);
+}
+
+HMODULE OwnModuleHandle() {
+  static const HMODULE module = LoadOwnModule();
+  return module;
+}
+
+}  // namespace orvex
