@@ -92,7 +92,7 @@ cat "$work/perfile.md"
 
 echo
 echo "== peak RSS (KiB) =="
-largest=$(xargs -d '\n' ls -S < "$work/files" | head -1)
+largest=$(xargs -d '\n' stat -c '%s %n' < "$work/files" | sort -n | tail -n 1 | cut -d' ' -f2-)
 [ -f "$corpus/mshtml.dll" ] && largest=$corpus/mshtml.dll
 echo "module: $largest ($(du -h "$largest" | cut -f1))"
 rss() { /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1 || true; cat "$work/rss"; }
