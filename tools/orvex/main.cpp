@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterReadCommands(app, exitStatus);
   orvex::cli::RegisterScanCommand(app, exitStatus);
   orvex::cli::RegisterResourcesCommand(app, exitStatus);
+  orvex::cli::RegisterSaveCommand(app, exitStatus);
+  orvex::cli::RegisterTmpCommand(app, exitStatus);
+  orvex::cli::RegisterAboutCommand(app, exitStatus);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

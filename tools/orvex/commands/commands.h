@@ -17,4 +17,11 @@ void RegisterScanCommand(CLI::App& app, int& exitStatus);
 // `orvex resources FILE`: every resource with its language, straight from the module layer.
 void RegisterResourcesCommand(CLI::App& app, int& exitStatus);
 
+// `orvex save FILE TYPE NAME OUT`: a resource's bytes saved to a file (SaveResDataToFile).
+void RegisterSaveCommand(CLI::App& app, int& exitStatus);
+// `orvex tmp [--empty [--yes]]`: the resource temporary folder, shown or emptied.
+void RegisterTmpCommand(CLI::App& app, int& exitStatus);
+// `orvex about [--box]`: the library's name and version.
+void RegisterAboutCommand(CLI::App& app, int& exitStatus);
+
 }  // namespace orvex::cli

@@ -1,0 +1,43 @@
+// `orvex about [--box]`: the library's name, version and description from its application
+// object (clsQ7Orvex10A.GetProStdProperties); --box also shows the About box through the
+// framework component (clsQ7Orvex10A.About).
+#include <cstdio>
+#include <memory>
+
+#include "commands/commands.h"
+#include "framework/q7halden10.h"
+#include "platform/ole/late_bound.h"
+#include "platform/text/text.h"
+#include "server/class_catalogue.h"
+
+namespace orvex::cli {
+
+namespace {
+
+std::string Text(IDispatch* object, const char* member) {
+  return Utf16ToUtf8(GetProperty(object, member).ToString());
+}
+
+int About(bool box) {
+  RegisterOrvex10Classes();
+  RegisterQ7Halden10Classes();
+  ComPtr<IDispatch> self = CreateObject(u"Orvex10.clsQ7Orvex10A");
+  ComPtr<IDispatch> app = GetProperty(self.Get(), "GetProStdProperties").ToDispatch();
+  std::printf("%s %d.%d.%d\n%s\n", Text(app.Get(), "ProductName").c_str(),
+              GetProperty(app.Get(), "Major").ToLong(), GetProperty(app.Get(), "Minor").ToLong(),
+              GetProperty(app.Get(), "Revision").ToLong(),
+              Text(app.Get(), "FileDescription").c_str());
+  if (box) Call(self.Get(), "About");
+  return 0;
+}
+
+}  // namespace
+
+void RegisterAboutCommand(CLI::App& app, int& exitStatus) {
+  auto box = std::make_shared<bool>(false);
+  CLI::App* command = app.add_subcommand("about", "Show the library's name and version");
+  command->add_flag("--box", *box, "Also show the About box (through the framework component)");
+  command->callback([box, &exitStatus] { exitStatus = About(*box); });
+}
+
+}  // namespace orvex::cli
