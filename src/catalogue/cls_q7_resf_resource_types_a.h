@@ -83,6 +83,18 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // The bytes as text from the ANSI code page (readers/html_text.h); no handler of its own.
   std::u16string GetHTML(std::u16string_view ResType, std::u16string_view ResName);
 
+  // --- Text renderers (readers/text_members.cpp) ---
+  // The present strings of block #n, one "id: text" line each (readers/string_table.h).
+  std::u16string GetString(std::u16string_view ResName);
+  // Every message of every block, "id: text" with the message's own line breaks.
+  std::u16string GetMessageTable(std::u16string_view ResName);
+  // Eight version strings of the thread's module file, of its first translation.
+  std::u16string GetVersionInfo();
+  // The menu as an indented outline, built in ThreadMenuText (readers/menu_text.h).
+  std::u16string GetMenuText(std::u16string_view ResName);
+  // One line per accelerator entry: modifiers, key name and command identifier.
+  std::u16string GetAccelerators(std::u16string_view ResName);
+
   // --- Files and the temporary folder (presentation/files.cpp) ---
   // Writes sText as ANSI text to sFileName (created, or replaced whole). Reports under
   // ".SaveText"; always returns the empty variant.

@@ -7,6 +7,7 @@
 #include "base/byte_reader.h"
 #include "platform/text/text.h"
 #include "platform/version/version.h"
+#include "platform/version/version_block.h"
 #include "readers/pad_with_zeros.h"
 #include "readers/reader_errors.h"
 
@@ -29,6 +30,31 @@ Expected<Bytes> TailFrom(const std::vector<std::byte>& block, const void* addres
   return Bytes(block).subspan(at - begin);
 }
 
+bool IsStringFileInfo(std::u16string_view key) {
+  constexpr std::u16string_view kName = u"StringFileInfo";
+  if (key.size() != kName.size()) return false;
+  for (size_t i = 0; i < key.size(); ++i) {
+    char16_t c = key[i];
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    char16_t n = kName[i];
+    if (n >= u'a' && n <= u'z') n = static_cast<char16_t>(n - u'a' + u'A');
+    if (c != n) return false;
+  }
+  return true;
+}
+
+// The key of the first string table under "StringFileInfo", or the empty text when the
+// block holds none: the translation used when no language and code-page pair is declared.
+std::string FirstStringTableKey(Bytes block) {
+  std::u16string found;
+  bool insideStringFileInfo = false;
+  (void)WalkVersionTree(block, [&](const VersionNode& node, int depth) {
+    if (depth == 1) insideStringFileInfo = IsStringFileInfo(node.key);
+    if (depth == 2 && insideStringFileInfo && found.empty()) found = node.key;
+  });
+  return UnicodeToAnsi(found);
+}
+
 }  // namespace
 
 std::u16string RenderVersionInfo(const std::vector<std::byte>& versionBlock, StepRunner& steps) {
@@ -37,7 +63,7 @@ std::u16string RenderVersionInfo(const std::vector<std::byte>& versionBlock, Ste
   // "\VarFileInfo\Translation": WORD language, WORD code page; only the first pair is used.
   // The key is the language and the code page as 4 hexadecimal digits each (b1 b0 b3 b2).
   std::string translation;
-  steps([&] {
+  const bool declared = steps([&] {
     if (versionBlock.empty()) readers::ThrowSubscriptOutOfRange();
     void* value = nullptr;
     UINT length = 0;
@@ -48,6 +74,9 @@ std::u16string RenderVersionInfo(const std::vector<std::byte>& versionBlock, Ste
     translation =
         UnicodeToAnsi(HexByte(pair[1]) + HexByte(pair[0]) + HexByte(pair[3]) + HexByte(pair[2]));
   });
+  // Without a declared pair the keys are looked up in the first string table, whatever
+  // its language: a block that names no translation still shows its strings.
+  if (!declared) translation = FirstStringTableKey(versionBlock);
 
   for (const char* key : kVersionKeys) {
     steps([&] {

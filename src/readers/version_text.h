@@ -19,7 +19,8 @@ inline constexpr const char* kVersionKeys[] = {
 // the values of the first translation: for each key with a non-empty value, the key, ":",
 // CR LF, TAB, the value, CR LF. Reported steps (9 each): querying the translation when the
 // buffer is empty or holds no whole language and code-page pair (the keys are then queried
-// under an empty translation and find nothing), and each key's query on an empty buffer.
+// under the key of the first string table, whatever its language), and each key's query on
+// an empty buffer.
 // A key the buffer does not hold adds nothing and is not reported.
 std::u16string RenderVersionInfo(const std::vector<std::byte>& versionBlock, StepRunner& steps);
 

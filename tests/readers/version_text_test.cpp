@@ -59,11 +59,18 @@ TEST(VersionTextTest, FirstTranslationOnlyAndEmptyValuesLeftOut) {
   EXPECT_TRUE(steps.Numbers().empty());
 }
 
-TEST(VersionTextTest, NoTranslationIsReportedAndFindsNothing) {
-  const auto resource = VersionResource({Table(u"040904B0", {String(u"FileVersion", u"1.0")})}, {});
+TEST(VersionTextTest, NoTranslationIsReportedAndTheFirstStringTableIsRead) {
+  const auto resource = VersionResource({Table(u"040704E4", {String(u"FileVersion", u"1.0")}),
+                                         Table(u"040904B0", {String(u"FileVersion", u"2.0")})},
+                                        {});
   StepRecorder steps;
-  EXPECT_EQ(RenderVersionInfo(Filled(resource), steps.Runner()), u"");
+  EXPECT_EQ(RenderVersionInfo(Filled(resource), steps.Runner()), u"FileVersion:\r\n\t1.0\r\n");
   EXPECT_EQ(steps.Numbers(), std::vector<int>{9});
+
+  const auto noTables = VersionResource({}, {});
+  StepRecorder none;
+  EXPECT_EQ(RenderVersionInfo(Filled(noTables), none.Runner()), u"");
+  EXPECT_EQ(none.Numbers(), std::vector<int>{9});
 }
 
 TEST(VersionTextTest, FileWithoutVersionInformationReportsEveryStep) {
