@@ -16,6 +16,11 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterReadCommands(app, exitStatus);
   orvex::cli::RegisterScanCommand(app, exitStatus);
   orvex::cli::RegisterResourcesCommand(app, exitStatus);
+  orvex::cli::RegisterStringCommand(app, exitStatus);
+  orvex::cli::RegisterMessagesCommand(app, exitStatus);
+  orvex::cli::RegisterVersionCommand(app, exitStatus);
+  orvex::cli::RegisterMenuCommand(app, exitStatus);
+  orvex::cli::RegisterAccelCommand(app, exitStatus);
   orvex::cli::RegisterSaveCommand(app, exitStatus);
   orvex::cli::RegisterTmpCommand(app, exitStatus);
   orvex::cli::RegisterAboutCommand(app, exitStatus);

@@ -24,4 +24,13 @@ void RegisterTmpCommand(CLI::App& app, int& exitStatus);
 // `orvex about [--box]`: the library's name and version.
 void RegisterAboutCommand(CLI::App& app, int& exitStatus);
 
+// `orvex string|messages|menu|accel FILE [NAME] [--raw]`: one resource's text through the
+// catalogue's text members, or every resource of that kind under a heading line each.
+void RegisterStringCommand(CLI::App& app, int& exitStatus);
+void RegisterMessagesCommand(CLI::App& app, int& exitStatus);
+void RegisterMenuCommand(CLI::App& app, int& exitStatus);
+void RegisterAccelCommand(CLI::App& app, int& exitStatus);
+// `orvex version [FILE] [--raw]`: the version strings (the sample module when no FILE).
+void RegisterVersionCommand(CLI::App& app, int& exitStatus);
+
 }  // namespace orvex::cli
