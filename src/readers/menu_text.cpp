@@ -14,21 +14,30 @@ namespace {
 
 constexpr UINT kCaptionBufferSize = 256;
 
+// The caption buffer of the thread's walks. It sits below 4 GB (MENUITEMINFOA names it by a
+// 32-bit field), so it is mapped once per thread rather than once per menu level; a level
+// is done with it before it walks a submenu.
+char* CaptionBuffer(Ptr32<char>& address) {
+  thread_local LowBuffer buffer(kCaptionBufferSize);
+  address = buffer.Address32();
+  return buffer.Data();
+}
+
 }  // namespace
 
 void WalkMenuItems(HMENU menu, int32_t depth, std::u16string& threadMenuText) {
   if (depth > kMaxMenuWalkDepth) readers::ThrowOutOfStackSpace();
   const int count = GetMenuItemCount(menu);
   if (count < 1) return;
-  // The caption buffer sits below 4 GB: MENUITEMINFOA names it by a 32-bit field.
-  LowBuffer caption(kCaptionBufferSize);
-  if (!caption.Address32()) readers::ThrowOutOfStackSpace();
+  Ptr32<char> address;
+  char* const caption = CaptionBuffer(address);
+  if (!address) readers::ThrowOutOfStackSpace();
   for (int position = 0; position < count; ++position) {
-    std::fill_n(caption.Data(), kCaptionBufferSize, '\0');
+    std::fill_n(caption, kCaptionBufferSize, '\0');
     MENUITEMINFOA info{};
     info.cbSize = sizeof(MENUITEMINFOA);
     info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
-    info.dwTypeData = caption.Address32();
+    info.dwTypeData = address;
     info.cch = kCaptionBufferSize;
     (void)GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
 
@@ -36,9 +45,10 @@ void WalkMenuItems(HMENU menu, int32_t depth, std::u16string& threadMenuText) {
     if (info.fType == MFT_SEPARATOR) {
       threadMenuText += u"[MENU SEPARATOR]\r\n";
     } else {
-      const std::u16string converted =
-          AnsiToUnicode(std::string_view(caption.Data(), kCaptionBufferSize));
-      threadMenuText += converted.substr(0, std::min<size_t>(info.cch, converted.size()));
+      // The first cch characters of the converted buffer: the code page gives one character
+      // per byte, so only those bytes are converted.
+      threadMenuText +=
+          AnsiToUnicode(std::string_view(caption, std::min<size_t>(info.cch, kCaptionBufferSize)));
       if (info.fState & MFS_CHECKED) threadMenuText += u" (checked)";
       threadMenuText += u" (cmdID = ";
       threadMenuText += readers::Decimal(static_cast<int32_t>(info.wID));

@@ -61,7 +61,7 @@ std::u16string GetString(Bytes data, std::u16string_view resName, StepRunner& st
       if (!text.Seek(position + 2)) readers::ThrowSubscriptOutOfRange();
       const auto characters = text.ReadU16String(*length);
       if (!characters) readers::ThrowSubscriptOutOfRange();
-      result += readers::TrimAtNull(NormalizeLineBreaks(readers::Entry(i, *characters)));
+      readers::AppendEntry(result, i, *characters);
       result += u"\r\n";
       position += 2 * size_t{*length} + 2;
     });

@@ -24,6 +24,32 @@ std::u16string Entry(int32_t id, std::u16string_view text) {
   return out;
 }
 
+void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text) {
+  char16_t digits[12];
+  size_t first = sizeof digits / sizeof digits[0];
+  uint64_t magnitude =
+      id < 0 ? 0 - static_cast<uint64_t>(static_cast<int64_t>(id)) : static_cast<uint64_t>(id);
+  do {
+    digits[--first] = static_cast<char16_t>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (id < 0) digits[--first] = u'-';
+  out.append(digits + first, digits + sizeof digits / sizeof digits[0]);
+  out += u": ";
+
+  text = text.substr(0, text.find(u'\0'));
+  out.reserve(out.size() + text.size() + 8);
+  size_t from = 0;
+  for (size_t at = text.find(u'\n'); at != std::u16string_view::npos;
+       at = text.find(u'\n', at + 1)) {
+    if (at > 0 && text[at - 1] == u'\r') continue;
+    out.append(text.substr(from, at - from));
+    out += u'\r';
+    from = at;
+  }
+  out.append(text.substr(from));
+}
+
 std::u16string TrimAtNull(std::u16string text) {
   const size_t nul = text.find(u'\0');
   if (nul != std::u16string::npos) text.resize(nul);

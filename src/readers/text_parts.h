@@ -13,6 +13,11 @@ std::u16string Decimal(int64_t value);
 // An entry line's text: the identifier in decimal, ": " and the text.
 std::u16string Entry(int32_t id, std::u16string_view text);
 
+// Appends what TrimAtNull(NormalizeLineBreaks(Entry(id, text))) gives, in one pass: the
+// identifier, ": ", and the text up to its first NUL with every LF that does not follow a
+// CR written as CR LF.
+void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text);
+
 // The text before its first NUL character, or all of it.
 std::u16string TrimAtNull(std::u16string text);
 

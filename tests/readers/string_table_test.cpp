@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "readers/step_recorder.h"
+#include "readers/text_parts.h"
 
 namespace orvex {
 namespace {
@@ -134,6 +136,28 @@ TEST(GetStringTest, BytesAfterTheSixteenthEntryAreIgnored) {
   StepRecorder steps;
   EXPECT_EQ(GetString(data, u"#1", steps.Runner()), u"15: last\r\n");
   EXPECT_TRUE(steps.Numbers().empty());
+}
+
+}  // namespace
+}  // namespace orvex
+
+namespace orvex {
+namespace {
+
+// The one-pass entry writer gives what the two ReplaceText passes and the cut at NUL give.
+TEST(AppendEntryTest, MatchesReplaceTextAndTrimAtNull) {
+  const std::u16string texts[] = {
+      u"",          u"\n",   u"\r",       u"\r\n",     u"\n\n",  u"a\nb",
+      u"a\r\nb",    u"a\rb", u"a\r\r\nb", u"\r\r\n\n", u"x\n\r", std::u16string(u"a\0\nb", 4),
+      u"\n\r\n\r\n"};
+  for (const int32_t id : {0, 7, -1073741819, std::numeric_limits<int32_t>::min()}) {
+    for (const std::u16string& text : texts) {
+      std::u16string appended = u"before";
+      readers::AppendEntry(appended, id, text);
+      EXPECT_EQ(appended,
+                u"before" + readers::TrimAtNull(NormalizeLineBreaks(readers::Entry(id, text))));
+    }
+  }
 }
 
 }  // namespace
