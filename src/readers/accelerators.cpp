@@ -70,13 +70,19 @@ std::u16string GetAccelerators(Bytes data, StepRunner& steps) {
     for (size_t i = 0; i < count; ++i) entries.push_back(*reader.Read<AccelTableEntry>());
   });
 
+  result.reserve(entries.size() * 32);
   for (const AccelTableEntry& entry : entries) {
     if (entry.fFlags & FSHIFT) result += u"Shift+";
     if (entry.fFlags & FCONTROL) result += u"Ctrl+";
     if (entry.fFlags & FALT) result += u"Alt+";
-    result += VirtualKeyName(static_cast<int16_t>(entry.wAnsi));
+    const auto key = static_cast<int16_t>(entry.wAnsi);
+    if ((key >= 0x30 && key <= 0x39) || (key >= 0x41 && key <= 0x5A)) {
+      result += static_cast<char16_t>(key);  // VirtualKeyName's single characters, in place
+    } else {
+      result += VirtualKeyName(key);
+    }
     result += u" (cmdID = ";
-    result += readers::Decimal(static_cast<int16_t>(entry.wId));
+    readers::AppendDecimal(result, static_cast<int16_t>(entry.wId));
     result += u")\r\n";
   }
   return result;

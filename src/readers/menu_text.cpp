@@ -51,7 +51,7 @@ void WalkMenuItems(HMENU menu, int32_t depth, std::u16string& threadMenuText) {
           AnsiToUnicode(std::string_view(caption, std::min<size_t>(info.cch, kCaptionBufferSize)));
       if (info.fState & MFS_CHECKED) threadMenuText += u" (checked)";
       threadMenuText += u" (cmdID = ";
-      threadMenuText += readers::Decimal(static_cast<int32_t>(info.wID));
+      readers::AppendDecimal(threadMenuText, static_cast<int32_t>(info.wID));
       threadMenuText += u")\r\n";
     }
     if (info.hSubMenu != 0) WalkMenuItems(info.hSubMenu, depth + 1, threadMenuText);

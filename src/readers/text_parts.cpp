@@ -24,17 +24,20 @@ std::u16string Entry(int32_t id, std::u16string_view text) {
   return out;
 }
 
-void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text) {
-  char16_t digits[12];
+void AppendDecimal(std::u16string& out, int64_t value) {
+  char16_t digits[20];
   size_t first = sizeof digits / sizeof digits[0];
-  uint64_t magnitude =
-      id < 0 ? 0 - static_cast<uint64_t>(static_cast<int64_t>(id)) : static_cast<uint64_t>(id);
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   do {
     digits[--first] = static_cast<char16_t>(u'0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  if (id < 0) digits[--first] = u'-';
+  if (value < 0) digits[--first] = u'-';
   out.append(digits + first, digits + sizeof digits / sizeof digits[0]);
+}
+
+void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text) {
+  AppendDecimal(out, id);
   out += u": ";
 
   text = text.substr(0, text.find(u'\0'));

@@ -10,6 +10,9 @@ namespace orvex::readers {
 // Decimal digits of a signed 32-bit value.
 std::u16string Decimal(int64_t value);
 
+// Appends the decimal digits of a signed value.
+void AppendDecimal(std::u16string& out, int64_t value);
+
 // An entry line's text: the identifier in decimal, ": " and the text.
 std::u16string Entry(int32_t id, std::u16string_view text);
 
