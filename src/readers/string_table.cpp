@@ -1,5 +1,6 @@
 #include "readers/string_table.h"
 
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -31,6 +32,7 @@ std::u16string NormalizeLineBreaks(std::u16string_view text) {
 
 std::u16string GetString(Bytes data, std::u16string_view resName, StepRunner& steps) {
   std::u16string result;
+  result.reserve(data.size() / 2 + 16 * 16);  // the texts and 16 line heads
   steps([&] { readers::RequireBytes(data.size()); });
 
   // Identifiers (n - 1) * 16 to n * 16 - 1 of block n.
@@ -48,6 +50,7 @@ std::u16string GetString(Bytes data, std::u16string_view resName, StepRunner& st
   // Each entry: WORD len; WCHAR text[len] (not terminated). len 0 is an absent string.
   const ByteReader reader(data);
   size_t position = 0;
+  std::u16string scratch;
   for (int64_t id = *firstId; id <= int64_t{*firstId} + 15; ++id) {
     const auto i = static_cast<int32_t>(id);
     steps([&] {
@@ -59,9 +62,12 @@ std::u16string GetString(Bytes data, std::u16string_view resName, StepRunner& st
       }
       ByteReader text(data);
       if (!text.Seek(position + 2)) readers::ThrowSubscriptOutOfRange();
-      const auto characters = text.ReadU16String(*length);
+      const auto characters = text.ReadArray(*length, 2);
       if (!characters) readers::ThrowSubscriptOutOfRange();
-      readers::AppendEntry(result, i, *characters);
+      // One scratch text for every string of the block: no allocation per string.
+      scratch.resize(*length);
+      std::memcpy(scratch.data(), characters->data(), characters->size());
+      readers::AppendEntry(result, i, scratch);
       result += u"\r\n";
       position += 2 * size_t{*length} + 2;
     });
