@@ -17,7 +17,7 @@ namespace {
 
 using test::BuildVersionNode;
 using test::StandardVersion;
-using test::VersionSpec;
+using test::VersionNodeDesc;
 using test::VersionString;
 
 std::vector<uint8_t> Standard() {
@@ -140,11 +140,11 @@ TEST(VerQueryValue, ShortBufferKeepsBinaryValuesButCannotConvertText) {
 
 TEST(VerQueryValue, HostileBlocksStayInBounds) {
   auto variant = [](auto change) {
-    VersionSpec spec = StandardVersion(
+    VersionNodeDesc desc = StandardVersion(
         {{u"040904B0", {VersionString(u"A", u"aa"), VersionString(u"FileVersion", u"1.0")}}},
         {{0x0409, 0x04B0}});
-    change(spec);
-    return BuildVersionNode(spec);
+    change(desc);
+    return BuildVersionNode(desc);
   };
   struct Case {
     const char* name;
@@ -152,20 +152,22 @@ TEST(VerQueryValue, HostileBlocksStayInBounds) {
     bool fileVersionFound;
   } cases[] = {
       // A child of length 0 ends its list: what follows it is not reached.
-      {"zero length",
-       variant([](VersionSpec& s) { s.children[0].children[0].children[0].lengthOverride = 0; }),
+      {"zero length", variant([](VersionNodeDesc& s) {
+         s.children[0].children[0].children[0].lengthOverride = 0;
+       }),
        false},
       // A child claiming more than its parent holds is cut at the parent's end.
-      {"overlong child", variant([](VersionSpec& s) {
+      {"overlong child", variant([](VersionNodeDesc& s) {
          s.children[0].children[0].children[1].lengthOverride = 0xFFF0;
        }),
        true},
-      {"overlong root", variant([](VersionSpec& s) { s.lengthOverride = 0xFFFF; }), true},
-      {"huge value length",
-       variant([](VersionSpec& s) { s.children[0].children[0].children[1].valueLength = 0x7FFF; }),
+      {"overlong root", variant([](VersionNodeDesc& s) { s.lengthOverride = 0xFFFF; }), true},
+      {"huge value length", variant([](VersionNodeDesc& s) {
+         s.children[0].children[0].children[1].valueLength = 0x7FFF;
+       }),
        true},
       {"length below header",
-       variant([](VersionSpec& s) { s.children[0].children[0].lengthOverride = 3; }), false},
+       variant([](VersionNodeDesc& s) { s.children[0].children[0].lengthOverride = 3; }), false},
   };
   for (const Case& c : cases) {
     auto buffer = Buffer(c.bytes);
@@ -197,8 +199,8 @@ TEST(VerQueryValue, EveryTruncationIsSafe) {
 }
 
 TEST(VersionBlock, WalkCapsDepthAndVisitsInOrder) {
-  VersionSpec deep{u"VS_VERSION_INFO", 0, {}, 0, {}, {}};
-  VersionSpec* current = &deep;
+  VersionNodeDesc deep{u"VS_VERSION_INFO", 0, {}, 0, {}, {}};
+  VersionNodeDesc* current = &deep;
   for (int i = 0; i < 40; ++i) {
     current->children.push_back(
         {u"k" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)), 1, {}, 0, {}, {}});
