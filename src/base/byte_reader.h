@@ -30,13 +30,15 @@ class ByteReader {
   Bytes Data() const { return data_; }
 
   Expected<void> Seek(size_t offset) {
-    if (offset > data_.size()) return Error{"offset " + std::to_string(offset) + " is past the end"};
+    if (offset > data_.size())
+      return Error{"offset " + std::to_string(offset) + " is past the end"};
     pos_ = offset;
     return {};
   }
 
   Expected<void> Skip(size_t count) {
-    if (count > Remaining()) return Error{"skip of " + std::to_string(count) + " bytes runs past the end"};
+    if (count > Remaining())
+      return Error{"skip of " + std::to_string(count) + " bytes runs past the end"};
     pos_ += count;
     return {};
   }
@@ -52,9 +54,9 @@ class ByteReader {
   template <class T>
   Expected<T> Read() {
     static_assert(std::is_trivially_copyable_v<T>);
-    if (sizeof(T) > Remaining()) return Error{"read of " + std::to_string(sizeof(T)) +
-                                              " bytes at offset " + std::to_string(pos_) +
-                                              " runs past the end"};
+    if (sizeof(T) > Remaining())
+      return Error{"read of " + std::to_string(sizeof(T)) + " bytes at offset " +
+                   std::to_string(pos_) + " runs past the end"};
     T value;
     std::memcpy(&value, data_.data() + pos_, sizeof(T));
     pos_ += sizeof(T);
@@ -70,8 +72,9 @@ class ByteReader {
   }
 
   Expected<Bytes> ReadBytes(size_t count) {
-    if (count > Remaining()) return Error{"block of " + std::to_string(count) + " bytes at offset " +
-                                          std::to_string(pos_) + " runs past the end"};
+    if (count > Remaining())
+      return Error{"block of " + std::to_string(count) + " bytes at offset " +
+                   std::to_string(pos_) + " runs past the end"};
     Bytes out = data_.subspan(pos_, count);
     pos_ += count;
     return out;
@@ -96,7 +99,8 @@ class ByteReader {
   Expected<std::string> ReadCString() {
     const auto* begin = reinterpret_cast<const char*>(data_.data() + pos_);
     const void* nul = std::memchr(begin, 0, Remaining());
-    if (nul == nullptr) return Error{"text at offset " + std::to_string(pos_) + " runs past the end"};
+    if (nul == nullptr)
+      return Error{"text at offset " + std::to_string(pos_) + " runs past the end"};
     size_t length = static_cast<size_t>(static_cast<const char*>(nul) - begin);
     std::string out(begin, length);
     pos_ += length + 1;
@@ -104,14 +108,19 @@ class ByteReader {
   }
 
   // Zero-terminated UTF-16 text; fails when no terminator comes before the end.
+  // Finds the terminator first, then copies the text once.
   Expected<std::u16string> ReadU16CString() {
-    std::u16string out;
-    for (;;) {
-      auto unit = Read<char16_t>();
-      if (!unit) return Error{"UTF-16 text runs past the end"};
-      if (*unit == 0) return out;
-      out.push_back(*unit);
+    const std::byte* base = data_.data() + pos_;
+    const size_t units = Remaining() / 2;
+    size_t length = 0;
+    for (;; ++length) {
+      if (length == units) return Error{"UTF-16 text runs past the end"};
+      if (base[2 * length] == std::byte{0} && base[2 * length + 1] == std::byte{0}) break;
     }
+    std::u16string out(length, u'\0');
+    if (length != 0) std::memcpy(out.data(), base, length * 2);
+    pos_ += (length + 1) * 2;
+    return out;
   }
 
   // `count` UTF-16 units (no terminator).
