@@ -1,69 +1,125 @@
 #include "platform/user/menu.h"
 
 #include <cstring>
+#include <memory>
 #include <mutex>
-#include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
-
-#include "platform/text/text.h"
 
 namespace orvex {
 namespace {
 
-struct MenuItem {
-  UINT type = 0;
-  UINT state = 0;
-  UINT id = 0;
-  HMENU subMenu = 0;
-  bool hasText = false;
-  std::string text;  // ANSI, converted once at load
+// A loaded template: every level of it is a menu with a handle of its own. It lives until
+// the last of those handles is destroyed.
+struct LoadedMenu {
+  MenuTemplate menu;
+  std::vector<HMENU> handles;  // one per level, in the template's level order
+  size_t liveHandles = 0;
 };
 
-struct Menu {
-  std::vector<MenuItem> items;
+// One menu as a handle names it: a level of a loaded template.
+struct MenuRef {
+  LoadedMenu* loaded = nullptr;
+  uint32_t level = 0;
+
+  explicit operator bool() const { return loaded != nullptr; }
+  const MenuLevel& Level() const { return loaded->menu.levels[level]; }
+  const MenuTemplateItem& Item(uint32_t position) const {
+    return loaded->menu.items[Level().first + position];
+  }
+  HMENU SubMenu(const MenuTemplateItem& item) const {
+    return item.subLevel < 0 ? 0 : loaded->handles[static_cast<size_t>(item.subLevel)];
+  }
 };
 
+// The process's menu handles, as the platform forms its window-manager handles: the low
+// word indexes a table of at most 65,535 live objects, the high word counts the reuses of
+// that entry, so a destroyed handle stays invalid while its entry serves other menus.
 class MenuTable {
  public:
   std::mutex mutex;
-  std::unordered_map<HMENU, Menu> menus;
 
-  HMENU Add(Menu menu) {
-    // Handles count up from a value that looks like the platform's and never reuse a live
-    // one; 0 is never handed out.
-    do {
-      next_ = next_ + 1 == 0 ? kFirstHandle : next_ + 1;
-    } while (menus.count(next_) != 0);
-    menus.emplace(next_, std::move(menu));
-    return next_;
+  // Hands out a handle for every level of `loaded` (ownership passes to the table), or
+  // returns false and takes none when the table cannot hold them all.
+  bool AddAll(std::unique_ptr<LoadedMenu> loaded) {
+    const size_t needed = loaded->menu.levels.size();
+    if (needed > kMaxLiveMenus - live_) return false;
+    loaded->handles.reserve(needed);
+    for (uint32_t level = 0; level < needed; ++level) {
+      loaded->handles.push_back(Add(MenuRef{loaded.get(), level}));
+    }
+    loaded->liveHandles = needed;
+    loaded.release();
+    return true;
   }
 
-  Menu* Find(HMENU handle) {
-    auto it = menus.find(handle);
-    return it == menus.end() ? nullptr : &it->second;
+  MenuRef Find(HMENU handle) const {
+    const size_t index = handle & 0xFFFF;
+    if (index == 0 || index >= slots_.size()) return {};
+    const Slot& slot = slots_[index];
+    if (slot.uniq != handle >> 16 || !slot.menu) return {};
+    return slot.menu;
   }
 
-  // Removes `handle` and its submenus without recursion (nesting is bounded, but the walk
-  // needs no stack either way).
+  // Destroys `handle` and the submenus of its items that are still alive, without
+  // recursion.
   bool Destroy(HMENU handle) {
-    if (menus.count(handle) == 0) return false;
+    if (!Find(handle)) return false;
     std::vector<HMENU> pending{handle};
     while (!pending.empty()) {
-      HMENU current = pending.back();
+      const HMENU current = pending.back();
       pending.pop_back();
-      auto it = menus.find(current);
-      if (it == menus.end()) continue;
-      for (const MenuItem& item : it->second.items)
-        if (item.subMenu != 0) pending.push_back(item.subMenu);
-      menus.erase(it);
+      const MenuRef menu = Find(current);
+      if (!menu) continue;
+      const MenuLevel& level = menu.Level();
+      for (uint32_t i = 0; i < level.count; ++i) {
+        if (const HMENU sub = menu.SubMenu(menu.Item(i)); sub != 0) pending.push_back(sub);
+      }
+      Remove(current);
     }
     return true;
   }
 
+  size_t LiveCount() const { return live_; }
+
  private:
-  static constexpr HMENU kFirstHandle = 0x00010000;
-  HMENU next_ = kFirstHandle;
+  static constexpr size_t kMaxLiveMenus = 0xFFFF;
+
+  struct Slot {
+    uint32_t uniq = 0;
+    MenuRef menu;
+  };
+
+  HMENU Add(MenuRef menu) {
+    size_t index;
+    if (!free_.empty()) {
+      index = free_.back();
+      free_.pop_back();
+    } else {
+      if (slots_.empty()) slots_.emplace_back();  // index 0 is never handed out
+      index = slots_.size();
+      slots_.emplace_back();
+    }
+    Slot& slot = slots_[index];
+    slot.uniq = slot.uniq == 0xFFFF ? 1 : slot.uniq + 1;
+    slot.menu = menu;
+    ++live_;
+    return static_cast<HMENU>(slot.uniq << 16 | index);
+  }
+
+  void Remove(HMENU handle) {
+    const size_t index = handle & 0xFFFF;
+    Slot& slot = slots_[index];
+    LoadedMenu* loaded = slot.menu.loaded;
+    slot.menu = {};
+    free_.push_back(static_cast<uint16_t>(index));
+    --live_;
+    if (--loaded->liveHandles == 0) delete loaded;
+  }
+
+  std::vector<Slot> slots_;
+  std::vector<uint16_t> free_;
+  size_t live_ = 0;
 };
 
 MenuTable& Table() {
@@ -71,54 +127,48 @@ MenuTable& Table() {
   return *table;
 }
 
-// Called with the table locked. Submenus are created first so a popup item can carry its
-// handle; classic popups report that handle as their identifier, as AppendMenu makes them.
-HMENU Build(MenuTable& table, const std::vector<MenuTemplateItem>& items, bool extended) {
-  Menu menu;
-  menu.items.reserve(items.size());
-  for (const MenuTemplateItem& source : items) {
-    MenuItem item;
-    item.type = source.type;
-    item.state = source.state;
-    item.id = source.id;
-    item.hasText = source.hasText;
-    if (source.hasText) item.text = UnicodeToAnsi(source.text);
-    if (source.popup) {
-      item.subMenu = Build(table, source.children, extended);
-      if (!extended) item.id = item.subMenu;
-    }
-    menu.items.push_back(std::move(item));
-  }
-  return table.Add(std::move(menu));
+// A classic template's popup reports its submenu handle as its identifier, as AppendMenu
+// makes such items; every other item its stored identifier.
+UINT ItemId(MenuRef menu, const MenuTemplateItem& item) {
+  if (item.subLevel >= 0 && !menu.loaded->menu.extended) return menu.SubMenu(item);
+  return item.id;
 }
 
-const MenuItem* FindByCommand(MenuTable& table, const Menu& menu, UINT id, int depth) {
+// The item with command identifier `id`, looked for depth first in the submenus too (a
+// popup's own identifier is compared after its submenu's items).
+const MenuTemplateItem* FindByCommand(const MenuTable& table, MenuRef menu, UINT id, int depth,
+                                      MenuRef& owner) {
   if (depth > kMaxMenuDepth + 1) return nullptr;
-  for (const MenuItem& item : menu.items) {
-    if (item.subMenu != 0) {
-      if (const Menu* sub = table.Find(item.subMenu)) {
-        if (const MenuItem* found = FindByCommand(table, *sub, id, depth + 1)) return found;
+  const MenuLevel& level = menu.Level();
+  for (uint32_t i = 0; i < level.count; ++i) {
+    const MenuTemplateItem& item = menu.Item(i);
+    if (const HMENU sub = menu.SubMenu(item); sub != 0) {
+      if (const MenuRef subMenu = table.Find(sub)) {
+        if (const auto* found = FindByCommand(table, subMenu, id, depth + 1, owner)) return found;
       }
     }
-    if (item.id == id) return &item;
+    if (ItemId(menu, item) == id) {
+      owner = menu;
+      return &item;
+    }
   }
   return nullptr;
 }
 
-void CopyText(const MenuItem& item, MENUITEMINFOA& info) {
+void CopyText(std::string_view text, bool hasText, MENUITEMINFOA& info) {
   char* buffer = info.dwTypeData.Get();
-  if (!item.hasText) {
+  if (!hasText) {
     if (buffer != nullptr && info.cch != 0) buffer[0] = '\0';
     info.cch = 0;
     return;
   }
-  const UINT length = static_cast<UINT>(item.text.size());
+  const UINT length = static_cast<UINT>(text.size());
   if (buffer == nullptr || info.cch == 0) {
     info.cch = length;
     return;
   }
   const UINT copied = length < info.cch ? length : info.cch - 1;
-  std::memcpy(buffer, item.text.data(), copied);
+  std::memcpy(buffer, text.data(), copied);
   buffer[copied] = '\0';
   info.cch = copied;
 }
@@ -131,20 +181,27 @@ HMENU LoadMenuFromBytes(Bytes templateBytes) {
     SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
     return 0;
   }
+  auto loaded = std::make_unique<LoadedMenu>();
+  loaded->menu = std::move(*parsed);
   MenuTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  return Build(table, parsed->items, parsed->extended);
+  LoadedMenu* menu = loaded.get();
+  if (!table.AddAll(std::move(loaded))) {
+    SetLastError(ERROR_NO_MORE_USER_HANDLES);
+    return 0;
+  }
+  return menu->handles.back();  // the top level
 }
 
 int GetMenuItemCount(HMENU menu) {
   MenuTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  const Menu* found = table.Find(menu);
-  if (found == nullptr) {
+  const MenuRef found = table.Find(menu);
+  if (!found) {
     SetLastError(ERROR_INVALID_MENU_HANDLE);
     return -1;
   }
-  return static_cast<int>(found->items.size());
+  return static_cast<int>(found.Level().count);
 }
 
 BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL fByPosition, MENUITEMINFOA* info) {
@@ -161,16 +218,16 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL fByPosition, MENUITEMINFOA* in
   }
   MenuTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  const Menu* found = table.Find(menu);
-  if (found == nullptr) {
+  MenuRef owner = table.Find(menu);
+  if (!owner) {
     SetLastError(ERROR_INVALID_MENU_HANDLE);
     return FALSE;
   }
-  const MenuItem* entry = nullptr;
+  const MenuTemplateItem* entry = nullptr;
   if (fByPosition) {
-    if (item < found->items.size()) entry = &found->items[item];
+    if (item < owner.Level().count) entry = &owner.Item(item);
   } else {
-    entry = FindByCommand(table, *found, item, 0);
+    entry = FindByCommand(table, owner, item, 0, owner);
   }
   if (entry == nullptr) {
     SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
@@ -184,11 +241,11 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL fByPosition, MENUITEMINFOA* in
     info->dwTypeData = Ptr32<char>::Null();
     info->cch = 0;
   } else if (info->fMask & (MIIM_TYPE | MIIM_STRING)) {
-    CopyText(*entry, *info);
+    CopyText(owner.loaded->menu.TextOf(*entry), entry->hasText, *info);
   }
   if (info->fMask & MIIM_STATE) info->fState = entry->state;
-  if (info->fMask & MIIM_ID) info->wID = entry->id;
-  if (info->fMask & MIIM_SUBMENU) info->hSubMenu = entry->subMenu;
+  if (info->fMask & MIIM_ID) info->wID = ItemId(owner, *entry);
+  if (info->fMask & MIIM_SUBMENU) info->hSubMenu = owner.SubMenu(*entry);
   if (info->fMask & MIIM_CHECKMARKS) {
     info->hbmpChecked = 0;
     info->hbmpUnchecked = 0;
@@ -200,10 +257,9 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL fByPosition, MENUITEMINFOA* in
 HMENU GetSubMenu(HMENU menu, int position) {
   MenuTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  const Menu* found = table.Find(menu);
-  if (found == nullptr || position < 0 || static_cast<size_t>(position) >= found->items.size())
-    return 0;
-  return found->items[static_cast<size_t>(position)].subMenu;
+  const MenuRef found = table.Find(menu);
+  if (!found || position < 0 || static_cast<size_t>(position) >= found.Level().count) return 0;
+  return found.SubMenu(found.Item(static_cast<uint32_t>(position)));
 }
 
 BOOL DestroyMenu(HMENU menu) {
@@ -219,7 +275,7 @@ BOOL DestroyMenu(HMENU menu) {
 size_t LiveMenuCountForTesting() {
   MenuTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  return table.menus.size();
+  return table.LiveCount();
 }
 
 }  // namespace orvex

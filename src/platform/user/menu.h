@@ -1,6 +1,7 @@
 // Menus as the platform's menu functions show them: loaded from a module's menu template
 // into 32-bit handles, queried item by item, destroyed with their submenus. Handles are
-// process-wide and guarded by one lock.
+// process-wide and guarded by one lock; a destroyed handle is never valid again until its
+// table entry has been reused 65,535 times.
 #pragma once
 
 #include "base/byte_reader.h"
@@ -15,6 +16,7 @@ using ULONG_PTR32 = uint32_t;
 
 inline constexpr DWORD ERROR_INVALID_MENU_HANDLE = 1401;
 inline constexpr DWORD ERROR_MENU_ITEM_NOT_FOUND = 1456;
+inline constexpr DWORD ERROR_NO_MORE_USER_HANDLES = 1158;
 
 inline constexpr UINT MIIM_STATE = 0x001;
 inline constexpr UINT MIIM_ID = 0x002;
@@ -46,7 +48,8 @@ static_assert(sizeof(MENUITEMINFOA) == 44);
 inline constexpr UINT RT_MENU_ID = 4;
 
 // Finds the menu resource `name` (text, "#n" or an integer identifier) of `module` and
-// builds it. 0 when the module lacks it or its template is malformed.
+// builds it. 0 when the module lacks it, its template is malformed, or the process would
+// hold more than 65,535 menus (each submenu counts).
 HMENU LoadMenuA(HINSTANCE module, LPCSTR name);
 // Builds a menu from template bytes (the part of LoadMenuA after the resource lookup).
 HMENU LoadMenuFromBytes(Bytes templateBytes);

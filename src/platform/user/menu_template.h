@@ -1,10 +1,12 @@
 // Menu templates (resource type 4) in both published layouts: the classic MENUITEMTEMPLATE
 // list (version 0) and the extended MENUEX_TEMPLATE list (version 1). The parsed model
 // holds each item as the platform stores it after loading, so the menu functions only
-// copy it into handles.
+// hand out handles to its levels.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/byte_reader.h"
@@ -54,23 +56,42 @@ inline constexpr UINT kMenuStateMask = MFS_GRAYED | MFS_CHECKED | MFS_HILITE | M
 // loader recurses per level, and a hostile template must not exhaust the stack.
 inline constexpr int kMaxMenuDepth = 32;
 
+// One item as the platform stores it after loading. A popup names the level that holds its
+// submenu's items.
 struct MenuTemplateItem {
-  UINT type = 0;   // MFT_* bits as the loaded item reports them
-  UINT state = 0;  // MFS_* bits
-  UINT id = 0;     // command identifier (0 for a classic popup, which has none)
-  bool popup = false;
-  bool hasText = false;  // false for a separator made from an empty string item
-  std::u16string text;
-  std::vector<MenuTemplateItem> children;  // the submenu of a popup item
+  UINT type = 0;            // MFT_* bits as the loaded item reports them
+  UINT state = 0;           // MFS_* bits
+  UINT id = 0;              // command identifier (0 for a classic popup, which has none)
+  bool hasText = false;     // false for a separator made from an empty string item
+  uint32_t textOffset = 0;  // the caption, converted to ANSI, in MenuTemplate::text
+  uint32_t textLength = 0;
+  int32_t subLevel = -1;  // index into MenuTemplate::levels; -1 for an item without submenu
 };
 
+// The items of one menu level: items[first, first + count).
+struct MenuLevel {
+  uint32_t first = 0;
+  uint32_t count = 0;
+};
+
+// A whole template in three flat arrays, so that loading a menu costs a few allocations
+// however many items and submenus it has. Levels are stored as they end (a submenu before
+// its parent); the top level is the last one.
 struct MenuTemplate {
   bool extended = false;
   std::vector<MenuTemplateItem> items;
+  std::vector<MenuLevel> levels;
+  std::string text;  // every caption, ANSI, one after the other
+
+  const MenuLevel& TopLevel() const { return levels.back(); }
+  std::string_view TextOf(const MenuTemplateItem& item) const {
+    return std::string_view(text).substr(item.textOffset, item.textLength);
+  }
 };
 
 // Fails with context ("item 3: text runs past the end") on a truncated list, a version
-// other than 0 or 1, or nesting deeper than kMaxMenuDepth.
+// other than 0 or 1, or nesting deeper than kMaxMenuDepth. A header without items gives
+// one empty level.
 Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes);
 
 }  // namespace orvex

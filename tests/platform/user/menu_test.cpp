@@ -225,6 +225,54 @@ TEST_F(MenuTest, InvalidHandlesAndArgumentsFail) {
   EXPECT_FALSE(DestroyMenu(0));
 }
 
+// Handles name one menu each: a destroyed handle stays invalid after its table entry is
+// reused, and a submenu destroyed on its own leaves the rest of the menu usable.
+TEST_F(MenuTest, DestroyedHandlesStayInvalid) {
+  HMENU first = Load(ClassicMenu(kFileMenu));
+  HMENU firstPopup = GetSubMenu(first, 0);
+  ASSERT_NE(firstPopup, 0u);
+  ASSERT_TRUE(DestroyMenu(first));
+  EXPECT_EQ(GetMenuItemCount(firstPopup), -1);  // went with its parent
+
+  HMENU second = Load(ExtendedMenu(kFileMenu));  // reuses the freed entries
+  EXPECT_NE(second, first);
+  EXPECT_EQ(GetMenuItemCount(first), -1);
+  EXPECT_EQ(GetMenuItemCount(firstPopup), -1);
+  EXPECT_EQ(GetMenuItemCount(second), 2);
+
+  HMENU popup = GetSubMenu(second, 0);
+  ASSERT_TRUE(DestroyMenu(popup));
+  EXPECT_EQ(GetMenuItemCount(popup), -1);
+  EXPECT_EQ(Query(second, 0).info.hSubMenu, popup);  // the item still names it
+  EXPECT_EQ(Query(second, 1).text, "&Help");
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID;
+  EXPECT_FALSE(GetMenuItemInfoA(second, 101, FALSE, &info));  // no longer searched
+  EXPECT_TRUE(GetMenuItemInfoA(second, 103, FALSE, &info));
+  EXPECT_TRUE(DestroyMenu(second));
+}
+
+// A process holds at most 65,535 menus, submenus included: a template that needs more
+// loads nothing (and takes no handle), as the platform's handle table runs out.
+TEST_F(MenuTest, TemplateNeedingMoreHandlesThanTheTableHoldsFails) {
+  std::vector<MenuSpec> popups;
+  for (int i = 0; i < 65535; ++i) popups.push_back(MenuSpec{0, 0, 0, u"p", {}, true});
+  // Each popup needs a submenu level: one empty-text item in it.
+  for (MenuSpec& popup : popups) popup.children.push_back(MenuSpec{0, 0, 1, u"x"});
+  const std::vector<uint8_t> bytes = ClassicMenu(popups);  // 65,536 menus with the top
+  EXPECT_EQ(Load(bytes), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_NO_MORE_USER_HANDLES);
+
+  popups.pop_back();
+  HMENU menu = Load(ClassicMenu(popups));  // 65,535 fit, when the test holds no others
+  if (baseline_ == 0) {
+    ASSERT_NE(menu, 0u);
+    EXPECT_EQ(GetMenuItemCount(menu), 65534);
+    EXPECT_TRUE(DestroyMenu(menu));
+  }
+}
+
 TEST_F(MenuTest, HeaderOnlyTemplateIsAnEmptyMenu) {
   // What resource compilers write for a menu without items.
   for (uint8_t version : {0, 1}) {
