@@ -2,6 +2,7 @@
 // parser does pointer arithmetic on file data outside this class.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -63,6 +64,17 @@ class ByteReader {
     return value;
   }
 
+  // Read<T> for loops over many small fields: false, and nothing read, instead of an error
+  // text the caller would only replace with its own.
+  template <class T>
+  bool TryRead(T& value) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    if (sizeof(T) > Remaining()) return false;
+    std::memcpy(&value, data_.data() + pos_, sizeof(T));
+    pos_ += sizeof(T);
+    return true;
+  }
+
   // Reads a value at an absolute offset without moving.
   template <class T>
   Expected<T> ReadAt(size_t offset) const {
@@ -108,19 +120,44 @@ class ByteReader {
   }
 
   // Zero-terminated UTF-16 text; fails when no terminator comes before the end.
-  // Finds the terminator first, then copies the text once.
   Expected<std::u16string> ReadU16CString() {
+    std::u16string out;
+    ORVEX_TRY(ReadU16CStringInto(out));
+    return out;
+  }
+
+  // ReadU16CString into `out`, replacing its content and reusing its capacity (for loops
+  // over many texts).
+  Expected<void> ReadU16CStringInto(std::u16string& out) {
+    Bytes text;
+    if (!TryReadU16CStringBytes(text)) return Error{"UTF-16 text runs past the end"};
+    out.resize(text.size() / 2);
+    if (!text.empty()) std::memcpy(out.data(), text.data(), text.size());
+    return {};
+  }
+
+  // The zero-terminated UTF-16 text at the position as its bytes, terminator excluded, and
+  // moves past the terminator; false, and nothing read, when no terminator comes before
+  // the end. The terminator is looked for four units at a time.
+  bool TryReadU16CStringBytes(Bytes& text) {
     const std::byte* base = data_.data() + pos_;
     const size_t units = Remaining() / 2;
     size_t length = 0;
-    for (;; ++length) {
-      if (length == units) return Error{"UTF-16 text runs past the end"};
-      if (base[2 * length] == std::byte{0} && base[2 * length + 1] == std::byte{0}) break;
+    for (; units - length >= 4; length += 4) {
+      uint64_t word;
+      std::memcpy(&word, base + 2 * length, sizeof word);
+      // The lowest flagged lane is the first zero unit (borrows only flag lanes above it).
+      const uint64_t zero = (word - 0x0001000100010001ull) & ~word & 0x8000800080008000ull;
+      if (zero != 0) {
+        length += static_cast<size_t>(std::countr_zero(zero)) / 16;
+        return TakeU16Text(length, text);
+      }
     }
-    std::u16string out(length, u'\0');
-    if (length != 0) std::memcpy(out.data(), base, length * 2);
-    pos_ += (length + 1) * 2;
-    return out;
+    for (; length < units; ++length) {
+      if (base[2 * length] == std::byte{0} && base[2 * length + 1] == std::byte{0})
+        return TakeU16Text(length, text);
+    }
+    return false;
   }
 
   // `count` UTF-16 units (no terminator).
@@ -133,6 +170,12 @@ class ByteReader {
   }
 
  private:
+  bool TakeU16Text(size_t units, Bytes& text) {
+    text = data_.subspan(pos_, units * 2);
+    pos_ += (units + 1) * 2;
+    return true;
+  }
+
   Bytes data_;
   size_t pos_ = 0;
 };

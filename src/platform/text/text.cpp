@@ -3,6 +3,7 @@
 #include "platform/text/text.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace orvex {
@@ -79,23 +80,79 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 }  // namespace
 
 std::u16string AnsiToUnicode(std::string_view ansi) {
-  std::u16string out(ansi.size(), u'\0');
-  for (size_t i = 0; i < ansi.size(); ++i)
-    out[i] = kAnsiToUnicode[static_cast<unsigned char>(ansi[i])];
+  std::u16string out;
+  AppendAnsiToUnicode(out, ansi);
   return out;
 }
 
-std::string UnicodeToAnsi(std::u16string_view text) {
-  std::string out(text.size(), '\0');
-  size_t length = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t unit = text[i];
-    // A surrogate pair is one character and becomes one "?".
-    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
-    out[length++] = UnitToAnsi(unit);
+void AppendAnsiToUnicode(std::u16string& out, std::string_view ansi) {
+  const size_t start = out.size();
+  out.resize(start + ansi.size());
+  AnsiToUnicode(ansi, out.data() + start);
+}
+
+void AnsiToUnicode(std::string_view ansi, char16_t* target) {
+  const size_t size = ansi.size();
+  const auto* source = reinterpret_cast<const unsigned char*>(ansi.data());
+  size_t i = 0;
+  // Every byte widens to its own value except 0x80..0x9F. Blocks of eight bytes without a
+  // high bit widen through a local block (which the compiler vectorises); the rest goes
+  // through the table.
+  for (; size - i >= 8; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, source + i, sizeof word);
+    if ((word & 0x8080808080808080ull) != 0) break;
+    char16_t block[8];
+    for (size_t k = 0; k < 8; ++k) block[k] = source[i + k];
+    std::memcpy(target + i, block, sizeof block);
   }
-  out.resize(length);
+  for (; i < size; ++i) target[i] = kAnsiToUnicode[source[i]];
+}
+
+std::string UnicodeToAnsi(std::u16string_view text) {
+  std::string out;
+  AppendUnicodeToAnsi(out, text);
   return out;
+}
+
+void AppendUnicodeToAnsi(std::string& out, std::u16string_view text) {
+  // The host is little-endian: the units' own bytes are their little-endian form.
+  AppendUtf16LeToAnsi(out, AsBytes(text.data(), text.size() * 2));
+}
+
+void AppendUtf16LeToAnsi(std::string& out, Bytes utf16le) {
+  const auto* source = reinterpret_cast<const unsigned char*>(utf16le.data());
+  const size_t units = utf16le.size() / 2;
+  auto unitAt = [source](size_t i) {
+    return static_cast<char16_t>(source[2 * i] | source[2 * i + 1] << 8);
+  };
+  const size_t start = out.size();
+  out.resize(start + units);
+  char* target = out.data() + start;
+  size_t length = 0;
+  size_t i = 0;
+  while (i < units) {
+    // ASCII, the usual content, narrows four units at a time.
+    if (units - i >= 4) {
+      uint64_t word;
+      std::memcpy(&word, source + 2 * i, sizeof word);
+      if ((word & 0xFF80FF80FF80FF80ull) == 0) {
+        target[length] = static_cast<char>(word);
+        target[length + 1] = static_cast<char>(word >> 16);
+        target[length + 2] = static_cast<char>(word >> 32);
+        target[length + 3] = static_cast<char>(word >> 48);
+        i += 4;
+        length += 4;
+        continue;
+      }
+    }
+    const char16_t unit = unitAt(i);
+    // A surrogate pair is one character and becomes one "?".
+    if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(unitAt(i + 1))) ++i;
+    target[length++] = UnitToAnsi(unit);
+    ++i;
+  }
+  out.resize(start + length);
 }
 
 // Ill-formed sequences become U+FFFD per maximal subpart (each byte that cannot start or

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace orvex {
@@ -41,6 +42,36 @@ TEST(UnicodeToAnsi, UnrepresentableCharactersBecomeQuestionMarks) {
       {std::u16string(1, 0xD800), "?"},  // lone surrogate
   };
   for (const Case& c : cases) EXPECT_EQ(UnicodeToAnsi(c.text), c.ansi);
+}
+
+// The conversions take ASCII a word at a time: a special character at any position of a
+// long ASCII text must convert as it does alone, and text at an odd address as well.
+TEST(AnsiAndUnicode, SpecialCharactersConvertTheSameAtEveryPosition) {
+  const std::u16string run(40, u'k');
+  const struct {
+    std::u16string unicode;
+    std::string ansi;
+  } specials[] = {
+      {u"\u20AC", "\x80"}, {u"\u009D", "\x9D"},  {u"\u00E9", "\xE9"},
+      {u"\u0100", "?"},    {u"\U0001F600", "?"}, {std::u16string(1, u'\0'), std::string(1, '\0')},
+  };
+  for (const auto& special : specials) {
+    for (size_t at = 0; at <= run.size(); ++at) {
+      const std::u16string unicode = run.substr(0, at) + special.unicode + run.substr(at);
+      const std::string ansi =
+          std::string(at, 'k') + special.ansi + std::string(run.size() - at, 'k');
+      ASSERT_EQ(UnicodeToAnsi(unicode), ansi) << at;
+      if (special.unicode.size() == 1 && special.ansi != "?") {
+        ASSERT_EQ(AnsiToUnicode(ansi), unicode) << at;
+      }
+
+      std::string odd(1 + unicode.size() * 2, '\0');  // the text starts at an odd address
+      std::memcpy(odd.data() + 1, unicode.data(), unicode.size() * 2);
+      std::string appended = "head";
+      AppendUtf16LeToAnsi(appended, AsBytes(odd.data() + 1, unicode.size() * 2));
+      ASSERT_EQ(appended, "head" + ansi) << at;
+    }
+  }
 }
 
 TEST(Utf8ToUtf16, DecodesWellFormedAndReplacesIllFormedSequences) {
