@@ -744,8 +744,11 @@ bool ElementCount(const SAFEARRAY* array, size_t* count) {
   return true;
 }
 
-void ClearElements(SAFEARRAY* array, size_t from, size_t to) {
-  VARTYPE vt = StoredType(array);
+// Releases what elements [from, to) own: strings, variants and interfaces. Arrays of
+// plain values own nothing and are not walked.
+void ReleaseElements(SAFEARRAY* array, size_t from, size_t to) {
+  const VARTYPE vt = StoredType(array);
+  if (vt != VT_BSTR && vt != VT_VARIANT && vt != VT_DISPATCH && vt != VT_UNKNOWN) return;
   auto* data = static_cast<char*>(array->pvData);
   for (size_t i = from; i < to; ++i) {
     void* element = data + i * array->cbElements;
@@ -761,7 +764,13 @@ void ClearElements(SAFEARRAY* array, size_t from, size_t to) {
       if (p) p->Release();
     }
   }
-  std::memset(data + from * array->cbElements, 0, (to - from) * array->cbElements);
+}
+
+// ReleaseElements, then zeroes the elements.
+void ClearElements(SAFEARRAY* array, size_t from, size_t to) {
+  ReleaseElements(array, from, to);
+  std::memset(static_cast<char*>(array->pvData) + from * array->cbElements, 0,
+              (to - from) * array->cbElements);
 }
 
 HRESULT ElementPointer(SAFEARRAY* array, const LONG* indices, void** element) {
@@ -823,7 +832,7 @@ HRESULT SafeArrayDestroy(SAFEARRAY* array) {
   size_t count = 0;
   ElementCount(array, &count);
   if (array->pvData != nullptr) {
-    ClearElements(array, 0, count);
+    ReleaseElements(array, 0, count);
     std::free(array->pvData);
   }
   std::free(reinterpret_cast<char*>(array) - kHeader);
