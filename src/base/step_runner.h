@@ -6,6 +6,7 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/runtime_error.h"
@@ -20,6 +21,10 @@ class StepRunner {
 
   StepRunner(std::string source, Report report)
       : source_(std::move(source)), report_(std::move(report)) {}
+  // The source is `owner` "." `member`, put together only when a step fails (operations
+  // mostly succeed). Both texts must outlive the runner (string literals do).
+  StepRunner(std::string_view owner, std::string_view member, Report report)
+      : owner_(owner), member_(member), report_(std::move(report)) {}
 
   // Runs one step. Returns true when it completed.
   template <class F>
@@ -35,16 +40,21 @@ class StepRunner {
     return false;
   }
 
-  const std::string& Source() const { return source_; }
+  const std::string& Source() const {
+    if (source_.empty() && !owner_.empty()) source_.append(owner_).append(1, '.').append(member_);
+    return source_;
+  }
   int FailedSteps() const { return failed_; }
 
  private:
   void Deliver(const RuntimeError& error) {
     ++failed_;
-    report_(error, source_);
+    report_(error, Source());
   }
 
-  std::string source_;
+  mutable std::string source_;
+  std::string_view owner_;
+  std::string_view member_;
   Report report_;
   int failed_ = 0;
 };

@@ -1,11 +1,15 @@
 #include "readers/accelerators.h"
 
+#include <string_view>
 #include <vector>
 
 #include "readers/reader_errors.h"
 #include "readers/text_parts.h"
 
 namespace orvex {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 struct KeyName {
@@ -67,23 +71,24 @@ std::u16string GetAccelerators(Bytes data, StepRunner& steps) {
   steps([&] {
     if (count == 0) readers::ThrowSubscriptOutOfRange();
     ByteReader reader(data);
-    for (size_t i = 0; i < count; ++i) entries.push_back(*reader.Read<AccelTableEntry>());
+    AccelTableEntry entry;
+    for (size_t i = 0; i < count && reader.TryRead(entry); ++i) entries.push_back(entry);
   });
 
   result.reserve(entries.size() * 32);
   for (const AccelTableEntry& entry : entries) {
-    if (entry.fFlags & FSHIFT) result += u"Shift+";
-    if (entry.fFlags & FCONTROL) result += u"Ctrl+";
-    if (entry.fFlags & FALT) result += u"Alt+";
+    if (entry.fFlags & FSHIFT) result += u"Shift+"sv;
+    if (entry.fFlags & FCONTROL) result += u"Ctrl+"sv;
+    if (entry.fFlags & FALT) result += u"Alt+"sv;
     const auto key = static_cast<int16_t>(entry.wAnsi);
     if ((key >= 0x30 && key <= 0x39) || (key >= 0x41 && key <= 0x5A)) {
       result += static_cast<char16_t>(key);  // VirtualKeyName's single characters, in place
     } else {
       result += VirtualKeyName(key);
     }
-    result += u" (cmdID = ";
+    result += u" (cmdID = "sv;
     readers::AppendDecimal(result, static_cast<int16_t>(entry.wId));
-    result += u")\r\n";
+    result += u")\r\n"sv;
   }
   return result;
 }

@@ -1,6 +1,7 @@
 #include "readers/menu_text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "platform/text/text.h"
@@ -23,6 +24,46 @@ char* CaptionBuffer(Ptr32<char>& address) {
   return buffer.Data();
 }
 
+// One item's line, put together in a fixed buffer and appended to the text at once. The
+// longest line is the deepest indentation, a full caption and the longest suffix.
+class MenuLine {
+ public:
+  void Indent(int32_t depth) {  // depth is at most kMaxMenuWalkDepth
+    const size_t dots = depth > 0 ? static_cast<size_t>(depth) * 5 : 0;
+    std::fill_n(text_ + length_, dots, u'.');
+    length_ += dots;
+  }
+  template <size_t N>
+  void Add(const char16_t (&literal)[N]) {
+    std::copy_n(literal, N - 1, text_ + length_);
+    length_ += N - 1;
+  }
+  void AddAnsi(std::string_view ansi) {
+    AnsiToUnicode(ansi, text_ + length_);
+    length_ += ansi.size();
+  }
+  void AddDecimal(int32_t value) {
+    char16_t digits[12];
+    size_t first = std::size(digits);
+    uint32_t magnitude =
+        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+      digits[--first] = static_cast<char16_t>(u'0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) digits[--first] = u'-';
+    std::copy(digits + first, std::end(digits), text_ + length_);
+    length_ += std::size(digits) - first;
+  }
+  std::u16string_view Text() const { return {text_, length_}; }
+
+ private:
+  static constexpr size_t kCapacity =
+      kMaxMenuWalkDepth * 5 + kCaptionBufferSize + sizeof(" (checked) (cmdID = -2147483648)\r\n");
+  char16_t text_[kCapacity];
+  size_t length_ = 0;
+};
+
 }  // namespace
 
 void WalkMenuItems(HMENU menu, int32_t depth, std::u16string& threadMenuText) {
@@ -33,27 +74,30 @@ void WalkMenuItems(HMENU menu, int32_t depth, std::u16string& threadMenuText) {
   char* const caption = CaptionBuffer(address);
   if (!address) readers::ThrowOutOfStackSpace();
   for (int position = 0; position < count; ++position) {
-    std::fill_n(caption, kCaptionBufferSize, '\0');
     MENUITEMINFOA info{};
     info.cbSize = sizeof(MENUITEMINFOA);
     info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
     info.dwTypeData = address;
     info.cch = kCaptionBufferSize;
-    (void)GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+    // The caption is a fresh zero-filled buffer for every item. Only a failed query leaves
+    // bytes unwritten that the line then shows, so only then is it cleared.
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info))
+      std::fill_n(caption, kCaptionBufferSize, '\0');
 
-    threadMenuText.append(static_cast<size_t>(depth) * 5, u'.');
+    MenuLine line;
+    line.Indent(depth);
     if (info.fType == MFT_SEPARATOR) {
-      threadMenuText += u"[MENU SEPARATOR]\r\n";
+      line.Add(u"[MENU SEPARATOR]\r\n");
     } else {
       // The first cch characters of the converted buffer: the code page gives one character
       // per byte, so only those bytes are converted.
-      threadMenuText +=
-          AnsiToUnicode(std::string_view(caption, std::min<size_t>(info.cch, kCaptionBufferSize)));
-      if (info.fState & MFS_CHECKED) threadMenuText += u" (checked)";
-      threadMenuText += u" (cmdID = ";
-      readers::AppendDecimal(threadMenuText, static_cast<int32_t>(info.wID));
-      threadMenuText += u")\r\n";
+      line.AddAnsi(std::string_view(caption, std::min<size_t>(info.cch, kCaptionBufferSize)));
+      if (info.fState & MFS_CHECKED) line.Add(u" (checked)");
+      line.Add(u" (cmdID = ");
+      line.AddDecimal(static_cast<int32_t>(info.wID));
+      line.Add(u")\r\n");
     }
+    threadMenuText.append(line.Text());
     if (info.hSubMenu != 0) WalkMenuItems(info.hSubMenu, depth + 1, threadMenuText);
   }
 }

@@ -3,11 +3,14 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #include "readers/reader_errors.h"
 #include "readers/text_parts.h"
 
 namespace orvex {
+
+using namespace std::string_view_literals;
 
 std::u16string ReplaceText(std::u16string_view source, std::u16string_view search,
                            std::u16string_view replacement) {
@@ -47,29 +50,28 @@ std::u16string GetString(Bytes data, std::u16string_view resName, StepRunner& st
   });
   if (!firstId) return result;
 
-  // Each entry: WORD len; WCHAR text[len] (not terminated). len 0 is an absent string.
-  const ByteReader reader(data);
-  size_t position = 0;
+  // Each entry: WORD len; WCHAR text[len] (not terminated). len 0 is an absent string. A
+  // length or text past the end fails that entry's step and leaves the reader where it
+  // was, so every later entry fails the same way.
+  ByteReader reader(data);
   std::u16string scratch;
   for (int64_t id = *firstId; id <= int64_t{*firstId} + 15; ++id) {
     const auto i = static_cast<int32_t>(id);
     steps([&] {
-      const auto length = reader.ReadAt<uint16_t>(position);
-      if (!length) readers::ThrowSubscriptOutOfRange();
-      if (*length == 0) {
-        position += 2;
-        return;
+      const size_t entryStart = reader.Position();
+      uint16_t length = 0;
+      if (!reader.TryRead(length)) readers::ThrowSubscriptOutOfRange();
+      if (length == 0) return;
+      const auto characters = reader.ReadArray(length, 2);
+      if (!characters) {
+        (void)reader.Seek(entryStart);
+        readers::ThrowSubscriptOutOfRange();
       }
-      ByteReader text(data);
-      if (!text.Seek(position + 2)) readers::ThrowSubscriptOutOfRange();
-      const auto characters = text.ReadArray(*length, 2);
-      if (!characters) readers::ThrowSubscriptOutOfRange();
       // One scratch text for every string of the block: no allocation per string.
-      scratch.resize(*length);
+      scratch.resize(length);
       std::memcpy(scratch.data(), characters->data(), characters->size());
       readers::AppendEntry(result, i, scratch);
-      result += u"\r\n";
-      position += 2 * size_t{*length} + 2;
+      result += u"\r\n"sv;
     });
   }
   return result;

@@ -1,5 +1,6 @@
 #include "readers/text_parts.h"
 
+#include <cstring>
 #include <limits>
 
 #include "readers/reader_errors.h"
@@ -36,21 +37,47 @@ void AppendDecimal(std::u16string& out, int64_t value) {
   out.append(digits + first, digits + sizeof digits / sizeof digits[0]);
 }
 
+namespace {
+
+// Non-zero when one of the four 16-bit units of `word` is zero.
+uint64_t HasZeroUnit(uint64_t word) {
+  return (word - 0x0001000100010001ull) & ~word & 0x8000800080008000ull;
+}
+
+}  // namespace
+
 void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text) {
   AppendDecimal(out, id);
   out += u": ";
-
-  text = text.substr(0, text.find(u'\0'));
-  out.reserve(out.size() + text.size() + 8);
-  size_t from = 0;
-  for (size_t at = text.find(u'\n'); at != std::u16string_view::npos;
-       at = text.find(u'\n', at + 1)) {
-    if (at > 0 && text[at - 1] == u'\r') continue;
-    out.append(text.substr(from, at - from));
-    out += u'\r';
-    from = at;
+  // One pass: stop at the first NUL, write CR before every LF that does not follow a CR.
+  // The output is sized for the worst case (every character an LF) and cut to length.
+  const size_t start = out.size();
+  out.resize(start + 2 * text.size());
+  char16_t* target = out.data() + start;
+  const char16_t* source = text.data();
+  const size_t size = text.size();
+  size_t length = 0;
+  size_t i = 0;
+  while (i < size) {
+    // Runs of four characters without NUL or LF copy as they stand.
+    if (size - i >= 4) {
+      uint64_t word;
+      std::memcpy(&word, source + i, sizeof word);
+      const uint64_t lineFeeds = word ^ 0x000A000A000A000Aull;
+      if ((HasZeroUnit(word) | HasZeroUnit(lineFeeds)) == 0) {
+        std::memcpy(target + length, source + i, sizeof word);
+        length += 4;
+        i += 4;
+        continue;
+      }
+    }
+    const char16_t c = source[i];
+    if (c == u'\0') break;
+    if (c == u'\n' && (i == 0 || source[i - 1] != u'\r')) target[length++] = u'\r';
+    target[length++] = c;
+    ++i;
   }
-  out.append(text.substr(from));
+  out.resize(start + length);
 }
 
 std::u16string TrimAtNull(std::u16string text) {

@@ -44,7 +44,7 @@ StepRunner ReportingStepsFor(std::string source) {
 }
 
 StepRunner ReportingSteps(std::string_view operation) {
-  return ReportingStepsFor("clsQ7ResfResourceTypesA." + std::string(operation));
+  return StepRunner("clsQ7ResfResourceTypesA", operation, &ErrorHandlerMessageQ7);
 }
 
 void AppAboutQ7el_Pro() {

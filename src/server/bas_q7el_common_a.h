@@ -35,7 +35,7 @@ inline constexpr char16_t kFrameworkProgId[] = u"Q7Halden10.clsQ7Halden10A";
 void ErrorHandlerMessageQ7(const RuntimeError& error, const std::string& source);
 
 // The step runner of a reporting operation of the catalogue ("clsQ7ResfResourceTypesA."
-// followed by `operation`).
+// followed by `operation`, which must outlive the runner: pass a literal).
 StepRunner ReportingSteps(std::string_view operation);
 // A step runner with any source name.
 StepRunner ReportingStepsFor(std::string source);

@@ -56,6 +56,26 @@ TEST(NormalizeLineBreaksTest, GivesEveryLineFeedACarriageReturn) {
   EXPECT_EQ(NormalizeLineBreaks(u"\n\n"), u"\r\n\r\n");
 }
 
+// AppendEntry copies runs without NUL or LF a word at a time: every text over a small
+// alphabet up to length 9 (and longer ones built from them) must give what the
+// composition of the simple steps gives, wherever the special characters fall.
+TEST(AppendEntryTest, AgreesWithTheStepsItCombines) {
+  const char16_t alphabet[] = {u'a', u'\r', u'\n', u'\0', u'\u00E9'};
+  for (uint32_t code = 0; code < 5 * 5 * 5 * 5 * 5 * 5; ++code) {
+    // Six positions from the code, placed at both ends of a 12-character run of "x".
+    std::u16string six;
+    for (uint32_t rest = code; six.size() < 6; rest /= 5) six.push_back(alphabet[rest % 5]);
+    for (const std::u16string& candidate :
+         {six, six + u"xxxxxxxxxxxx", u"xxxxxxxxxxxx" + six, six.substr(0, 3) + u"xxxxx" + six}) {
+      std::u16string appended = u"prefix|";
+      readers::AppendEntry(appended, -7, candidate);
+      ASSERT_EQ(appended, u"prefix|" + readers::TrimAtNull(
+                                           NormalizeLineBreaks(readers::Entry(-7, candidate))))
+          << "code " << code;
+    }
+  }
+}
+
 TEST(GetStringTest, RendersPresentStringsOfTheBlock) {
   struct Case {
     const char* name;
