@@ -44,6 +44,23 @@ TEST_F(OrvexFilesCommandsTest, SaveWritesTheResourceToAPosixOrDrivePath) {
   EXPECT_EQ(ReadWholeFile(drive_ + "/Retmpfld/ding.wav"), "RIFF");
 }
 
+// Modules are named by drive C paths as well as by paths of this system, and a missing
+// one on drive C is reported as missing.
+TEST_F(OrvexFilesCommandsTest, ModulesAreFoundOnDriveC) {
+  fs::create_directories(drive_ + "/Mods");
+  fs::copy_file(module_, drive_ + "/Mods/m.dll");
+  OrvexRun run = RunOrvex({"data", "C:\\Mods\\m.dll", "wav", "DING"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "RIFF");
+
+  run = RunOrvex({"list", "c:/mods/none.dll"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("no such file"), std::string::npos) << run.err;
+  run = RunOrvex({"list", "D:\\m.dll"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_FALSE(run.err.empty());
+}
+
 TEST_F(OrvexFilesCommandsTest, AFailedSaveFailsAndLeavesFilesAsTheyWere) {
   const std::string out = dir_.File("keep.bin");
   { std::ofstream(out) << "keep"; }

@@ -8,6 +8,7 @@
 
 #include "cli_error.h"
 #include "framework/q7halden10.h"
+#include "platform/fs/fs.h"
 #include "platform/module/module.h"
 #include "platform/ole/oleauto.h"
 #include "platform/text/text.h"
@@ -35,7 +36,11 @@ void RegisterClasses() {
   });
 }
 
-std::optional<std::string> ModuleLoadFailure(const std::string& path) {
+std::optional<std::string> ModuleLoadFailure(const std::string& given) {
+  // Checked at the path Filename will load: drive C paths through the drive mapping.
+  const auto mapped = MapPath(given);
+  if (!mapped) return mapped.GetError().message;
+  const std::string& path = *mapped;
   const HMODULE module = LoadLibraryExA(path.c_str(), 0, 0);
   if (module != 0) {
     (void)FreeLibrary(module);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "commands/commands.h"
+#include "platform/fs/fs.h"
 #include "platform/module/module.h"
 
 namespace orvex::cli {
@@ -47,7 +48,13 @@ BOOL PrintType(HMODULE module, LPSTR type, LONG_PTR param) {
 }
 
 int ListResources(const std::string& file) {
-  HMODULE module = LoadLibraryExA(file.c_str(), 0, 0);
+  const auto mapped = MapPath(file);  // drive C paths as the other commands take them
+  if (!mapped) {
+    std::fprintf(stderr, "orvex: cannot load %s: %s\n", file.c_str(),
+                 mapped.GetError().message.c_str());
+    return 1;
+  }
+  HMODULE module = LoadLibraryExA(mapped->c_str(), 0, 0);
   if (module == 0) {
     std::fprintf(stderr, "orvex: cannot load %s: %s\n", file.c_str(),
                  LoadFailure(GetLastError()).c_str());
