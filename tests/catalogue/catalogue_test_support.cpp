@@ -1,112 +1,17 @@
 #include "catalogue/catalogue_test_support.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
-#include "framework/q7halden10.h"
 #include "platform/fs/fs.h"
 #include "platform/module/module.h"
-#include "platform/ole/class_registry.h"
 #include "platform/text/text.h"
 #include "server/class_catalogue.h"
 #include "server/thread_module_state.h"
 
 namespace orvex::test {
 
-struct ReportRecorder::Shared {
-  std::mutex mutex;
-  std::vector<Report> reports;
-};
-
 namespace {
-
-// ErrorHandlerMessageQ7 only: records the source (argument 4) and the error object's Number.
-class Recorder final : public IDispatch {
- public:
-  explicit Recorder(std::shared_ptr<ReportRecorder::Shared> shared) : shared_(std::move(shared)) {}
-  virtual ~Recorder() = default;
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
-    if (std::u16string_view(names[0]) == u"ErrorHandlerMessageQ7") return *ids = 1, S_OK;
-    *ids = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                 UINT*) override {
-    if (params->cArgs != 8) return DISP_E_BADPARAMCOUNT;
-    Report report;
-    Variant source;
-    VariantCopyInd(&source, &params->rgvarg[8 - 4]);
-    report.source = Utf16ToUtf8(source.ToString());
-    Variant error;
-    VariantCopyInd(&error, &params->rgvarg[8 - 2]);
-    report.number = GetProperty(error.ToDispatch().Get(), "Number").ToLong();
-    {
-      std::lock_guard lock(shared_->mutex);
-      shared_->reports.push_back(std::move(report));
-    }
-    if (result) VariantInit(result);
-    return S_OK;
-  }
-
- private:
-  std::shared_ptr<ReportRecorder::Shared> shared_;
-  std::atomic<ULONG> refs_{1};
-};
-
-class RecorderFactory final : public IClassFactory {
- public:
-  explicit RecorderFactory(std::shared_ptr<ReportRecorder::Shared> shared)
-      : shared_(std::move(shared)) {}
-  virtual ~RecorderFactory() = default;
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT CreateInstance(IUnknown*, REFIID iid, void** object) override {
-    auto* recorder = new Recorder(shared_);
-    HRESULT hr = recorder->QueryInterface(iid, object);
-    recorder->Release();
-    return hr;
-  }
-  HRESULT LockServer(BOOL) override { return S_OK; }
-
- private:
-  std::shared_ptr<ReportRecorder::Shared> shared_;
-  std::atomic<ULONG> refs_{1};
-};
 
 void SetUpEnvironmentOnce() {
   static std::once_flag once;
@@ -122,27 +27,6 @@ void SetUpEnvironmentOnce() {
 }
 
 }  // namespace
-
-ReportRecorder::ReportRecorder() : shared_(std::make_shared<Shared>()) {
-  CoRevokeClassObject(CLSID_clsQ7elErrorHandlerA);
-  auto factory = ComPtr<IClassFactory>::Attach(new RecorderFactory(shared_));
-  CoRegisterClassObject(CLSID_clsQ7elErrorHandlerA, factory.Get(),
-                        "Q7Halden10.clsQ7elErrorHandlerA");
-}
-
-ReportRecorder::~ReportRecorder() {
-  CoRevokeClassObject(CLSID_clsQ7elErrorHandlerA);
-}
-
-std::vector<Report> ReportRecorder::Reports() const {
-  std::lock_guard lock(shared_->mutex);
-  return shared_->reports;
-}
-
-void ReportRecorder::Clear() {
-  std::lock_guard lock(shared_->mutex);
-  shared_->reports.clear();
-}
 
 void CatalogueTest::SetUp() {
   SetUpEnvironmentOnce();

@@ -13,32 +13,10 @@
 #include "platform/ole/late_bound.h"
 #include "platform/user/message_box_script.h"
 #include "support/pe_writer.h"
+#include "support/recording_component.h"
 #include "support/temp_dir.h"
 
 namespace orvex::test {
-
-struct Report {
-  std::string source;
-  int32_t number = 0;
-  bool operator==(const Report&) const = default;
-};
-
-// While alive, error reports go to this recorder instead of the framework component.
-class ReportRecorder {
- public:
-  ReportRecorder();
-  ~ReportRecorder();
-  ReportRecorder(const ReportRecorder&) = delete;
-  ReportRecorder& operator=(const ReportRecorder&) = delete;
-
-  std::vector<Report> Reports() const;
-  void Clear();
-
-  struct Shared;
-
- private:
-  std::shared_ptr<Shared> shared_;
-};
 
 // Base fixture: the environment once per process; each test starts with no module open on
 // the thread and no current catalogue, and records message boxes and error reports.
@@ -56,7 +34,8 @@ class CatalogueTest : public ::testing::Test {
 
   TempDir dir_;
   ScriptedMessageBoxes boxes_;
-  ReportRecorder reports_;
+  // Error reports go here instead of the framework component.
+  RecordingComponent reports_{{.withAbout = false, .keepValues = false}};
 };
 
 // Late-bound shorthands.

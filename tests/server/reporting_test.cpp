@@ -5,7 +5,7 @@
 
 #include "platform/ole/late_bound.h"
 #include "server/bas_q7el_common_a.h"
-#include "server/recording_component.h"
+#include "support/recording_component.h"
 
 namespace orvex {
 namespace {
@@ -79,7 +79,7 @@ TEST(Reporting, AboutPassesTheApplicationObjectByValue) {
 }
 
 TEST(Reporting, AboutReportsItsOwnFailureAndStillReturnsZero) {
-  test::RecordingComponent component(/*withAbout=*/false);
+  test::RecordingComponent component({.withAbout = false});
   ComPtr<IDispatch> self = CreateObject(u"Orvex10.clsQ7Orvex10A");
   EXPECT_EQ(Call(self.Get(), "About").ToLong(), 0);
   auto calls = component.Calls();

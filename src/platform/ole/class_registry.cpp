@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/ole/com_object.h"
 #include "platform/ole/registry_file.h"
 #include "platform/text/text.h"
 
@@ -40,27 +41,10 @@ Registry& TheRegistry() {
   return *registry;
 }
 
-class TableClassFactory final : public IClassFactory {
+class TableClassFactory final : public ComObject<TableClassFactory, IClassFactory> {
  public:
   explicit TableClassFactory(const ClassInfo& info) : info_(info) {}
-  virtual ~TableClassFactory() = default;
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
@@ -84,7 +68,6 @@ class TableClassFactory final : public IClassFactory {
 
  private:
   const ClassInfo& info_;
-  std::atomic<ULONG> refs_{1};
 };
 
 HRESULT LoadServer(const std::string& path, DllGetClassObjectFunction* function) {
@@ -259,6 +242,25 @@ HRESULT UnregisterServer(const ServerDescription& server) {
   }
   if (!registry->Save(file)) return REGDB_E_WRITEREGDB;
   return S_OK;
+}
+
+HRESULT ServerGetClassObject(const ServerDescription& server, REFCLSID clsid, REFIID iid,
+                             void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  for (const ClassInfo* info : server.classes)
+    if (info->Clsid() == clsid) return MakeClassFactory(*info)->QueryInterface(iid, object);
+  return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT ServerCanUnloadNow() {
+  return LiveObjectCount() == 0 && ServerLockCount() == 0 ? S_OK : S_FALSE;
+}
+
+HRESULT ServerRegister(const ServerDescription& server, const void* exportAddress) {
+  std::string path = ModulePathOf(exportAddress);
+  if (path.empty()) return SELFREG_E_CLASS;
+  return RegisterServer(server, path);
 }
 
 std::string ModulePathOf(const void* address) {

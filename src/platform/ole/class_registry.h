@@ -54,6 +54,17 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
 // Removes exactly the keys RegisterServer writes for this server.
 HRESULT UnregisterServer(const ServerDescription& server);
 
+// The bodies of an in-process server's exports, shared by the libraries that export them.
+// DllGetClassObject: a factory for one of the server's classes, CLASS_E_CLASSNOTAVAILABLE
+// for any other CLSID.
+HRESULT ServerGetClassObject(const ServerDescription& server, REFCLSID clsid, REFIID iid,
+                             void** object);
+// DllCanUnloadNow: S_OK once no object of this runtime lives and no lock is held.
+HRESULT ServerCanUnloadNow();
+// DllRegisterServer: registers the shared library that contains `exportAddress` (the
+// address of one of its exports); SELFREG_E_CLASS when that library can't be located.
+HRESULT ServerRegister(const ServerDescription& server, const void* exportAddress);
+
 // The path of the shared object (or executable) that contains `address`.
 std::string ModulePathOf(const void* address);
 

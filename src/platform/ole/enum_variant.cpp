@@ -1,37 +1,21 @@
 #include "platform/ole/enum_variant.h"
 
-#include <atomic>
 #include <memory>
 #include <new>
 #include <utility>
+
+#include "platform/ole/com_object.h"
 
 namespace orvex {
 
 namespace {
 
-class EnumVariant final : public IEnumVARIANT {
+class EnumVariant final : public ComObject<EnumVariant, IEnumVARIANT> {
  public:
   using Items = std::shared_ptr<const std::vector<Variant>>;
 
   EnumVariant(Items items, ComPtr<IUnknown> owner, size_t position)
       : items_(std::move(items)), owner_(std::move(owner)), position_(position) {}
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-      *object = static_cast<IEnumVARIANT*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT Next(ULONG count, VARIANT* out, ULONG* fetched) override {
     if (out == nullptr && count != 0) return E_POINTER;
@@ -70,12 +54,12 @@ class EnumVariant final : public IEnumVARIANT {
   }
 
  private:
+  friend ComObject;
   ~EnumVariant() = default;
 
   Items items_;
   ComPtr<IUnknown> owner_;
   size_t position_;
-  std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace

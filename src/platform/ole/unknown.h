@@ -17,8 +17,11 @@ inline constexpr IID IID_IEnumVARIANT = MakeGuid("{00020404-0000-0000-C000-00000
 inline constexpr IID IID_IClassFactory = MakeGuid("{00000001-0000-0000-C000-000000000046}");
 inline constexpr IID IID_NULL = MakeGuid("{00000000-0000-0000-0000-000000000000}");
 
-// Interfaces are released, never deleted through: their destructors are protected.
+// Interfaces are released, never deleted through: their destructors are protected. Each
+// names its own IID as kIid, for code that answers QueryInterface by interface type
+// (ComObject in com_object.h).
 struct IUnknown {
+  static constexpr const IID& kIid = IID_IUnknown;
   virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;
   virtual ULONG AddRef() = 0;
   virtual ULONG Release() = 0;
@@ -30,6 +33,7 @@ struct IUnknown {
 struct ITypeInfo;
 
 struct IDispatch : IUnknown {
+  static constexpr const IID& kIid = IID_IDispatch;
   virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
   virtual HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) = 0;
   virtual HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
@@ -42,6 +46,7 @@ struct IDispatch : IUnknown {
 };
 
 struct IEnumVARIANT : IUnknown {
+  static constexpr const IID& kIid = IID_IEnumVARIANT;
   virtual HRESULT Next(ULONG count, VARIANT* items, ULONG* fetched) = 0;
   virtual HRESULT Skip(ULONG count) = 0;
   virtual HRESULT Reset() = 0;
@@ -52,6 +57,7 @@ struct IEnumVARIANT : IUnknown {
 };
 
 struct IClassFactory : IUnknown {
+  static constexpr const IID& kIid = IID_IClassFactory;
   virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
   virtual HRESULT LockServer(BOOL lock) = 0;
 
@@ -108,6 +114,7 @@ struct FUNCDESC {
 };
 
 struct ITypeInfo : IUnknown {
+  static constexpr const IID& kIid = IID_ITypeInfo;
   virtual HRESULT GetTypeAttr(const TYPEATTR** attr) = 0;
   virtual HRESULT GetFuncDesc(UINT index, const FUNCDESC** desc) = 0;
   // The member's name followed by its parameters' names.

@@ -1,32 +1,33 @@
-#include "server/recording_component.h"
+#include "support/recording_component.h"
+
+#include <mutex>
 
 #include "framework/q7halden10.h"
+#include "platform/ole/com_object.h"
+#include "platform/ole/late_bound.h"
+#include "platform/text/text.h"
 
 namespace orvex::test {
 
+struct RecordingComponent::Shared {
+  explicit Shared(RecordingOptions o) : options(o) {}
+
+  const RecordingOptions options;
+  std::mutex mutex;
+  std::vector<RecordedCall> calls;
+  std::vector<Report> reports;
+};
+
 namespace {
 
-class Recorder final : public IDispatch {
+constexpr DISPID kErrorHandlerMessageQ7 = 1;
+constexpr DISPID kAppAboutQ7el = 2;
+
+class Recorder final : public ComObject<Recorder, IDispatch> {
  public:
   explicit Recorder(std::shared_ptr<RecordingComponent::Shared> shared)
       : shared_(std::move(shared)) {}
-  virtual ~Recorder() = default;
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -34,25 +35,35 @@ class Recorder final : public IDispatch {
   HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
     std::u16string_view name(names[0]);
-    if (name == u"ErrorHandlerMessageQ7") return *ids = 1, S_OK;
-    if (name == u"AppAboutQ7el") return *ids = 2, S_OK;
+    if (name == u"ErrorHandlerMessageQ7") return *ids = kErrorHandlerMessageQ7, S_OK;
+    if (name == u"AppAboutQ7el") return *ids = kAppAboutQ7el, S_OK;
     *ids = DISPID_UNKNOWN;
     return DISP_E_UNKNOWNNAME;
   }
   HRESULT Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                  UINT*) override {
+    if (id != kErrorHandlerMessageQ7 && id != kAppAboutQ7el) return DISP_E_MEMBERNOTFOUND;
+    if (id == kErrorHandlerMessageQ7 && params->cArgs != 8) return DISP_E_BADPARAMCOUNT;
     RecordedCall call;
-    call.member = id == 1 ? "ErrorHandlerMessageQ7" : "AppAboutQ7el";
+    call.member = id == kErrorHandlerMessageQ7 ? "ErrorHandlerMessageQ7" : "AppAboutQ7el";
+    std::vector<Variant> values;
     for (UINT i = params->cArgs; i-- > 0;) {
       const VARIANT& arg = params->rgvarg[i];
       call.types.push_back(arg.vt);
       Variant value;
       VariantCopyInd(&value, &arg);
-      call.values.push_back(std::move(value));
+      values.push_back(std::move(value));
     }
+    Report report;
+    if (id == kErrorHandlerMessageQ7) {
+      report.source = Utf16ToUtf8(values[3].ToString());
+      report.number = GetProperty(values[1].ToDispatch().Get(), "Number").ToLong();
+    }
+    if (shared_->options.keepValues) call.values = std::move(values);
     {
       std::lock_guard lock(shared_->mutex);
       shared_->calls.push_back(std::move(call));
+      if (id == kErrorHandlerMessageQ7) shared_->reports.push_back(std::move(report));
     }
     if (result) {
       VariantInit(result);
@@ -64,29 +75,13 @@ class Recorder final : public IDispatch {
 
  private:
   std::shared_ptr<RecordingComponent::Shared> shared_;
-  std::atomic<ULONG> refs_{1};
 };
 
-class RecorderFactory final : public IClassFactory {
+class RecorderFactory final : public ComObject<RecorderFactory, IClassFactory> {
  public:
   explicit RecorderFactory(std::shared_ptr<RecordingComponent::Shared> shared)
       : shared_(std::move(shared)) {}
-  virtual ~RecorderFactory() = default;
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
+
   HRESULT CreateInstance(IUnknown*, REFIID iid, void** object) override {
     auto* recorder = new Recorder(shared_);
     HRESULT hr = recorder->QueryInterface(iid, object);
@@ -97,7 +92,6 @@ class RecorderFactory final : public IClassFactory {
 
  private:
   std::shared_ptr<RecordingComponent::Shared> shared_;
-  std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace
@@ -107,13 +101,13 @@ void RevokeFrameworkClasses() {
   CoRevokeClassObject(CLSID_clsQ7Halden10A);
 }
 
-RecordingComponent::RecordingComponent(bool withAbout)
-    : shared_(std::make_shared<Shared>()), withAbout_(withAbout) {
+RecordingComponent::RecordingComponent(RecordingOptions options)
+    : shared_(std::make_shared<Shared>(options)) {
   RevokeFrameworkClasses();
   auto factory = ComPtr<IClassFactory>::Attach(new RecorderFactory(shared_));
   CoRegisterClassObject(CLSID_clsQ7elErrorHandlerA, factory.Get(),
                         "Q7Halden10.clsQ7elErrorHandlerA");
-  if (withAbout_)
+  if (options.withAbout)
     CoRegisterClassObject(CLSID_clsQ7Halden10A, factory.Get(), "Q7Halden10.clsQ7Halden10A");
 }
 
@@ -124,6 +118,17 @@ RecordingComponent::~RecordingComponent() {
 std::vector<RecordedCall> RecordingComponent::Calls() const {
   std::lock_guard lock(shared_->mutex);
   return shared_->calls;
+}
+
+std::vector<Report> RecordingComponent::Reports() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->reports;
+}
+
+void RecordingComponent::Clear() {
+  std::lock_guard lock(shared_->mutex);
+  shared_->calls.clear();
+  shared_->reports.clear();
 }
 
 }  // namespace orvex::test

@@ -1,0 +1,60 @@
+// ComObject: QueryInterface answers IUnknown and the object's one interface, the count
+// starts at one and the last Release deletes the object.
+#include "platform/ole/com_object.h"
+
+#include <gtest/gtest.h>
+
+namespace orvex {
+namespace {
+
+class Factory final : public ComObject<Factory, IClassFactory> {
+ public:
+  explicit Factory(bool* deleted) : deleted_(deleted) {}
+  HRESULT CreateInstance(IUnknown*, REFIID, void**) override { return E_NOTIMPL; }
+  HRESULT LockServer(BOOL) override { return E_NOTIMPL; }
+
+ private:
+  friend ComObject;
+  ~Factory() { *deleted_ = true; }
+
+  bool* deleted_;
+};
+
+TEST(ComObject, AnswersIUnknownAndItsInterfaceWithANewReference) {
+  bool deleted = false;
+  auto factory = ComPtr<IClassFactory>::Attach(new Factory(&deleted));
+  struct Case {
+    const IID* iid;
+    HRESULT hr;
+  };
+  const Case cases[] = {{&IID_IUnknown, S_OK},
+                        {&IID_IClassFactory, S_OK},
+                        {&IID_IDispatch, E_NOINTERFACE},
+                        {&IID_IEnumVARIANT, E_NOINTERFACE},
+                        {&IID_NULL, E_NOINTERFACE}};
+  for (const Case& c : cases) {
+    void* out = &deleted;  // not null, so a failure must clear it
+    ASSERT_EQ(factory->QueryInterface(*c.iid, &out), c.hr) << GuidToString(*c.iid);
+    if (c.hr == S_OK) {
+      ASSERT_EQ(out, static_cast<void*>(factory.Get()));
+      ASSERT_EQ(static_cast<IUnknown*>(out)->Release(), 1u);
+    } else {
+      EXPECT_EQ(out, nullptr);
+    }
+  }
+  EXPECT_EQ(factory->QueryInterface(IID_IClassFactory, nullptr), E_POINTER);
+  EXPECT_FALSE(deleted);
+}
+
+TEST(ComObject, StartsAtOneAndDeletesAtTheLastRelease) {
+  bool deleted = false;
+  IClassFactory* factory = new Factory(&deleted);
+  EXPECT_EQ(factory->AddRef(), 2u);
+  EXPECT_EQ(factory->Release(), 1u);
+  EXPECT_FALSE(deleted);
+  EXPECT_EQ(factory->Release(), 0u);
+  EXPECT_TRUE(deleted);
+}
+
+}  // namespace
+}  // namespace orvex
