@@ -1,6 +1,5 @@
-// The IUnknown half of an object that answers one interface (after C++/WinRT's
-// implements<>): QueryInterface for IID_IUnknown and the interface, an atomic count that
-// starts at one, and deletion at the last Release.
+// The IUnknown half of an object that answers one interface: QueryInterface for IID_IUnknown
+// and the interface, an atomic count that starts at one, and deletion at the last Release.
 #pragma once
 
 #include <atomic>
