@@ -1,6 +1,9 @@
 #include "readers/text_parts.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "readers/reader_errors.h"
@@ -25,16 +28,33 @@ std::u16string Entry(int32_t id, std::u16string_view text) {
   return out;
 }
 
-void AppendDecimal(std::u16string& out, int64_t value) {
-  char16_t digits[20];
-  size_t first = sizeof digits / sizeof digits[0];
+namespace {
+
+// The decimal digits of `value`, written backwards so that they end at `end`; returns
+// where they begin. 20 units hold every 64-bit value and its sign.
+char16_t* DecimalBefore(char16_t* end, int64_t value) {
   uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  char16_t* first = end;
+  // Values of 32 bits, the usual ones, divide in 32-bit arithmetic.
+  for (; magnitude > UINT32_MAX; magnitude /= 10)
+    *--first = static_cast<char16_t>(u'0' + magnitude % 10);
+  auto small = static_cast<uint32_t>(magnitude);
   do {
-    digits[--first] = static_cast<char16_t>(u'0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) digits[--first] = u'-';
-  out.append(digits + first, digits + sizeof digits / sizeof digits[0]);
+    *--first = static_cast<char16_t>(u'0' + small % 10);
+    small /= 10;
+  } while (small != 0);
+  if (value < 0) *--first = u'-';
+  return first;
+}
+
+constexpr size_t kDecimalCapacity = 20;
+
+}  // namespace
+
+void AppendDecimal(std::u16string& out, int64_t value) {
+  char16_t digits[kDecimalCapacity];
+  const char16_t* first = DecimalBefore(std::end(digits), value);
+  out.append(first, static_cast<size_t>(std::end(digits) - first));
 }
 
 namespace {
@@ -47,13 +67,19 @@ uint64_t HasZeroUnit(uint64_t word) {
 }  // namespace
 
 void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text) {
-  AppendDecimal(out, id);
-  out += u": ";
-  // One pass: stop at the first NUL, write CR before every LF that does not follow a CR.
-  // The output is sized for the worst case (every character an LF) and cut to length.
+  char16_t digits[kDecimalCapacity];
+  const char16_t* first = DecimalBefore(std::end(digits), id);
+  const auto digitCount = static_cast<size_t>(std::end(digits) - first);
+  // One pass: the identifier and ": ", then the text up to its first NUL with CR before
+  // every LF that does not follow a CR. The output is sized for the worst case (every
+  // character an LF) and cut to length.
   const size_t start = out.size();
-  out.resize(start + 2 * text.size());
+  out.resize(start + digitCount + 2 + 2 * text.size());
   char16_t* target = out.data() + start;
+  std::copy_n(first, digitCount, target);
+  target[digitCount] = u':';
+  target[digitCount + 1] = u' ';
+  target += digitCount + 2;
   const char16_t* source = text.data();
   const size_t size = text.size();
   size_t length = 0;
@@ -77,7 +103,7 @@ void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text) {
     target[length++] = c;
     ++i;
   }
-  out.resize(start + length);
+  out.resize(start + digitCount + 2 + length);
 }
 
 std::u16string TrimAtNull(std::u16string text) {

@@ -56,6 +56,24 @@ TEST(NormalizeLineBreaksTest, GivesEveryLineFeedACarriageReturn) {
   EXPECT_EQ(NormalizeLineBreaks(u"\n\n"), u"\r\n\r\n");
 }
 
+TEST(AppendDecimalTest, WritesEverySignedValueAsToStringDoes) {
+  const int64_t values[] = {0,
+                            7,
+                            -1,
+                            std::numeric_limits<int32_t>::min(),
+                            std::numeric_limits<uint32_t>::max(),
+                            int64_t{std::numeric_limits<uint32_t>::max()} + 1,
+                            -int64_t{std::numeric_limits<uint32_t>::max()} - 1,
+                            std::numeric_limits<int64_t>::min(),
+                            std::numeric_limits<int64_t>::max()};
+  for (const int64_t value : values) {
+    std::u16string out = u"x";
+    readers::AppendDecimal(out, value);
+    const std::string expected = "x" + std::to_string(value);
+    EXPECT_EQ(out, std::u16string(expected.begin(), expected.end())) << value;
+  }
+}
+
 // AppendEntry copies runs without NUL or LF a word at a time: every text over a small
 // alphabet up to length 9 (and longer ones built from them) must give what the
 // composition of the simple steps gives, wherever the special characters fall.
