@@ -43,17 +43,10 @@ class MenuLine {
     length_ += ansi.size();
   }
   void AddDecimal(int32_t value) {
-    char16_t digits[12];
-    size_t first = std::size(digits);
-    uint32_t magnitude =
-        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-    do {
-      digits[--first] = static_cast<char16_t>(u'0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) digits[--first] = u'-';
-    std::copy(digits + first, std::end(digits), text_ + length_);
-    length_ += std::size(digits) - first;
+    char16_t digits[readers::kDecimalCapacity];
+    const char16_t* first = readers::DecimalBefore(std::end(digits), value);
+    std::copy(first, static_cast<const char16_t*>(std::end(digits)), text_ + length_);
+    length_ += static_cast<size_t>(std::end(digits) - first);
   }
   std::u16string_view Text() const { return {text_, length_}; }
 

@@ -12,12 +12,7 @@ namespace orvex::readers {
 
 std::u16string Decimal(int64_t value) {
   std::u16string out;
-  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  do {
-    out.insert(out.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) out.insert(out.begin(), u'-');
+  AppendDecimal(out, value);
   return out;
 }
 
@@ -28,10 +23,6 @@ std::u16string Entry(int32_t id, std::u16string_view text) {
   return out;
 }
 
-namespace {
-
-// The decimal digits of `value`, written backwards so that they end at `end`; returns
-// where they begin. 20 units hold every 64-bit value and its sign.
 char16_t* DecimalBefore(char16_t* end, int64_t value) {
   uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   char16_t* first = end;
@@ -46,10 +37,6 @@ char16_t* DecimalBefore(char16_t* end, int64_t value) {
   if (value < 0) *--first = u'-';
   return first;
 }
-
-constexpr size_t kDecimalCapacity = 20;
-
-}  // namespace
 
 void AppendDecimal(std::u16string& out, int64_t value) {
   char16_t digits[kDecimalCapacity];

@@ -1,6 +1,7 @@
 // Small text pieces the renderers share.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,6 +10,13 @@ namespace orvex::readers {
 
 // Decimal digits of a signed 32-bit value.
 std::u16string Decimal(int64_t value);
+
+// Room for the decimal digits of any 64-bit value and its sign.
+inline constexpr size_t kDecimalCapacity = 20;
+
+// Writes the decimal digits of `value` backwards so that they end at `end` (which has at
+// least kDecimalCapacity units before it); returns where they begin.
+char16_t* DecimalBefore(char16_t* end, int64_t value);
 
 // Appends the decimal digits of a signed value.
 void AppendDecimal(std::u16string& out, int64_t value);
