@@ -121,19 +121,11 @@ class ByteReader {
 
   // Zero-terminated UTF-16 text; fails when no terminator comes before the end.
   Expected<std::u16string> ReadU16CString() {
-    std::u16string out;
-    ORVEX_TRY(ReadU16CStringInto(out));
-    return out;
-  }
-
-  // ReadU16CString into `out`, replacing its content and reusing its capacity (for loops
-  // over many texts).
-  Expected<void> ReadU16CStringInto(std::u16string& out) {
     Bytes text;
     if (!TryReadU16CStringBytes(text)) return Error{"UTF-16 text runs past the end"};
-    out.resize(text.size() / 2);
+    std::u16string out(text.size() / 2, u'\0');
     if (!text.empty()) std::memcpy(out.data(), text.data(), text.size());
-    return {};
+    return out;
   }
 
   // The zero-terminated UTF-16 text at the position as its bytes, terminator excluded, and

@@ -80,15 +80,9 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 }  // namespace
 
 std::u16string AnsiToUnicode(std::string_view ansi) {
-  std::u16string out;
-  AppendAnsiToUnicode(out, ansi);
+  std::u16string out(ansi.size(), u'\0');
+  AnsiToUnicode(ansi, out.data());
   return out;
-}
-
-void AppendAnsiToUnicode(std::u16string& out, std::string_view ansi) {
-  const size_t start = out.size();
-  out.resize(start + ansi.size());
-  AnsiToUnicode(ansi, out.data() + start);
 }
 
 void AnsiToUnicode(std::string_view ansi, char16_t* target) {
@@ -110,14 +104,10 @@ void AnsiToUnicode(std::string_view ansi, char16_t* target) {
 }
 
 std::string UnicodeToAnsi(std::u16string_view text) {
-  std::string out;
-  AppendUnicodeToAnsi(out, text);
-  return out;
-}
-
-void AppendUnicodeToAnsi(std::string& out, std::u16string_view text) {
   // The host is little-endian: the units' own bytes are their little-endian form.
+  std::string out;
   AppendUtf16LeToAnsi(out, AsBytes(text.data(), text.size() * 2));
+  return out;
 }
 
 void AppendUtf16LeToAnsi(std::string& out, Bytes utf16le) {

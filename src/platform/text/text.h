@@ -12,16 +12,12 @@ namespace orvex {
 // ANSI (Windows-1252) to UTF-16: every byte maps to one unit (0x81, 0x8D, 0x8F, 0x90 and
 // 0x9D to the control characters of the same value).
 std::u16string AnsiToUnicode(std::string_view ansi);
-// AnsiToUnicode appended to `out` (no temporary text).
-void AppendAnsiToUnicode(std::u16string& out, std::string_view ansi);
 // AnsiToUnicode into `target`, which holds at least ansi.size() units.
 void AnsiToUnicode(std::string_view ansi, char16_t* target);
 // UTF-16 to ANSI: characters the code page cannot represent become "?".
 std::string UnicodeToAnsi(std::u16string_view text);
-// UnicodeToAnsi appended to `out` (no temporary text).
-void AppendUnicodeToAnsi(std::string& out, std::u16string_view text);
-// The same for UTF-16 text given as its little-endian bytes at any alignment (an odd last
-// byte is ignored).
+// UnicodeToAnsi appended to `out`, for UTF-16 text given as its little-endian bytes at any
+// alignment (an odd last byte is ignored).
 void AppendUtf16LeToAnsi(std::string& out, Bytes utf16le);
 
 // UTF-8 <-> UTF-16 for the command line and tests (ill-formed input becomes U+FFFD).

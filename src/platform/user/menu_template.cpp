@@ -38,7 +38,7 @@ class MenuTemplateParser {
   // The item's caption, converted to ANSI and kept in the template's text.
   Expected<void> ReadText(MenuTemplateItem& item) {
     Bytes text;
-    if (!reader_.TryReadU16CStringBytes(text)) return Error{"UTF-16 text runs past the end"};
+    if (!reader_.TryReadU16CStringBytes(text)) return reader_.ReadU16CString().GetError();
     item.textOffset = static_cast<uint32_t>(out_.text.size());
     AppendUtf16LeToAnsi(out_.text, text);
     item.textLength = static_cast<uint32_t>(out_.text.size() - item.textOffset);

@@ -83,7 +83,6 @@ struct MenuTemplate {
   std::vector<MenuLevel> levels;
   std::string text;  // every caption, ANSI, one after the other
 
-  const MenuLevel& TopLevel() const { return levels.back(); }
   std::string_view TextOf(const MenuTemplateItem& item) const {
     return std::string_view(text).substr(item.textOffset, item.textLength);
   }
