@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   binutils-mingw-w64-x86-64
-  g++-multilib
+  g++-multilib python3
 )
 
 missing=()

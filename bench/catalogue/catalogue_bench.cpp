@@ -11,8 +11,8 @@
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
 #include "server/class_catalogue.h"
-#include "server/thread_module_state.h"
-#include "support/pe_writer.h"
+#include "server/frame/thread_module_state.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "platform/module/module.h"
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

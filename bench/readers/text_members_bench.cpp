@@ -13,8 +13,8 @@
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
 #include "server/class_catalogue.h"
-#include "support/pe_writer.h"
-#include "support/resource_payloads.h"
+#include "pe_writer/pe_writer.h"
+#include "pe_writer/resource_payloads.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

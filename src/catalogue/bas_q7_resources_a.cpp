@@ -9,7 +9,7 @@
 #include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
-#include "server/thread_module_state.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

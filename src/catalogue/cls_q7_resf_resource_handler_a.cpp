@@ -1,6 +1,6 @@
 #include "catalogue/cls_q7_resf_resource_handler_a.h"
 
-#include "server/resource_tmp_folder.h"
+#include "server/frame/resource_tmp_folder.h"
 
 namespace orvex {
 

@@ -6,8 +6,8 @@
 #include "platform/module/module.h"
 #include "platform/ole/enum_variant.h"
 #include "platform/text/text.h"
-#include "server/class_ids.h"
-#include "server/thread_module_state.h"
+#include "server/frame/class_ids.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

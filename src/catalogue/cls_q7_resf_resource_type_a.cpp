@@ -3,7 +3,7 @@
 #include "catalogue/bas_q7_resources_a.h"
 #include "catalogue/res_type_description.h"
 #include "platform/text/text.h"
-#include "server/thread_module_state.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

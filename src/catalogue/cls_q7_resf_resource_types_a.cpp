@@ -6,9 +6,9 @@
 #include "platform/ole/class_registry.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
-#include "server/class_ids.h"
-#include "server/resource_tmp_folder.h"
-#include "server/thread_module_state.h"
+#include "server/frame/class_ids.h"
+#include "server/frame/resource_tmp_folder.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

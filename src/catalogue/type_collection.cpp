@@ -3,8 +3,8 @@
 
 #include "catalogue/bas_q7_resources_a.h"
 #include "catalogue/cls_q7_resf_resource_types_a.h"
-#include "server/class_ids.h"
-#include "server/thread_module_state.h"
+#include "server/frame/class_ids.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

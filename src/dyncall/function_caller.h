@@ -12,7 +12,7 @@
 
 #include "platform/dyncall/executable_memory.h"
 #include "platform/win32_types.h"
-#include "server/class_ids.h"
+#include "server/frame/class_ids.h"
 
 namespace orvex {
 

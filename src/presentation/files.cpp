@@ -10,8 +10,8 @@
 #include "platform/fs/fs.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
-#include "server/bas_q7el_common_a.h"
-#include "server/resource_tmp_folder.h"
+#include "server/frame/bas_q7el_common_a.h"
+#include "server/frame/resource_tmp_folder.h"
 
 namespace orvex {
 

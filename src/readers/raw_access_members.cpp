@@ -11,8 +11,8 @@
 #include "platform/text/text.h"
 #include "readers/hex_dump.h"
 #include "readers/html_text.h"
-#include "server/bas_q7el_common_a.h"
-#include "server/thread_module_state.h"
+#include "server/frame/bas_q7el_common_a.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

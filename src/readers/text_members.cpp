@@ -11,8 +11,8 @@
 #include "readers/message_table.h"
 #include "readers/string_table.h"
 #include "readers/version_text.h"
-#include "server/bas_q7el_common_a.h"
-#include "server/thread_module_state.h"
+#include "server/frame/bas_q7el_common_a.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

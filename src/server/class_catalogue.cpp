@@ -11,7 +11,7 @@
 #include "catalogue/cls_q7_resf_resource_type_a.h"
 #include "catalogue/cls_q7_resf_resource_types_a.h"
 #include "dyncall/cls_q7_resf_function_call_a.h"
-#include "server/class_ids.h"
+#include "server/frame/class_ids.h"
 #include "server/cls_q7_orvex10_a.h"
 
 namespace orvex {

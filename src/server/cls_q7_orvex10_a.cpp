@@ -6,11 +6,11 @@
 #include "platform/module/module.h"
 #include "platform/ole/oleauto.h"
 #include "platform/text/text.h"
-#include "server/application_object.h"
-#include "server/bas_q7el_common_a.h"
-#include "server/own_module.h"
-#include "server/resource_tmp_folder.h"
-#include "server/thread_module_state.h"
+#include "server/frame/application_object.h"
+#include "server/frame/bas_q7el_common_a.h"
+#include "server/frame/own_module.h"
+#include "server/frame/resource_tmp_folder.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

@@ -7,7 +7,7 @@
 #include "platform/module/module.h"
 #include "platform/text/text.h"
 #include "server/class_catalogue.h"
-#include "server/thread_module_state.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex::test {
 

@@ -12,7 +12,7 @@
 
 #include "platform/ole/late_bound.h"
 #include "platform/user/message_box_script.h"
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/recording_component.h"
 #include "support/temp_dir.h"
 

@@ -5,8 +5,8 @@
 #include "catalogue/catalogue_test_support.h"
 #include "platform/ole/class_registry.h"
 #include "server/class_catalogue.h"
-#include "server/class_ids.h"
-#include "server/thread_module_state.h"
+#include "server/frame/class_ids.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex::test {
 namespace {

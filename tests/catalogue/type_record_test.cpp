@@ -5,7 +5,7 @@
 #include "catalogue/bas_q7_resources_a.h"
 #include "catalogue/catalogue_test_support.h"
 #include "catalogue/res_type_description.h"
-#include "server/thread_module_state.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex::test {
 namespace {

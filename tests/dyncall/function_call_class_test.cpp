@@ -8,7 +8,7 @@
 #include "platform/ole/oleauto.h"
 #include "platform/user/message_box_script.h"
 #include "server/class_catalogue.h"
-#include "server/class_ids.h"
+#include "server/frame/class_ids.h"
 
 namespace orvex {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/fs/fs.h"
 #include "platform/ole/late_bound.h"
 #include "platform/user/message_box_script.h"
-#include "server/bas_q7el_common_a.h"
+#include "server/frame/bas_q7el_common_a.h"
 #include "server/class_catalogue.h"
 #include "support/temp_dir.h"
 

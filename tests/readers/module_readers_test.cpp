@@ -11,7 +11,7 @@
 #include "readers/payloads.h"
 #include "readers/step_recorder.h"
 #include "readers/version_text.h"
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -10,7 +10,7 @@
 #include "framework/q7halden10.h"
 #include "platform/module/module.h"
 #include "platform/user/menu.h"
-#include "support/resource_payloads.h"
+#include "pe_writer/resource_payloads.h"
 
 namespace orvex::test {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "platform/ole/late_bound.h"
 #include "platform/ole/oleauto.h"
-#include "server/class_ids.h"
+#include "server/frame/class_ids.h"
 
 namespace orvex {
 namespace {

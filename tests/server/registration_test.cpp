@@ -10,7 +10,7 @@
 #include "platform/ole/registry_file.h"
 #include "platform/text/text.h"
 #include "server/class_catalogue.h"
-#include "server/class_ids.h"
+#include "server/frame/class_ids.h"
 #include "server/test_environment.h"
 
 namespace orvex {

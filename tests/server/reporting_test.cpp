@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ole/late_bound.h"
-#include "server/bas_q7el_common_a.h"
+#include "server/frame/bas_q7el_common_a.h"
 #include "support/recording_component.h"
 
 namespace orvex {

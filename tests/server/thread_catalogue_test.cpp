@@ -8,8 +8,8 @@
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "server/class_catalogue.h"
-#include "server/thread_module_state.h"
-#include "support/pe_writer.h"
+#include "server/frame/thread_module_state.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

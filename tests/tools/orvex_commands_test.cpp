@@ -13,7 +13,7 @@
 #include "base/byte_reader.h"
 #include "platform/text/text.h"
 #include "readers/hex_dump.h"
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 #include "tools/orvex_run.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 #include "tools/orvex_run.h"
 

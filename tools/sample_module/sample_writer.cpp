@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "support/pe_writer.h"
-#include "support/resource_payloads.h"
+#include "pe_writer/pe_writer.h"
+#include "pe_writer/resource_payloads.h"
 
 namespace orvex::test {
 namespace {

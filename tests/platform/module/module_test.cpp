@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/module/listing.h"
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 
 namespace orvex {
 namespace {

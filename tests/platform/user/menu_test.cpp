@@ -8,7 +8,7 @@
 
 #include "platform/module/module.h"
 #include "platform/user/menu_bytes.h"
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -9,7 +9,7 @@
 #include "platform/module/module.h"
 #include "platform/version/version_block.h"
 #include "platform/version/version_bytes.h"
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

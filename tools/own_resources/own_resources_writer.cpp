@@ -9,10 +9,10 @@
 #include <fstream>
 #include <string>
 
-#include "server/class_ids.h"
-#include "server/library_version.h"
-#include "support/pe_writer.h"
-#include "support/resource_payloads.h"
+#include "server/frame/class_ids.h"
+#include "server/frame/library_version.h"
+#include "pe_writer/pe_writer.h"
+#include "pe_writer/resource_payloads.h"
 
 namespace orvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/own_module.h"
+#include "server/frame/own_module.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

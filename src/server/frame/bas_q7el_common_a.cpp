@@ -1,9 +1,9 @@
-#include "server/bas_q7el_common_a.h"
+#include "server/frame/bas_q7el_common_a.h"
 
 #include "platform/ole/error_object.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
-#include "server/application_object.h"
+#include "server/frame/application_object.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "server/thread_module_state.h"
+#include "server/frame/thread_module_state.h"
 
 #include "platform/module/module.h"
 

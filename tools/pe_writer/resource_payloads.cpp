@@ -1,4 +1,4 @@
-#include "support/resource_payloads.h"
+#include "pe_writer/resource_payloads.h"
 
 #include <cstring>
 #include <string_view>

@@ -1,11 +1,11 @@
-#include "server/application_object.h"
+#include "server/frame/application_object.h"
 
 #include "platform/ole/class_registry.h"
 #include "platform/ole/dispatch.h"
 #include "platform/text/text.h"
-#include "server/library_version.h"
-#include "server/own_module.h"
-#include "server/thread_module_state.h"
+#include "server/frame/library_version.h"
+#include "server/frame/own_module.h"
+#include "server/frame/thread_module_state.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "server/resource_tmp_folder.h"
+#include "server/frame/resource_tmp_folder.h"
 
 #include "platform/fs/fs.h"
 

@@ -1,4 +1,4 @@
-#include "support/pe_writer.h"
+#include "pe_writer/pe_writer.h"
 
 #include <algorithm>
 #include <cstring>

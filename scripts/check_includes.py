@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Checks that every project include points down the layer order.
+
+Layers, bottom to top: base < platform < server/frame < catalogue < readers, presentation,
+media, dyncall < server < tools, bindings. The framework component and the host kit see only
+base and platform. The command-line client is a host: it reaches the library through its
+automation objects, so it includes neither the frame nor a subsystem folder.
+
+Usage: scripts/check_includes.py [ROOT]   (exit status 1 and one line per fault)
+"""
+import pathlib
+import re
+import sys
+
+# Each unit: the folder it lives in (relative to the root) and the include prefix that names
+# its headers. Longer prefixes win, so server/frame is not taken for server.
+UNITS = {
+    "base": ("src/base", "base/"),
+    "platform": ("src/platform", "platform/"),
+    "frame": ("src/server/frame", "server/frame/"),
+    "catalogue": ("src/catalogue", "catalogue/"),
+    "readers": ("src/readers", "readers/"),
+    "presentation": ("src/presentation", "presentation/"),
+    "media": ("src/media", "media/"),
+    "dyncall": ("src/dyncall", "dyncall/"),
+    "server": ("src/server", "server/"),
+    "framework": ("src/framework", "framework/"),
+    "host": ("src/host", "host/"),
+    "pe_writer": ("tools/pe_writer", "pe_writer/"),
+    "own_resources": ("tools/own_resources", None),
+    "sample_module": ("tools/sample_module", None),
+    "orvex": ("tools/orvex", None),
+    "bindings": ("bindings", None),
+}
+
+LOW = {"base", "platform"}
+LIBRARY = LOW | {"frame"}
+SUBSYSTEMS = {"readers", "presentation", "media", "dyncall"}
+
+# What each unit may include besides its own headers.
+ALLOWED = {
+    "base": set(),
+    "platform": {"base"},
+    "frame": LOW,
+    "catalogue": LIBRARY,
+    **{s: LIBRARY | {"catalogue"} for s in SUBSYSTEMS},
+    "server": LIBRARY | {"catalogue"} | SUBSYSTEMS,
+    "framework": LOW,
+    "host": LOW,
+    "pe_writer": {"base"},
+    "own_resources": {"base", "platform", "frame", "pe_writer"},
+    "sample_module": {"base", "pe_writer"},
+    # Hosts: the platform, the top of the library (registration), the framework component
+    # and the host kit; never the frame or a subsystem.
+    "orvex": LOW | {"server", "framework", "host"},
+    "bindings": LOW | {"server", "framework", "host"},
+}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+
+
+def unit_of_file(rel):
+    best = None
+    for name, (folder, _) in UNITS.items():
+        if rel.startswith(folder + "/") and (best is None or len(folder) > len(UNITS[best][0])):
+            best = name
+    return best
+
+
+def unit_of_include(path):
+    best = None
+    for name, (_, prefix) in UNITS.items():
+        if prefix and path.startswith(prefix) and (
+            best is None or len(prefix) > len(UNITS[best][1])
+        ):
+            best = name
+    return best
+
+
+def main():
+    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
+    faults = []
+    for top in ("src", "tools", "bindings"):
+        for file in sorted((root / top).rglob("*")):
+            if file.suffix not in (".h", ".hpp", ".cpp", ".cc"):
+                continue
+            rel = file.relative_to(root).as_posix()
+            unit = unit_of_file(rel)
+            if unit is None:
+                faults.append(f"{rel}: not in any layer of the include order")
+                continue
+            for number, line in enumerate(file.read_text(errors="replace").splitlines(), 1):
+                match = INCLUDE.match(line)
+                if not match:
+                    continue
+                target = unit_of_include(match.group(1))
+                if target is None:
+                    # A header beside the file (the client's own), not a layer.
+                    if UNITS[unit][1] is None:
+                        continue
+                    faults.append(f"{rel}:{number}: \"{match.group(1)}\" names no layer")
+                elif target != unit and target not in ALLOWED[unit]:
+                    faults.append(
+                        f"{rel}:{number}: {unit} may not include {target} (\"{match.group(1)}\")"
+                    )
+    for fault in faults:
+        print(fault)
+    if faults:
+        print(f"check_includes: {len(faults)} include(s) against the layer order", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
