@@ -295,7 +295,7 @@ ComPtr<IDispatch> DispatchArg(const VARIANT& v) {
 }
 
 void ThrowTypeMismatch() {
-  throw RuntimeError(13, "Type mismatch");
+  throw RuntimeError(Err::TypeMismatch);
 }
 
 }  // namespace dispatch_detail
@@ -566,9 +566,8 @@ HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
   if (result != nullptr) VariantInit(result);
   try {
     if (m->binding.thunk == nullptr)
-      throw RuntimeError(kErrNotImplemented, std::string("Object doesn't support this action (") +
-                                                 info_.Name() + "." + m->name +
-                                                 " is not implemented)");
+      throw RuntimeError(Err::ActionNotSupported,
+                         std::string(info_.Name()) + "." + m->name + " is not implemented");
     m->binding.thunk(*this, args, out);
     return S_OK;
   } catch (const RuntimeError& error) {
@@ -577,11 +576,11 @@ HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
                                 exception);
   } catch (const std::bad_alloc&) {
     VariantClear(out);
-    return ExceptionToExcepInfo(RuntimeError(7, "Out of memory"), info_.ProgId(), exception);
+    return ExceptionToExcepInfo(RuntimeError(Err::OutOfMemory), info_.ProgId(), exception);
   } catch (const std::exception& error) {
     VariantClear(out);
-    return ExceptionToExcepInfo(RuntimeError(51, std::string("Internal error: ") + error.what()),
-                                info_.ProgId(), exception);
+    return ExceptionToExcepInfo(RuntimeError(Err::InternalError, error.what()), info_.ProgId(),
+                                exception);
   }
 }
 
