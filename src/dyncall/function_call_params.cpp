@@ -8,12 +8,6 @@ namespace orvex {
 
 namespace {
 
-// A failed array access: the run-time error the automation runtime reports for `hr`.
-[[noreturn]] void ThrowFailed(HRESULT hr) {
-  const int32_t number = ErrorNumberOf(hr);
-  throw RuntimeError(number, ErrText(number));
-}
-
 // The array behind the parameter; null for an array variable without bounds.
 SAFEARRAY* ArrayOf(const VARIANT& funcParams) {
   const VARIANT& value =
@@ -42,7 +36,7 @@ int32_t CallFunctionWithParams(FunctionCaller& caller, const VARIANT& funcParams
     const LONG position = index;
     Variant element;
     HRESULT hr = SafeArrayGetElement(array, &position, element.Ptr());
-    if (FAILED(hr)) ThrowFailed(hr);
+    ThrowIfFailed(hr);
     return element.ToLong();
   };
   return caller.CallFunction(count, argument);
