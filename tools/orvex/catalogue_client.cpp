@@ -130,12 +130,12 @@ std::optional<std::string> CatalogueClient::Load(const std::string& path) {
   try {
     // Paths are bytes: read as ANSI text they come back to the platform unchanged.
     PutFilename(AnsiToUnicode(path));
-  } catch (const RuntimeError&) {
-    // A path that ends in a separator has no base name, and the member fails before it
-    // loads anything.
+  } catch (const RuntimeError& error) {
+    // A path that ends in a separator has no base name: the member fails (9) before it
+    // loads anything. Such a path names a folder or nothing.
+    if (error.Number() != 9) throw;
     const auto mapped = MapPath(path);
-    if (mapped && IsFolder(*mapped)) return "a folder, not a file";
-    throw;
+    return mapped && IsFolder(*mapped) ? "a folder, not a file" : "no such file";
   }
   DWORD error = GetLastError();
   if (HandleModule() != 0) {
