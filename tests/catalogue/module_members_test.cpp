@@ -5,14 +5,15 @@
 #include <cstdlib>
 
 #include "catalogue/bas_q7_resf_files_a.h"
+#include "pe_writer/pe_writer.h"
 #include "platform/fs/fs.h"
+#include "platform/fs/fs_testing.h"
 #include "platform/module/module.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box_script.h"
 #include "server/class_catalogue.h"
 #include "server/frame/thread_module_state.h"
-#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {
