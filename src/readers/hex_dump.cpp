@@ -42,12 +42,14 @@ const std::array<HexColumn, 256>& HexColumns() {
   return table;
 }
 
-// Writes line `line` of the dump into its 79 characters at `out`.
-void RenderLine(Bytes data, size_t line, const std::array<char16_t, 256>& chars,
+// Writes line `line` of the dump into its 79 characters at `out`; the line's offset column
+// counts from `firstOffset`.
+void RenderLine(Bytes data, size_t line, size_t firstOffset, const std::array<char16_t, 256>& chars,
                 const std::array<HexColumn, 256>& hex, char16_t* out) {
   const size_t offset = line * kHexDumpBytesPerLine;
+  const size_t shown = firstOffset + offset;
   for (int digit = 7; digit >= 0; --digit) {
-    *out++ = kHexDigits[(offset >> (digit * 4)) & 0xF];
+    *out++ = kHexDigits[(shown >> (digit * 4)) & 0xF];
   }
   *out++ = u' ';
   *out++ = u'|';
@@ -83,7 +85,7 @@ std::u16string Blanks(size_t count) {
 }
 
 // The whole dump, built line by line into text reserved at its full length up front.
-std::u16string Render(Bytes data) {
+std::u16string Render(Bytes data, size_t firstOffset) {
   const auto& chars = CharacterColumn();
   const auto& hex = HexColumns();
   std::u16string text;
@@ -91,7 +93,7 @@ std::u16string Render(Bytes data) {
   const size_t lines = (data.size() - 1) / kHexDumpBytesPerLine + 1;
   char16_t line[kHexDumpLineLength];
   for (size_t k = 0; k < lines; ++k) {
-    RenderLine(data, k, chars, hex, line);
+    RenderLine(data, k, firstOffset, chars, hex, line);
     text.append(line, kHexDumpLineLength);
   }
   return text;
@@ -99,9 +101,9 @@ std::u16string Render(Bytes data) {
 
 }  // namespace
 
-std::u16string RenderHexDump(Bytes data) {
+std::u16string RenderHexDump(Bytes data, size_t firstOffset) {
   if (data.empty()) return {};
-  return Render(data);
+  return Render(data, firstOffset);
 }
 
 std::u16string GetHexDump(Bytes data, StepRunner& steps) {
@@ -115,7 +117,7 @@ std::u16string GetHexDump(Bytes data, StepRunner& steps) {
   // A reservation past the limit is returned as it stands: blanks only.
   if (length > kHexDumpMaxLength) return Blanks(length);
   // From here on a failure is skipped without a report; rendering sound bytes cannot fail.
-  return Render(data);
+  return RenderHexDump(data, 0);
 }
 
 }  // namespace orvex

@@ -22,9 +22,10 @@ constexpr size_t HexDumpLength(size_t size) {
   return size == 0 ? 0 : ((size - 1) / kHexDumpBytesPerLine + 1) * kHexDumpLineLength;
 }
 
-// Renders every byte of `data` into the dump text; no length limit is applied. Empty data
-// gives the empty text.
-std::u16string RenderHexDump(Bytes data);
+// Renders every byte of `data` into the dump text, the first line labelled `firstOffset`
+// (GetHexDump starts at 0; a host that renders a long resource a block at a time passes the
+// block's offset). No length limit is applied. Empty data gives the empty text.
+std::u16string RenderHexDump(Bytes data, size_t firstOffset = 0);
 
 // GetHexDump after GetDataArray: `data` is the resource's bytes, empty when GetDataArray
 // yielded the empty variant. Taking the bytes and reserving the text run as reported steps

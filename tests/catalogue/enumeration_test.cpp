@@ -4,6 +4,7 @@
 
 #include "catalogue/catalogue_test_support.h"
 #include "platform/ole/class_registry.h"
+#include "platform/text/text.h"
 #include "server/class_catalogue.h"
 #include "server/frame/class_ids.h"
 #include "server/frame/thread_module_state.h"
@@ -85,6 +86,21 @@ TEST_F(EnumerationTest, ListsTypesWithTheirItemsAndSizes) {
   ComPtr<IDispatch> avi = ItemOf(catalogue.Get(), Variant(int32_t{1}));
   Call(catalogue.Get(), "Add", {Get(avi.Get(), "Style")});  // the identifier names nothing now
   EXPECT_EQ(Text(Get(ItemOf(catalogue.Get(), Variant(int32_t{6})).Get(), "NameLong")), u"");
+}
+
+// A module compiled by the resource compiler with bitmaps 0, 1, 2 and raw data 0: the
+// number 0 is listed and sized like any other.
+TEST_F(EnumerationTest, ListsResourcesNumberedZero) {
+  ComPtr<IDispatch> catalogue = NewCatalogue();
+  PutProperty(catalogue.Get(), "Filename",
+              Variant(Utf8ToUtf16(ORVEX_SOURCE_DIR "/tests/fixtures/rc/zero.dll")));
+  Call(catalogue.Get(), "EnumResourceTypesStart");
+  std::vector<Seen> seen = Walk(catalogue.Get());
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].style, 2);
+  EXPECT_EQ(seen[0].items, (Items{{u"0", 56}, {u"1", 56}, {u"2", 56}}));
+  EXPECT_EQ(seen[1].style, 10);
+  EXPECT_EQ(seen[1].items, (Items{{u"0", 5}}));
 }
 
 TEST_F(EnumerationTest, SizeLookupAfterTheWalkUsesTheLastNamedType) {

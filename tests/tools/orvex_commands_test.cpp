@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "base/byte_reader.h"
+#include "pe_writer/pe_writer.h"
 #include "platform/text/text.h"
 #include "readers/hex_dump.h"
-#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 #include "tools/orvex_run.h"
 
@@ -204,6 +204,48 @@ TEST_F(OrvexCommandsTest, DataWritesTheResourceBytesToAFileOrStdout) {
   EXPECT_EQ(RunOrvex({"data", module_, "wav", "#5"}).out, "RIFF");
 }
 
+// TYPE and NAME reach the readers as written: "#10" and "010" name type 10, names and
+// named types match without regard to case.
+TEST_F(OrvexCommandsTest, TypeAndNameReachTheReadersAsWritten) {
+  const std::vector<uint8_t> one = Pattern(1);
+  const std::vector<uint8_t> big = Pattern(70000);
+  const struct {
+    std::string type;
+    std::string name;
+    std::string bytes;
+  } cases[] = {
+      {"10", "#1", std::string(one.begin(), one.end())},
+      {"#10", "#1", std::string(one.begin(), one.end())},
+      {"010", "#01", std::string(one.begin(), one.end())},
+      {"10", "big", std::string(big.begin(), big.end())},
+      {"wav", "#5", "RIFF"},
+      {"Wav", "#5", "RIFF"},
+  };
+  for (const auto& c : cases) {
+    const OrvexRun run = RunOrvex({"data", module_, c.type, c.name});
+    EXPECT_EQ(run.status, 0) << c.type << " " << c.name << ": " << run.err;
+    EXPECT_EQ(run.err, "") << c.type << " " << c.name;
+    EXPECT_TRUE(run.out == c.bytes) << c.type << " " << c.name;
+  }
+}
+
+// GetDataArray gives an empty resource and a missing one alike; the client tells them apart.
+TEST_F(OrvexCommandsTest, AnEmptyResourceIsNoMissingOne) {
+  for (const std::string command : {"hex", "html", "data"}) {
+    const OrvexRun empty = RunOrvex({command, module_, "10", "EMPTY"});
+    EXPECT_EQ(empty.status, 0) << command;
+    EXPECT_EQ(empty.out, "") << command;
+    EXPECT_EQ(empty.err, "") << command;
+    const OrvexRun missing = RunOrvex({command, module_, "10", "FULL"});
+    EXPECT_EQ(missing.status, 1) << command;
+    EXPECT_EQ(missing.out, "") << command;
+    EXPECT_EQ(missing.err, "orvex: no resource of type 10 named FULL in " + module_ + "\n");
+  }
+  const OrvexRun otherType = RunOrvex({"data", module_, "6", "EMPTY"});
+  EXPECT_EQ(otherType.status, 1);
+  EXPECT_EQ(otherType.err, "orvex: no resource of type 6 named EMPTY in " + module_ + "\n");
+}
+
 TEST_F(OrvexCommandsTest, HtmlPrintsTheTextWithLineEndsOfThisSystemUnlessRaw) {
   const OrvexRun run = RunOrvex({"html", kSampleModule, "23", "ABOUT"});
   EXPECT_EQ(run.status, 0);
@@ -225,6 +267,8 @@ TEST_F(OrvexCommandsTest, BadInputGivesOneMessageAndAFailingStatus) {
       {{"hex", dir_->File("missing.dll"), "10", "#1"},
        "cannot load " + dir_->File("missing.dll") + ": no such file"},
       {{"list", folder}, "cannot load " + folder + ": a folder, not a file"},
+      {{"list", folder + "/"}, "cannot load " + folder + "/: a folder, not a file"},
+      {{"version", module_}, "no version information in " + module_},
       {{"hex", module_, "10", "#9"}, "no resource of type 10 named #9 in " + module_},
       {{"data", module_, "10", "16"},
        "no resource of type 10 named 16 in " + module_ + " (a numbered resource is named #16)"},
@@ -275,6 +319,7 @@ TEST_F(OrvexCommandsTest, ScanGivesOneLinePerFileInPathOrder) {
   EXPECT_EQ(lines[1]["path"], tree.File("readme.txt"));
   EXPECT_EQ(lines[1]["skipped"], "not a PE module (EXE, DLL or other PE file)");
   EXPECT_FALSE(lines[1].contains("types"));
+  EXPECT_FALSE(lines[1].contains("messages"));  // the failed load's box is the reason
   EXPECT_EQ(lines[2]["path"], tree.File("sub/basic.dll"));
   EXPECT_EQ(lines[3]["path"], tree.File("sub/deeper/sizes.dll"));
   EXPECT_EQ(lines[2]["types"][0], Json::parse(R"({"type":"MYDATA","description":"MYDATA","items":[

@@ -116,6 +116,7 @@ TEST(TextCommandsTest, BadInputGivesOneMessage) {
        "(for example #101)\n"},
       {{"version", kBasicFixture + ".missing"},
        "orvex: cannot load " + kBasicFixture + ".missing: no such file\n"},
+      {{"version", kTextFixture + "/"}, "orvex: cannot load " + kTextFixture + "/: no such file\n"},
   };
   for (const Case& c : cases) {
     const OrvexRun run = RunOrvex(c.arguments);

@@ -3,13 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 
+#include "base/runtime_error.h"
 #include "cli_error.h"
 #include "framework/q7halden10.h"
+#include "message_boxes.h"
 #include "platform/fs/fs.h"
-#include "platform/module/module.h"
 #include "platform/ole/oleauto.h"
 #include "platform/text/text.h"
 #include "server/class_catalogue.h"
@@ -25,6 +25,54 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Why a Filename assignment gave no module, from the load's last error. `given` is the path
+// as the user wrote it; drive C paths are looked at through the drive mapping, as the
+// catalogue loads them.
+std::string LoadFailure(const std::string& given, DWORD error) {
+  const auto mapped = MapPath(given);
+  if (!mapped) return mapped.GetError().message;
+  switch (error) {
+    case ERROR_MOD_NOT_FOUND:
+      return "no such file";
+    case ERROR_ACCESS_DENIED:
+      return IsFolder(*mapped) ? "a folder, not a file" : "cannot read it (no permission)";
+    case ERROR_BAD_EXE_FORMAT:
+      return "not a PE module (EXE, DLL or other PE file)";
+    case ERROR_NOT_ENOUGH_MEMORY:
+      return "not enough memory to map it";
+    default:
+      return "cannot load it (error " + std::to_string(error) + ")";
+  }
+}
+
+// The number a TYPE of digits or "#" and digits stands for; nothing for a type name.
+std::optional<uint32_t> TypeNumber(std::string_view type) {
+  if (!type.empty() && type.front() == '#') type.remove_prefix(1);
+  if (type.empty()) return std::nullopt;
+  uint32_t value = 0;
+  for (char c : type) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<uint32_t>(c - '0');
+    if (value > 0xFFFF) return std::nullopt;
+  }
+  return value;
+}
+
+// Whether the records list a resource of no bytes under TYPE and NAME as `orvex list`
+// shows them (a numbered type by its number, with or without "#").
+bool ListsEmptyResource(const std::vector<TypeRecord>& types, const ResourceKey& key) {
+  const std::optional<uint32_t> number = TypeNumber(key.typeText);
+  for (const TypeRecord& type : types) {
+    const auto style = static_cast<uint32_t>(type.Style);
+    const bool named = (style >> 16) != 0;
+    if (named ? type.NameLong != key.resType : number != style) continue;
+    for (const ItemRecord& item : type.ResourceItems) {
+      if (item.Size == 0 && NameArgument(item) == key.resName) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void RegisterClasses() {
@@ -33,31 +81,8 @@ void RegisterClasses() {
     RegisterOrvex10Classes();
     // Reports of the readers go to the framework component, which prints one line each.
     RegisterQ7Halden10Classes();
+    SetMessageBoxHandler(&ShowMessageBox);
   });
-}
-
-std::optional<std::string> ModuleLoadFailure(const std::string& given) {
-  // Checked at the path Filename will load: drive C paths through the drive mapping.
-  const auto mapped = MapPath(given);
-  if (!mapped) return mapped.GetError().message;
-  const std::string& path = *mapped;
-  const HMODULE module = LoadLibraryExA(path.c_str(), 0, 0);
-  if (module != 0) {
-    (void)FreeLibrary(module);
-    return std::nullopt;
-  }
-  switch (const DWORD error = GetLastError()) {
-    case ERROR_MOD_NOT_FOUND:
-      return "no such file";
-    case ERROR_ACCESS_DENIED:
-      return IsFolder(path) ? "a folder, not a file" : "cannot read it (no permission)";
-    case ERROR_BAD_EXE_FORMAT:
-      return "not a PE module (EXE, DLL or other PE file)";
-    case ERROR_NOT_ENOUGH_MEMORY:
-      return "not enough memory to map it";
-    default:
-      return "cannot load it (error " + std::to_string(error) + ")";
-  }
 }
 
 std::u16string TypeArgument(const TypeRecord& type) {
@@ -93,30 +118,48 @@ Variant CatalogueClient::CallMethod(IDispatch* object, Member& member,
                     std::span<const Variant>(args.begin(), args.size()));
 }
 
-void CatalogueClient::Open(const std::string& path) {
-  if (std::optional<std::string> failure = ModuleLoadFailure(path)) {
-    throw CliError("cannot load " + path + ": " + *failure);
-  }
-  AssignFilename(path);
+void CatalogueClient::PutFilename(const std::u16string& name) {
+  if (filename_.id == DISPID_UNKNOWN) filename_.id = GetDispId(catalogue_.Get(), filename_.name);
+  const Variant value(name);
+  InvokeById(catalogue_.Get(), filename_.id, DISPATCH_PROPERTYPUT,
+             std::span<const Variant>(&value, 1));
 }
 
-void CatalogueClient::AssignFilename(const std::string& path) {
-  // Paths are bytes: read as ANSI text they come back to the platform unchanged.
-  if (filename_.id == DISPID_UNKNOWN) filename_.id = GetDispId(catalogue_.Get(), filename_.name);
-  const Variant name(AnsiToUnicode(path));
-  InvokeById(catalogue_.Get(), filename_.id, DISPATCH_PROPERTYPUT,
-             std::span<const Variant>(&name, 1));
+std::optional<std::string> CatalogueClient::Load(const std::string& path) {
+  BoxCapture boxes;  // the "Invalid Library" box becomes the reason below
+  try {
+    // Paths are bytes: read as ANSI text they come back to the platform unchanged.
+    PutFilename(AnsiToUnicode(path));
+  } catch (const RuntimeError& error) {
+    // A path that ends in a separator has no base name: the member fails (9) before it
+    // loads anything. Such a path names a folder or nothing.
+    if (error.Number() != 9) throw;
+    const auto mapped = MapPath(path);
+    return mapped && IsFolder(*mapped) ? "a folder, not a file" : "no such file";
+  }
+  DWORD error = GetLastError();
+  if (HandleModule() != 0) {
+    boxes.PassOn();
+    return std::nullopt;
+  }
+  // The box comes right after the failed load, so the error it saw is the load's own,
+  // whatever the way back from the member does.
+  if (!boxes.Boxes().empty()) error = boxes.Boxes().front().lastError;
+  return LoadFailure(path, error);
+}
+
+void CatalogueClient::Open(const std::string& path) {
+  if (std::optional<std::string> failure = Load(path)) {
+    throw CliError("cannot load " + path + ": " + *failure);
+  }
 }
 
 void CatalogueClient::Close() {
-  if (filename_.id == DISPID_UNKNOWN) filename_.id = GetDispId(catalogue_.Get(), filename_.name);
-  const Variant empty(u"");
-  InvokeById(catalogue_.Get(), filename_.id, DISPATCH_PROPERTYPUT,
-             std::span<const Variant>(&empty, 1));
+  PutFilename(u"");
 }
 
-bool CatalogueClient::NoModule() {
-  return Get(catalogue_.Get(), handleModule_).ToLong() == 0;
+HMODULE CatalogueClient::HandleModule() {
+  return static_cast<HMODULE>(Get(catalogue_.Get(), handleModule_).ToLong());
 }
 
 std::vector<TypeRecord> CatalogueClient::ReadCatalogue(RecordFields fields) {
@@ -155,19 +198,6 @@ std::vector<TypeRecord> CatalogueClient::ReadCatalogue(RecordFields fields) {
   return types;
 }
 
-std::optional<uint32_t> CatalogueClient::ResourceSize(const ResourceKey& key) {
-  // The module the catalogue opened, looked up the way GetDataArray looks: the numbered
-  // type first, then the type text as a name.
-  const auto module = static_cast<HMODULE>(Get(catalogue_.Get(), handleModule_).ToLong());
-  const std::string name = UnicodeToAnsi(key.resName);
-  HRSRC found = 0;
-  if (key.typeNumber)
-    found = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(*key.typeNumber));
-  if (found == 0) found = FindResourceA(module, name.c_str(), UnicodeToAnsi(key.resType).c_str());
-  if (found == 0) return std::nullopt;
-  return SizeofResource(module, found);
-}
-
 std::vector<uint8_t> CatalogueClient::GetDataArray(const ResourceKey& key) {
   const Variant data =
       CallMethod(catalogue_.Get(), getDataArray_, {Variant(key.resType), Variant(key.resName)});
@@ -186,6 +216,13 @@ std::vector<uint8_t> CatalogueClient::GetDataArray(const ResourceKey& key) {
   return bytes;
 }
 
+std::optional<std::vector<uint8_t>> CatalogueClient::ReadResource(const ResourceKey& key) {
+  std::vector<uint8_t> bytes = GetDataArray(key);
+  if (bytes.empty() && !ListsEmptyResource(ReadCatalogue(RecordFields::kListing), key))
+    return std::nullopt;
+  return bytes;
+}
+
 std::u16string CatalogueClient::GetHexDump(const ResourceKey& key) {
   return CallMethod(catalogue_.Get(), getHexDump_, {Variant(key.resType), Variant(key.resName)})
       .ToString();
@@ -194,6 +231,10 @@ std::u16string CatalogueClient::GetHexDump(const ResourceKey& key) {
 std::u16string CatalogueClient::GetHTML(const ResourceKey& key) {
   return CallMethod(catalogue_.Get(), getHtml_, {Variant(key.resType), Variant(key.resName)})
       .ToString();
+}
+
+Variant CatalogueClient::Call(const char* member, std::initializer_list<Variant> args) {
+  return orvex::Call(catalogue_.Get(), member, args);
 }
 
 }  // namespace orvex::cli

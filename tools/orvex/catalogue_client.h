@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,13 +46,9 @@ std::u16string NameArgument(const ItemRecord& item);
 // sizes needs (Style and NameLong of types; NameLong and Size of items).
 enum class RecordFields { kAll, kListing };
 
-// Registers the library's classes and the framework component in this process (once).
+// Registers the library's classes and the framework component in this process and makes
+// the client's handler show the message boxes (message_boxes.h); once, whoever calls first.
 void RegisterClasses();
-
-// Why the module layer refuses a file, in words ("not a PE module ..."), or nothing when
-// it maps as a PE module. Checked before a catalogue is given the file, so that a bad file
-// gives one clear message instead of the catalogue's message box.
-std::optional<std::string> ModuleLoadFailure(const std::string& path);
 
 class CatalogueClient {
  public:
@@ -60,27 +57,30 @@ class CatalogueClient {
   CatalogueClient(const CatalogueClient&) = delete;
   CatalogueClient& operator=(const CatalogueClient&) = delete;
 
-  // Checks the file with the module layer, then assigns Filename. Throws CliError with the
-  // reason when the file is not a loadable PE module.
+  // Assigns Filename. When that gives no module, returns why in words ("no such file",
+  // "not a PE module ..."), from the platform's last error, instead of the catalogue's
+  // "Invalid Library" box.
+  std::optional<std::string> Load(const std::string& path);
+  // Load, throwing CliError "cannot load PATH: why" when the file gives no module.
   void Open(const std::string& path);
-  // Assigns Filename without the check (for a file the caller has checked).
-  void AssignFilename(const std::string& path);
   // Filename = "": releases the module opened last on this thread.
   void Close();
-  // True when the last Filename assignment gave no module (HandleModule 0).
-  bool NoModule();
+  // HandleModule: the module the last Filename assignment opened (0 for none).
+  HMODULE HandleModule();
 
   // Clear, EnumResourceTypesStart, then Item(1..Count) with their ResourceItems.
   std::vector<TypeRecord> ReadCatalogue(RecordFields fields);
 
-  // The size of the resource GetDataArray would read (numbered type first, then the type
-  // as a name), or nothing when the module has no such resource.
-  std::optional<uint32_t> ResourceSize(const ResourceKey& key);
-
   // GetDataArray's bytes (empty for the empty variant).
   std::vector<uint8_t> GetDataArray(const ResourceKey& key);
+  // GetDataArray's bytes, or nothing when the module has no such resource. The member gives
+  // an empty resource and a missing one alike; then the enumeration's records tell them
+  // apart, the resource named by TYPE and NAME as `orvex list` shows them.
+  std::optional<std::vector<uint8_t>> ReadResource(const ResourceKey& key);
   std::u16string GetHexDump(const ResourceKey& key);
   std::u16string GetHTML(const ResourceKey& key);
+  // Any other member of the catalogue, by name.
+  Variant Call(const char* member, std::initializer_list<Variant> args = {});
 
  private:
   // A member name and its identifier, looked up on first use.
@@ -90,6 +90,7 @@ class CatalogueClient {
   };
   Variant Get(IDispatch* object, Member& member, std::initializer_list<Variant> args = {});
   Variant CallMethod(IDispatch* object, Member& member, std::initializer_list<Variant> args = {});
+  void PutFilename(const std::u16string& name);
 
   ComPtr<IDispatch> catalogue_;
   // Members of the catalogue.

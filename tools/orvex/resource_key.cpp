@@ -1,6 +1,7 @@
 #include "resource_key.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "cli_error.h"
 #include "platform/text/text.h"
@@ -14,26 +15,28 @@ bool AllDigits(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The value of 1 to 5 decimal digits up to 65535, or nothing.
-std::optional<uint16_t> Number16(std::string_view digits) {
+// The value of decimal digits up to 65535, or nothing.
+std::optional<uint32_t> Number16(std::string_view digits) {
   if (!AllDigits(digits)) return std::nullopt;
-  const std::string_view trimmed =
-      digits.substr(std::min(digits.find_first_not_of('0'), digits.size() - 1));
-  if (trimmed.size() > 5) return std::nullopt;
-  const unsigned long value = std::stoul(std::string(trimmed));
-  if (value > 0xFFFF) return std::nullopt;
-  return static_cast<uint16_t>(value);
+  uint32_t value = 0;
+  for (char c : digits) {
+    value = value * 10 + static_cast<uint32_t>(c - '0');
+    if (value > 0xFFFF) return std::nullopt;
+  }
+  return value;
 }
 
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
-// The text as UTF-16, refusing characters that the ANSI code page cannot carry to the
-// platform (they would arrive as "?" and name another resource).
-std::u16string AnsiSafe(std::string_view text, const char* argument) {
+// The argument as UTF-16, refused when it has characters that the ANSI code page cannot
+// carry to the platform: the members' conversion would turn them into "?" and name
+// another resource.
+std::u16string AnsiText(std::string_view text, const char* argument) {
   std::u16string wide = Utf8ToUtf16(text);
-  if (AnsiToUnicode(UnicodeToAnsi(wide)) != wide) {
+  const std::string ansi = UnicodeToAnsi(wide);
+  if (std::count(ansi.begin(), ansi.end(), '?') != std::count(wide.begin(), wide.end(), u'?')) {
     throw CliError(std::string("cannot read ") + argument + " " + Quoted(text) +
                    ": it has characters outside the Windows-1252 code page");
   }
@@ -43,34 +46,34 @@ std::u16string AnsiSafe(std::string_view text, const char* argument) {
 }  // namespace
 
 ResourceKey ParseResourceKey(std::string_view type, std::string_view name) {
-  ResourceKey key;
-  key.typeText = type;
-  key.nameText = name;
-
   if (type.empty()) throw CliError("cannot read TYPE \"\": give a type number or a type name");
   const bool hashed = type.front() == '#';
-  const std::string_view digits = hashed ? type.substr(1) : type;
   const bool signedNumber =
       (type.front() == '-' || type.front() == '+') && AllDigits(type.substr(1));
   if (hashed || AllDigits(type) || signedNumber) {
-    const std::optional<uint16_t> number = signedNumber ? std::nullopt : Number16(digits);
+    const std::optional<uint32_t> number =
+        signedNumber ? std::nullopt : Number16(hashed ? type.substr(1) : type);
     if (!number || *number == 0) {
       throw CliError("cannot read TYPE " + Quoted(type) +
                      ": type numbers go from 1 to 65535 (for example 6 or 10)");
     }
-    key.typeNumber = number;
-    key.resType = Utf8ToUtf16(std::to_string(*number));
-  } else {
-    key.resType = AnsiSafe(type, "TYPE");
   }
+  ResourceKey key{std::string(type), std::string(name), AnsiText(type, "TYPE"), {}};
 
   if (name.empty()) throw CliError("cannot read NAME \"\": give #NUMBER or a name");
   if (name.front() == '#' && !Number16(name.substr(1))) {
     throw CliError("cannot read NAME " + Quoted(name) +
                    ": \"#\" must be followed by a number from 0 to 65535 (for example #101)");
   }
-  key.resName = AnsiSafe(name, "NAME");
+  key.resName = AnsiText(name, "NAME");
   return key;
+}
+
+std::string NoResourceMessage(const std::string& what, const std::string& name,
+                              const std::string& file) {
+  std::string message = "no " + what + " named " + name + " in " + file;
+  if (AllDigits(name)) message += " (a numbered resource is named #" + name + ")";
+  return message;
 }
 
 }  // namespace orvex::cli

@@ -143,12 +143,15 @@ std::optional<ResourceKey> ParseKey(LPCSTR id) {
   return ResourceKey::Number(static_cast<WORD>(value));
 }
 
-// The identifier to hand a callback: the number, or the name as ANSI text in low memory.
-LPSTR CallbackId(const ResourceTree& tree, const ResourceEntry& entry, LowScratch& scratch) {
+// The identifier to hand a callback: the number, or the name as ANSI text in low memory;
+// nothing when the scratch memory is exhausted. The number 0 is a valid identifier that
+// reads as a null pointer, so failure cannot be told by the pointer.
+std::optional<LPSTR> CallbackId(const ResourceTree& tree, const ResourceEntry& entry,
+                                LowScratch& scratch) {
   if (!entry.named) return const_cast<LPSTR>(MAKEINTRESOURCEA(entry.id));
   std::u16string name = tree.Name(entry);
   char* text = scratch.Allocate(name.size() + 1);
-  if (text == nullptr) return nullptr;
+  if (text == nullptr) return std::nullopt;
   text[UnicodeToAnsi(name, text)] = '\0';
   return text;
 }
@@ -161,12 +164,12 @@ BOOL Enumerate(const ResourceTree& tree, ResourceTree::DirId dir, Call&& call) {
   bool noMemory = false;
   bool completed = tree.ForEach(dir, [&](const ResourceEntry& entry) {
     frame.Reset();
-    LPSTR id = CallbackId(tree, entry, scratch);
-    if (id == nullptr) {
+    std::optional<LPSTR> id = CallbackId(tree, entry, scratch);
+    if (!id) {
       noMemory = true;
       return false;
     }
-    return call(entry, id) != FALSE;
+    return call(entry, *id) != FALSE;
   });
   if (completed) return TRUE;
   SetLastError(noMemory ? ERROR_NOT_ENOUGH_MEMORY : ERROR_RESOURCE_ENUM_USER_STOP);

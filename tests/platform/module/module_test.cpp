@@ -496,5 +496,30 @@ TEST(ResourceScriptFixtureTest, ListsExactlyWhatTheScriptDeclares) {
   EXPECT_EQ(ResourceText(m, "NEUTRAL", "TEXT"), "neutral");
 }
 
+// Number 0 is a valid identifier although it reads as a null pointer: the compiled module
+// holds bitmaps 0, 1, 2 and raw data 0; the written one a type numbered 0.
+TEST(ZeroIdentifierTest, EnumeratesAndFindsNumberZero) {
+  Module compiled(ORVEX_SOURCE_DIR "/tests/fixtures/rc/zero.dll");
+  ASSERT_NE(compiled.get(), 0u);
+  EXPECT_THAT(ListResources(compiled.get()),
+              ElementsAre("2|0|0409|56", "2|1|0409|56", "2|2|0409|56", "10|0|0409|5"));
+  EXPECT_EQ(ResourceText(compiled.get(), "#0", MAKEINTRESOURCEA(10)), std::string("zero", 5));
+  EXPECT_EQ(ResourceText(compiled.get(), MAKEINTRESOURCEA(0), MAKEINTRESOURCEA(10)),
+            std::string("zero", 5));
+  EXPECT_NE(FindResourceA(compiled.get(), "#0", MAKEINTRESOURCEA(2)), 0u);
+
+  const ResId kZero(uint16_t{0});  // a literal 0 would read as a null name
+  TempDir dir;
+  std::string path = dir.Write("zero_type.dll", PeWriter()
+                                                    .Add(kZero, kZero, kEnUs, Bytes("a"))
+                                                    .Add(kZero, 3, kEnUs, Bytes("bc"))
+                                                    .Add(5, kZero, 0, Bytes("def"))
+                                                    .Build());
+  Module written(path);
+  ASSERT_NE(written.get(), 0u);
+  EXPECT_THAT(ListResources(written.get()), ElementsAre("0|0|0409|1", "0|3|0409|2", "5|0|0000|3"));
+  EXPECT_EQ(ResourceText(written.get(), "#3", "#0"), "bc");
+}
+
 }  // namespace
 }  // namespace orvex

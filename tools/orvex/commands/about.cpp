@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "catalogue_client.h"
 #include "commands/commands.h"
-#include "framework/q7halden10.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
-#include "server/class_catalogue.h"
 
 namespace orvex::cli {
 
@@ -19,8 +18,7 @@ std::string Text(IDispatch* object, const char* member) {
 }
 
 int About(bool box) {
-  RegisterOrvex10Classes();
-  RegisterQ7Halden10Classes();
+  RegisterClasses();
   ComPtr<IDispatch> self = CreateObject(u"Orvex10.clsQ7Orvex10A");
   ComPtr<IDispatch> app = GetProperty(self.Get(), "GetProStdProperties").ToDispatch();
   std::printf("%s %d.%d.%d\n%s\n", Text(app.Get(), "ProductName").c_str(),

@@ -1,7 +1,7 @@
 // `orvex hex|html|data FILE TYPE NAME`: one resource through the catalogue's readers
-// (GetHexDump, GetHTML, GetDataArray). Before any reader runs, the client checks that TYPE
-// and NAME can be read and that the resource exists, so bad input gives one message
-// instead of the readers' reports.
+// (GetHexDump, GetHTML, GetDataArray). Before any reader renders, the client takes the
+// resource's bytes with GetDataArray, so a TYPE or NAME that cannot be read, or a resource
+// that does not exist, gives one message instead of the readers' reports.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -12,7 +12,7 @@
 #include "catalogue_client.h"
 #include "cli_error.h"
 #include "commands/commands.h"
-#include "readers/hex_dump.h"
+#include "server/hex_dump_lines.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -27,50 +27,31 @@ struct ReadArguments {
   std::string output;  // data: the file to write ("" for stdout)
 };
 
-// The opened module and the checked resource: its key and size.
+// The opened module and the checked resource: its key and bytes.
 struct OpenResource {
   ResourceKey key;
-  uint32_t size = 0;
+  std::vector<uint8_t> bytes;
 };
 
 OpenResource Open(CatalogueClient& client, const ReadArguments& arguments) {
-  OpenResource resource{ParseResourceKey(arguments.type, arguments.name), 0};
+  OpenResource resource{ParseResourceKey(arguments.type, arguments.name), {}};
   client.Open(arguments.file);
-  const std::optional<uint32_t> size = client.ResourceSize(resource.key);
-  if (!size) {
-    std::string message = "no resource of type " + arguments.type + " named " + arguments.name +
-                          " in " + arguments.file;
-    const bool digits =
-        !arguments.name.empty() && std::all_of(arguments.name.begin(), arguments.name.end(),
-                                               [](char c) { return c >= '0' && c <= '9'; });
-    if (digits) message += " (a numbered resource is named #" + arguments.name + ")";
-    throw CliError(message);
+  std::optional<std::vector<uint8_t>> bytes = client.ReadResource(resource.key);
+  if (!bytes) {
+    throw CliError(
+        NoResourceMessage("resource of type " + arguments.type, arguments.name, arguments.file));
   }
-  resource.size = *size;
+  resource.bytes = std::move(*bytes);
   return resource;
-}
-
-// Rewrites the offset column of each 79-character line of `text`, rendered from offset 0,
-// to count from `firstOffset`.
-void ShiftOffsets(std::u16string& text, size_t firstOffset) {
-  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-  for (size_t line = 0; line * kHexDumpLineLength < text.size(); ++line) {
-    const size_t offset = firstOffset + line * kHexDumpBytesPerLine;
-    char16_t* column = text.data() + line * kHexDumpLineLength;
-    for (int digit = 0; digit < 8; ++digit)
-      column[digit] = kDigits[(offset >> (28 - 4 * digit)) & 0xF];
-  }
 }
 
 // The dump of every byte in GetHexDump's layout, rendered and written a block of lines at
 // a time, for resources past the member's length limit.
 void StreamHexDump(std::FILE* out, std::span<const uint8_t> bytes, LineEnds lineEnds) {
-  constexpr size_t kBlockBytes = 4096 * kHexDumpBytesPerLine;
-  for (size_t first = 0; first < bytes.size(); first += kBlockBytes) {
-    const size_t count = std::min(kBlockBytes, bytes.size() - first);
-    std::u16string text = RenderHexDump(AsBytes(bytes.data() + first, count));
-    ShiftOffsets(text, first);
-    WriteText(out, text, lineEnds);
+  const size_t blockBytes = 4096 * kHexDumpLineBytes;
+  for (size_t first = 0; first < bytes.size(); first += blockBytes) {
+    const size_t count = std::min(blockBytes, bytes.size() - first);
+    WriteText(out, RenderHexDumpLines(AsBytes(bytes.data() + first, count), first), lineEnds);
   }
 }
 
@@ -79,18 +60,19 @@ int Hex(const ReadArguments& arguments) {
   CatalogueClient client;
   const OpenResource resource = Open(client, arguments);
   const LineEnds lineEnds = arguments.raw ? LineEnds::kAsIs : LineEnds::kLf;
+  const size_t size = resource.bytes.size();
   // An empty resource has no lines; the member would only report that it has no bytes.
-  if (resource.size == 0) return 0;
-  if (resource.size <= kHexDumpMaxBytes || arguments.raw) {
+  if (size == 0) return 0;
+  if (size <= kGetHexDumpMaxBytes || arguments.raw) {
     WriteText(stdout, client.GetHexDump(resource.key), lineEnds);
-    if (resource.size > kHexDumpMaxBytes) {
+    if (size > kGetHexDumpMaxBytes) {
       std::fprintf(stderr,
                    "orvex: GetHexDump gives blanks for resources over %zu bytes (this one has "
-                   "%u); without --raw orvex prints the whole dump\n",
-                   kHexDumpMaxBytes, resource.size);
+                   "%zu); without --raw orvex prints the whole dump\n",
+                   kGetHexDumpMaxBytes, size);
     }
   } else {
-    StreamHexDump(stdout, client.GetDataArray(resource.key), lineEnds);
+    StreamHexDump(stdout, resource.bytes, lineEnds);
   }
   FinishOutput(stdout, "the dump");
   return 0;
@@ -109,7 +91,7 @@ int Data(const ReadArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   const OpenResource resource = Open(client, arguments);
-  const std::vector<uint8_t> bytes = client.GetDataArray(resource.key);
+  const std::vector<uint8_t>& bytes = resource.bytes;
   if (arguments.output.empty()) {
     WriteBytes(stdout, bytes);
     FinishOutput(stdout, "the data");

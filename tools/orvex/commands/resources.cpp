@@ -1,11 +1,13 @@
 // `orvex resources FILE`: lists every resource straight from the module layer, one line
-// each: type, name, language (hex) and size in bytes. Numbers print as "#" and digits,
-// the text form callers use to name numbered resources.
+// each: type, name, language (hex) and size in bytes. The catalogue opens the file and
+// hands over its module (HandleModule); the platform's enumeration walks it, since the
+// objects do not tell languages apart. Numbers print as "#" and digits, the text form
+// callers use to name numbered resources.
 #include <cstdio>
 #include <string>
 
+#include "catalogue_client.h"
 #include "commands/commands.h"
-#include "platform/fs/fs.h"
 #include "platform/module/module.h"
 
 namespace orvex::cli {
@@ -15,19 +17,6 @@ namespace {
 std::string IdText(LPCSTR id) {
   if (IS_INTRESOURCE(id)) return "#" + std::to_string(reinterpret_cast<uintptr_t>(id));
   return id;
-}
-
-std::string LoadFailure(DWORD error) {
-  switch (error) {
-    case ERROR_MOD_NOT_FOUND:
-      return "no such file";
-    case ERROR_ACCESS_DENIED:
-      return "cannot read it (a folder, or no permission)";
-    case ERROR_BAD_EXE_FORMAT:
-      return "not a PE module (EXE, DLL or other PE file)";
-    default:
-      return "error " + std::to_string(error);
-  }
 }
 
 BOOL PrintLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language, LONG_PTR) {
@@ -48,21 +37,11 @@ BOOL PrintType(HMODULE module, LPSTR type, LONG_PTR param) {
 }
 
 int ListResources(const std::string& file) {
-  const auto mapped = MapPath(file);  // drive C paths as the other commands take them
-  if (!mapped) {
-    std::fprintf(stderr, "orvex: cannot load %s: %s\n", file.c_str(),
-                 mapped.GetError().message.c_str());
-    return 1;
-  }
-  HMODULE module = LoadLibraryExA(mapped->c_str(), 0, 0);
-  if (module == 0) {
-    std::fprintf(stderr, "orvex: cannot load %s: %s\n", file.c_str(),
-                 LoadFailure(GetLastError()).c_str());
-    return 1;
-  }
+  RegisterClasses();
+  CatalogueClient client;
+  client.Open(file);
   std::printf("%-16s %-24s %-4s %10s\n", "TYPE", "NAME", "LANG", "SIZE");
-  EnumResourceTypesA(module, PrintType, 0);
-  FreeLibrary(module);
+  EnumResourceTypesA(client.HandleModule(), PrintType, 0);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

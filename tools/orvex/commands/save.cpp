@@ -1,8 +1,8 @@
 // `orvex save FILE TYPE NAME OUT`: one resource written to a file by the catalogue's
 // SaveResDataToFile (OUT may be a POSIX path or a drive-C path such as C:\Retmpfld\x.bin).
-// The file is replaced whole, or left as it was when the save fails. The client checks the
-// resource first, and the file afterwards against GetDataArray, so that a failure the
-// member only reports still ends with a non-zero exit status.
+// The file is replaced whole, or left as it was when the save fails. The client takes the
+// resource's bytes with GetDataArray first, and checks the file against them afterwards,
+// so that a failure the member only reports still ends with a non-zero exit status.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,7 +12,6 @@
 #include "cli_error.h"
 #include "commands/commands.h"
 #include "platform/fs/fs.h"
-#include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 
 namespace orvex::cli {
@@ -42,22 +41,19 @@ int Save(const SaveArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  if (!client.ResourceSize(key)) {
-    throw CliError("no resource of type " + arguments.type + " named " + arguments.name + " in " +
-                   arguments.file);
+  const std::optional<std::vector<uint8_t>> expected = client.ReadResource(key);
+  if (!expected) {
+    throw CliError(
+        NoResourceMessage("resource of type " + arguments.type, arguments.name, arguments.file));
   }
-  const std::vector<uint8_t> expected = client.GetDataArray(key);
-
-  ComPtr<IDispatch> catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
-  PutProperty(catalogue.Get(), "Filename", Variant(Utf8ToUtf16(arguments.file)));
   Variant out(Utf8ToUtf16(arguments.out));
-  Call(catalogue.Get(), "SaveResDataToFile",
-       {Variant::RefTo(out), Variant(key.resType), Variant(key.resName)});
+  client.Call("SaveResDataToFile",
+              {Variant::RefTo(out), Variant(key.resType), Variant(key.resName)});
 
   auto mapped = MapPath(arguments.out);
-  if (!mapped || ReadFileBytes(*mapped) != expected)
+  if (!mapped || ReadFileBytes(*mapped) != *expected)
     throw CliError("could not save the resource to " + arguments.out);
-  std::fprintf(stderr, "orvex: saved %zu bytes to %s\n", expected.size(), mapped->c_str());
+  std::fprintf(stderr, "orvex: saved %zu bytes to %s\n", expected->size(), mapped->c_str());
   return 0;
 }
 

@@ -4,10 +4,9 @@
 //     "items":[{"name":"#1","size":82}]}]}
 //   {"path":"notes.txt","skipped":"not a PE module (EXE, DLL or other PE file)"}
 // Worker threads (one per core by default) take files by an atomic index; each has its own
-// catalogue, so each has its own module state. A file is checked with the module layer
-// before its catalogue opens it, so files that are no modules are skipped without the
-// catalogue's "Invalid Library" box; boxes that still come (a file that changed between
-// check and load) are kept out of stderr and go into the file's line as "messages".
+// catalogue, so each has its own module state. A file that gives no module is skipped with
+// the reason instead of the catalogue's "Invalid Library" box; other boxes shown while a
+// file is read are kept out of stderr and go into the file's line as "messages".
 #include <unistd.h>
 #include <nlohmann/json.hpp>
 
@@ -23,11 +22,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/runtime_error.h"
 #include "catalogue_client.h"
-#include "cli_error.h"
 #include "commands/commands.h"
+#include "message_boxes.h"
 #include "platform/text/text.h"
-#include "platform/user/message_box.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -46,9 +45,6 @@ struct ScanOptions {
   std::vector<std::string> paths;
   unsigned jobs = 0;  // 0: one per core
 };
-
-// Boxes shown on this thread while a file is scanned.
-thread_local std::vector<std::string> threadBoxes;
 
 // Files under `folder`, depth first in name order; symbolic links to folders are not
 // followed (they could loop).
@@ -92,15 +88,10 @@ std::string ScanFile(CatalogueClient& client, const ScanEntry& entry) {
     record["skipped"] = *entry.skipped;
     return Line(record);
   }
-  if (std::optional<std::string> failure = ModuleLoadFailure(entry.path)) {
-    record["skipped"] = *failure;
-    return Line(record);
-  }
-  threadBoxes.clear();
+  BoxCapture boxes;
   try {
-    client.AssignFilename(entry.path);
-    if (client.NoModule()) {
-      record["skipped"] = threadBoxes.empty() ? "cannot load it" : threadBoxes.front();
+    if (std::optional<std::string> failure = client.Load(entry.path)) {
+      record["skipped"] = *failure;
       return Line(record);
     }
     const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
@@ -118,7 +109,7 @@ std::string ScanFile(CatalogueClient& client, const ScanEntry& entry) {
     record["error"] = (error.Source().empty() ? "" : error.Source() + ": ") + "error " +
                       std::to_string(error.Number()) + ": " + error.Description();
   }
-  if (!threadBoxes.empty()) record["messages"] = threadBoxes;
+  if (!boxes.Boxes().empty()) record["messages"] = boxes.Texts();
   return Line(record);
 }
 
@@ -227,16 +218,6 @@ int Scan(const ScanOptions& options) {
       next = entries.size();  // the others stop after their current file
     }
   };
-
-  // Boxes go into the lines; the previous handler comes back however the scan ends.
-  MessageBoxHandler previous = SetMessageBoxHandler([](const MessageBoxCall& call) {
-    threadBoxes.push_back(Utf16ToUtf8(AnsiToUnicode(call.caption + ": " + call.text)));
-    return DefaultMessageBoxAnswer(call.style);
-  });
-  struct Restore {
-    MessageBoxHandler& handler;
-    ~Restore() { SetMessageBoxHandler(std::move(handler)); }
-  } restore{previous};
 
   std::vector<std::thread> threads;
   for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(work);

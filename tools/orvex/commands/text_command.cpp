@@ -1,14 +1,11 @@
 #include "commands/text_command.h"
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "catalogue_client.h"
 #include "cli_error.h"
-#include "platform/ole/late_bound.h"
-#include "platform/text/text.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -21,46 +18,30 @@ struct TextArguments {
   bool raw = false;
 };
 
-bool AllDigits(const std::string& text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 int Run(const TextCommand& command, const TextArguments& arguments) {
   const std::string type = std::to_string(command.typeNumber);
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
   const LineEnds lineEnds = arguments.raw ? LineEnds::kAsIs : LineEnds::kLf;
-  // The names come first: the enumeration fills the thread's current catalogue, which the
-  // catalogue made below would become. That one reads the module the client opened, since
-  // module state is per thread.
-  std::vector<std::u16string> names;
-  if (arguments.name.empty()) {
-    for (const TypeRecord& record : client.ReadCatalogue(RecordFields::kListing)) {
-      if (record.Style != command.typeNumber) continue;
-      for (const ItemRecord& item : record.ResourceItems) names.push_back(NameArgument(item));
-    }
-  }
-  const ComPtr<IDispatch> catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
   const auto render = [&](const std::u16string& resName) {
-    return Call(catalogue.Get(), command.member, {Variant(resName)}).ToString();
+    return client.Call(command.member, {Variant(resName)}).ToString();
   };
 
   if (!arguments.name.empty()) {
     const ResourceKey key = ParseResourceKey(type, arguments.name);
-    if (!client.ResourceSize(key)) {
-      std::string message =
-          std::string("no ") + command.what + " named " + arguments.name + " in " + arguments.file;
-      if (AllDigits(arguments.name))
-        message += " (a numbered resource is named #" + arguments.name + ")";
-      throw CliError(message);
-    }
+    if (!client.ReadResource(key))
+      throw CliError(NoResourceMessage(command.what, arguments.name, arguments.file));
     WriteText(stdout, render(key.resName), lineEnds);
     FinishOutput(stdout, "the text");
     return 0;
   }
 
+  std::vector<std::u16string> names;
+  for (const TypeRecord& record : client.ReadCatalogue(RecordFields::kListing)) {
+    if (record.Style != command.typeNumber) continue;
+    for (const ItemRecord& item : record.ResourceItems) names.push_back(NameArgument(item));
+  }
   const std::u16string lineEnd = u"\r\n";
   for (size_t i = 0; i < names.size(); ++i) {
     std::u16string heading = (i == 0 ? u"" : lineEnd) + u"[" + names[i] + u"]" + lineEnd;

@@ -11,13 +11,11 @@
 #include <memory>
 #include <string>
 
+#include "catalogue_client.h"
 #include "cli_error.h"
 #include "commands/commands.h"
-#include "framework/q7halden10.h"
 #include "platform/fs/fs.h"
-#include "platform/ole/late_bound.h"
 #include "platform/user/message_box.h"
-#include "server/class_catalogue.h"
 
 namespace orvex::cli {
 
@@ -47,10 +45,9 @@ size_t CountFiles(const std::string& folder) {
 }
 
 int Tmp(const TmpArguments& arguments) {
-  RegisterOrvex10Classes();
-  RegisterQ7Halden10Classes();  // failed deletions are reported on stderr
+  RegisterClasses();  // failed deletions are reported on stderr
   // A catalogue's start-up creates the folder.
-  ComPtr<IDispatch> catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
+  CatalogueClient catalogue;
   auto folder = MapPath("C:\\Retmpfld");
   if (!folder) throw CliError("no drive folder: " + folder.GetError().message);
   if (!arguments.empty) {
@@ -68,7 +65,7 @@ int Tmp(const TmpArguments& arguments) {
   MessageBoxHandler previous = SetMessageBoxHandler(
       arguments.yes ? MessageBoxHandler([](const MessageBoxCall&) { return IDYES; })
                     : MessageBoxHandler(&AskOnTerminal));
-  Call(catalogue.Get(), "EmptyResourceTmpFolder");
+  catalogue.Call("EmptyResourceTmpFolder");
   SetMessageBoxHandler(std::move(previous));
   std::printf("%zu files deleted from %s\n", before - std::min(before, CountFiles(*folder)),
               folder->c_str());

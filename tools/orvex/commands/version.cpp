@@ -1,6 +1,7 @@
 // `orvex version [FILE]`: the version strings of a module (GetVersionInfo), of the sample
-// module when no FILE is named. A file without version information gives one message
+// module when no FILE is named. A module without a version resource gives one message
 // instead of the member's reports.
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -8,13 +9,13 @@
 #include "cli_error.h"
 #include "commands/commands.h"
 #include "default_module.h"
-#include "platform/ole/late_bound.h"
-#include "platform/version/version.h"
 #include "text_output.h"
 
 namespace orvex::cli {
 
 namespace {
+
+constexpr int32_t kVersionType = 16;
 
 struct VersionArguments {
   std::string file;
@@ -26,11 +27,12 @@ int Version(const VersionArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(file);
-  DWORD unused = 0;
-  if (GetFileVersionInfoSizeA(file.c_str(), &unused) == 0)
-    throw CliError("no version information in " + file);
-  const ComPtr<IDispatch> catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
-  WriteText(stdout, Call(catalogue.Get(), "GetVersionInfo").ToString(),
+  const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
+  const bool hasVersion = std::any_of(types.begin(), types.end(), [](const TypeRecord& type) {
+    return type.Style == kVersionType && !type.ResourceItems.empty();
+  });
+  if (!hasVersion) throw CliError("no version information in " + file);
+  WriteText(stdout, client.Call("GetVersionInfo").ToString(),
             arguments.raw ? LineEnds::kAsIs : LineEnds::kLf);
   FinishOutput(stdout, "the text");
   return 0;
