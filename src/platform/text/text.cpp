@@ -39,9 +39,10 @@ constexpr std::array<char, kReverseLimit> MakeReverseTable() {
 }
 constexpr std::array<char, kReverseLimit> kUnicodeToAnsi = MakeReverseTable();
 
-// Lower-case letters in runs: `first`, `first + step`, ... up to `last`, each with its upper
-// case at `delta` from it. Unicode's simple case pairs where the two letters map to each
-// other, U+0000..U+052F.
+// Small letters in runs: `first`, `first + step`, ... up to `last`, each with its capital at
+// `delta` from it. Unicode's simple case pairs whose small letter lies below U+0530, where
+// the two letters map to each other; these are the pairs the platform's resource lookup
+// folds in that range.
 struct CaseRun {
   char16_t first;
   char16_t last;
