@@ -4,7 +4,8 @@
 Layers, bottom to top: base < platform < server/frame < catalogue < readers, presentation,
 media, dyncall < server < tools, bindings. The framework component and the host kit see only
 base and platform. The command-line client is a host: it reaches the library through its
-automation objects, so it includes neither the frame nor a subsystem folder.
+automation objects, so it includes neither the frame nor a subsystem folder. Test seams
+("*_testing.h") are included only by tests, benchmarks and the source that defines them.
 
 Usage: scripts/check_includes.py [ROOT]   (exit status 1 and one line per fault)
 """
@@ -78,6 +79,14 @@ def unit_of_include(path):
     return best
 
 
+def is_foreign_test_seam(rel, path):
+    """A "*_testing.h" header is for tests and benchmarks; in the shipped code only the
+    source that defines it (fs.cpp for fs_testing.h) includes it."""
+    if not path.endswith("_testing.h"):
+        return False
+    return "src/" + path[: -len("_testing.h")] != rel.rsplit(".", 1)[0]
+
+
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
     faults = []
@@ -93,6 +102,12 @@ def main():
             for number, line in enumerate(file.read_text(errors="replace").splitlines(), 1):
                 match = INCLUDE.match(line)
                 if not match:
+                    continue
+                if is_foreign_test_seam(rel, match.group(1)):
+                    faults.append(
+                        f"{rel}:{number}: \"{match.group(1)}\" is a test seam: only tests and "
+                        "benchmarks include it"
+                    )
                     continue
                 target = unit_of_include(match.group(1))
                 if target is None:

@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/fs/fs.h"
+#include "pe_writer/pe_writer.h"
+#include "platform/fs/fs_testing.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
 #include "server/class_catalogue.h"
 #include "server/frame/thread_module_state.h"
-#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

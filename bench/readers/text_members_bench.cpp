@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/fs/fs.h"
+#include "pe_writer/pe_writer.h"
+#include "pe_writer/resource_payloads.h"
+#include "platform/fs/fs_testing.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
 #include "server/class_catalogue.h"
-#include "pe_writer/pe_writer.h"
-#include "pe_writer/resource_payloads.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

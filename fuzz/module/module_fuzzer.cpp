@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/core/unique_fd.h"
 #include "platform/module/module.h"
 #include "platform/module/resource_tree.h"
 
@@ -75,10 +76,10 @@ BOOL OnType(HMODULE module, LPSTR type, LONG_PTR param) {
 }
 
 void WalkModule(const uint8_t* data, size_t size) {
-  int fd = memfd_create("module", MFD_CLOEXEC);
-  if (fd < 0) return;
-  if (write(fd, data, size) == static_cast<ssize_t>(size)) {
-    std::string path = "/proc/self/fd/" + std::to_string(fd);
+  const orvex::UniqueFd fd(memfd_create("module", MFD_CLOEXEC));
+  if (!fd) return;
+  if (write(fd.Get(), data, size) == static_cast<ssize_t>(size)) {
+    std::string path = "/proc/self/fd/" + std::to_string(fd.Get());
     HMODULE module = orvex::LoadLibraryExA(path.c_str(), 0, 0);
     if (module != 0) {
       orvex::EnumResourceTypesA(module, OnType, 0);
@@ -86,7 +87,6 @@ void WalkModule(const uint8_t* data, size_t size) {
       orvex::FreeLibrary(module);
     }
   }
-  close(fd);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/module/module.h"
 #include "platform/ole/oleauto.h"
@@ -109,11 +110,10 @@ Variant clsQ7Orvex10A::GetProResData(int32_t lResId, const VARIANT& vRestype) {
     resource = FindOwnResource(lResId, MAKEINTRESOURCEA(type));
   }
   const Bytes bytes = OwnResourceBytes(resource);
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  SafeArray array(SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
   if (array == nullptr) throw RuntimeError(7, "Out of memory");
-  Variant result = Variant::FromArray(array);
-  if (!bytes.empty()) std::memcpy(array->pvData, bytes.data(), bytes.size());
-  return result;
+  if (!bytes.empty()) std::memcpy(array.Get()->pvData, bytes.data(), bytes.size());
+  return Variant::FromArray(std::move(array));
 }
 
 int32_t clsQ7Orvex10A::About() {

@@ -6,11 +6,11 @@
 #include <cstdlib>
 
 #include "framework/q7halden10.h"
-#include "platform/fs/fs.h"
+#include "platform/fs/fs_testing.h"
 #include "platform/ole/late_bound.h"
 #include "platform/user/message_box_script.h"
-#include "server/frame/bas_q7el_common_a.h"
 #include "server/class_catalogue.h"
+#include "server/frame/bas_q7el_common_a.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 
 #include "base/runtime_error.h"
@@ -208,10 +209,11 @@ std::vector<uint8_t> CatalogueClient::GetDataArray(const ResourceKey& key) {
   ThrowIfFailed(SafeArrayGetLBound(data.parray, 1, &lower));
   ThrowIfFailed(SafeArrayGetUBound(data.parray, 1, &upper));
   if (upper < lower) return bytes;
+  // Sized before the array is locked, so nothing can throw while it is.
+  bytes.resize(static_cast<size_t>(static_cast<int64_t>(upper) - lower + 1));
   void* raw = nullptr;
   ThrowIfFailed(SafeArrayAccessData(data.parray, &raw));
-  const auto* first = static_cast<const uint8_t*>(raw);
-  bytes.assign(first, first + (static_cast<int64_t>(upper) - lower + 1));
+  std::memcpy(bytes.data(), raw, bytes.size());
   ThrowIfFailed(SafeArrayUnaccessData(data.parray));
   return bytes;
 }

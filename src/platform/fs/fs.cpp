@@ -10,9 +10,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
+
+#include "platform/fs/fs_testing.h"
 
 namespace orvex {
 namespace {
@@ -20,28 +23,6 @@ namespace {
 std::mutex rootMutex;
 std::string testingRoot;
 std::string defaultRoot;  // the last per-user folder made and checked
-
-class Fd {
- public:
-  Fd() = default;
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    if (this != &other) {
-      if (fd_ >= 0) ::close(fd_);
-      fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-  }
-  int Get() const { return fd_; }
-  int Release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_ = -1;
-};
 
 DWORD ErrorFromErrno(int error, bool leaf) {
   switch (error) {
@@ -174,7 +155,7 @@ Expected<MappedPath> Map(std::string_view path) {
 // given. `leaf` is empty for the drive's root itself.
 struct Parent {
   bool inDrive = false;
-  Fd folder;
+  UniqueFd folder;
   std::string leaf;
   std::string display;
 };
@@ -193,19 +174,19 @@ Expected<Parent> OpenParent(std::string_view path) {
     size_t slash = p.find_last_of('/');
     std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : p.substr(0, slash));
     out.leaf = slash == std::string::npos ? p : p.substr(slash + 1);
-    out.folder = Fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (out.folder.Get() < 0) return Fail(errno, folder, false);
+    out.folder.Reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!out.folder) return Fail(errno, folder, false);
     return out;
   }
   out.inDrive = true;
   out.display = mapped->root;
   for (const std::string& part : mapped->parts) out.display += "/" + part;
-  out.folder = Fd(::open(mapped->root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (out.folder.Get() < 0) return Fail(errno, mapped->root, false);
+  out.folder.Reset(::open(mapped->root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!out.folder) return Fail(errno, mapped->root, false);
   for (size_t i = 0; i + 1 < mapped->parts.size(); ++i) {
-    Fd next(::openat(out.folder.Get(), mapped->parts[i].c_str(),
-                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (next.Get() < 0) {
+    UniqueFd next(::openat(out.folder.Get(), mapped->parts[i].c_str(),
+                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!next) {
       int error = errno == ENOTDIR ? ELOOP : errno;  // O_NOFOLLOW|O_DIRECTORY on a link
       struct stat st;
       if (error == ELOOP &&
@@ -221,15 +202,15 @@ Expected<Parent> OpenParent(std::string_view path) {
 }
 
 // Opens the folder named by `path` itself (every step checked as in OpenParent).
-Expected<Fd> OpenFolder(std::string_view path, std::string& display) {
+Expected<UniqueFd> OpenFolder(std::string_view path, std::string& display) {
   auto parent = OpenParent(path);
   if (!parent) return parent.GetError();
   display = parent->display;
   if (parent->leaf.empty()) return std::move(parent->folder);
   const int noFollow = parent->inDrive ? O_NOFOLLOW : 0;
-  Fd folder(::openat(parent->folder.Get(), parent->leaf.c_str(),
-                     O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC));
-  if (folder.Get() < 0) return Fail(errno, display, false);
+  UniqueFd folder(::openat(parent->folder.Get(), parent->leaf.c_str(),
+                           O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC));
+  if (!folder) return Fail(errno, display, false);
   return folder;
 }
 
@@ -386,21 +367,19 @@ Expected<size_t> DeleteFilesMatching(std::string_view pattern) {
   std::string display;
   auto folder = OpenFolder(folderPath, display);
   if (!folder) return folder.GetError();
-  int listFd = ::dup(folder->Get());
-  if (listFd < 0) return Fail(errno, display, false);
-  DIR* listing = ::fdopendir(listFd);
-  if (listing == nullptr) {
-    int error = errno;
-    ::close(listFd);
-    return Fail(error, display, false);
-  }
+  // The listing reads through a copy of the descriptor, which the listing then owns.
+  UniqueFd listFd(::dup(folder->Get()));
+  if (!listFd) return Fail(errno, display, false);
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(listFd.Get()), &::closedir);
+  if (listing == nullptr) return Fail(errno, display, false);
+  (void)listFd.Release();
   std::vector<std::string> names;
-  while (dirent* entry = ::readdir(listing)) {
+  while (dirent* entry = ::readdir(listing.get())) {
     std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     if (MatchesFilePattern(name, leaf)) names.emplace_back(name);
   }
-  ::closedir(listing);
+  listing.reset();
 
   size_t deleted = 0;
   int firstError = 0;
@@ -420,23 +399,11 @@ Expected<size_t> DeleteFilesMatching(std::string_view pattern) {
   return deleted;
 }
 
-WritableFile::~WritableFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-WritableFile& WritableFile::operator=(WritableFile&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
 Expected<void> WritableFile::Write(Bytes data) {
-  if (fd_ < 0) return Error{"the file is not open"};
+  if (!fd_) return Error{"the file is not open"};
   size_t done = 0;
   while (done < data.size()) {
-    ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+    ssize_t n = ::write(fd_.Get(), data.data() + done, data.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return Fail(errno, "write");
@@ -447,15 +414,14 @@ Expected<void> WritableFile::Write(Bytes data) {
 }
 
 Expected<void> WritableFile::Sync() {
-  if (fd_ < 0) return Error{"the file is not open"};
-  if (::fsync(fd_) != 0) return Fail(errno, "fsync");
+  if (!fd_) return Error{"the file is not open"};
+  if (::fsync(fd_.Get()) != 0) return Fail(errno, "fsync");
   return {};
 }
 
 Expected<void> WritableFile::Close() {
-  if (fd_ < 0) return Error{"the file is not open"};
-  int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) return Fail(errno, "close");
+  if (!fd_) return Error{"the file is not open"};
+  if (fd_.Close() != 0) return Fail(errno, "close");
   return {};
 }
 
@@ -463,10 +429,10 @@ Expected<WritableFile> OpenFileForWriting(std::string_view path) {
   auto parent = OpenParent(path);
   if (!parent) return parent.GetError();
   if (parent->leaf.empty()) return Fail(EISDIR, parent->display);
-  int fd = ::openat(parent->folder.Get(), parent->leaf.c_str(),
-                    O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) return Fail(errno, parent->display);
-  return WritableFile(fd);
+  UniqueFd fd(::openat(parent->folder.Get(), parent->leaf.c_str(),
+                       O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (!fd) return Fail(errno, parent->display);
+  return WritableFile(std::move(fd));
 }
 
 Expected<ReplacingFile> ReplacingFile::Open(std::string_view path) {
@@ -481,20 +447,21 @@ Expected<ReplacingFile> ReplacingFile::Open(std::string_view path) {
   const bool keepMode = exists && S_ISREG(existing.st_mode);
 
   ReplacingFile out;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+  UniqueFd fd;
+  for (int attempt = 0; attempt < 100 && !fd; ++attempt) {
     out.temp_ = "." + parent->leaf + "." + std::to_string(::getpid()) + "." +
                 std::to_string(counter.fetch_add(1)) + ".tmp";
-    fd = ::openat(folder, out.temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                  0666);
-    if (fd < 0 && errno != EEXIST) break;
+    fd.Reset(::openat(folder, out.temp_.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd && errno != EEXIST) break;
   }
-  if (fd < 0) return Fail(errno, parent->display);
-  out.file_ = WritableFile(fd);
-  out.folder_ = parent->folder.Release();
+  if (!fd) return Fail(errno, parent->display);
+  out.file_ = WritableFile(std::move(fd));
+  out.folder_ = std::move(parent->folder);
   out.leaf_ = std::move(parent->leaf);
   out.display_ = std::move(parent->display);
-  if (keepMode && ::fchmod(fd, existing.st_mode & 07777) != 0) return Fail(errno, out.display_);
+  if (keepMode && ::fchmod(out.file_.Descriptor(), existing.st_mode & 07777) != 0)
+    return Fail(errno, out.display_);
   return out;
 }
 
@@ -503,7 +470,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
-    : folder_(std::exchange(other.folder_, -1)),
+    : folder_(std::move(other.folder_)),
       leaf_(std::move(other.leaf_)),
       temp_(std::move(other.temp_)),
       display_(std::move(other.display_)),
@@ -512,7 +479,7 @@ ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
 ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
   if (this != &other) {
     Discard();
-    folder_ = std::exchange(other.folder_, -1);
+    folder_ = std::move(other.folder_);
     leaf_ = std::move(other.leaf_);
     temp_ = std::move(other.temp_);
     display_ = std::move(other.display_);
@@ -524,9 +491,9 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
 void ReplacingFile::Discard() {
   if (file_.IsOpen()) {
     (void)file_.Close();
-    ::unlinkat(folder_, temp_.c_str(), 0);
+    ::unlinkat(folder_.Get(), temp_.c_str(), 0);
   }
-  if (folder_ >= 0) ::close(std::exchange(folder_, -1));
+  folder_.Reset();
 }
 
 Expected<void> ReplacingFile::Write(Bytes data) {
@@ -539,15 +506,15 @@ Expected<void> ReplacingFile::Commit() {
   auto finish = [&]() -> Expected<void> {
     ORVEX_TRY(file_.Sync());
     ORVEX_TRY(file_.Close());
-    if (::renameat(folder_, temp_.c_str(), folder_, leaf_.c_str()) != 0)
+    if (::renameat(folder_.Get(), temp_.c_str(), folder_.Get(), leaf_.c_str()) != 0)
       return Fail(errno, display_);
-    ::fsync(folder_);  // the rename itself reaches the disk
+    ::fsync(folder_.Get());  // the rename itself reaches the disk
     return {};
   };
   auto result = finish();
-  if (!result) ::unlinkat(folder_, temp_.c_str(), 0);
+  if (!result) ::unlinkat(folder_.Get(), temp_.c_str(), 0);
   (void)file_.Close();
-  ::close(std::exchange(folder_, -1));
+  folder_.Reset();
   return result;
 }
 

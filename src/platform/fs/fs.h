@@ -6,9 +6,11 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/byte_reader.h"
 #include "base/expected.h"
+#include "platform/core/unique_fd.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -25,8 +27,6 @@ inline constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;  // a symbolic link w
 // variable ORVEX_DRIVE_C, when set to an absolute path, replaces the per-user default for
 // the whole process (test programs started as child processes use it).
 Expected<std::string> DriveRoot();
-// Replaces the drive folder for this process (tests); an empty path restores the default.
-void SetDriveRootForTesting(std::string path);
 
 // A Windows-style path with drive C ("C:\a\b", "c:/a", "C:a", or "\a" for the current
 // drive's root) becomes the drive folder joined with its components ("." dropped, ".."
@@ -49,25 +49,20 @@ Expected<size_t> DeleteFilesMatching(std::string_view pattern);
 // The pattern rule above, for one name.
 bool MatchesFilePattern(std::string_view name, std::string_view pattern);
 
-// An open file; closes on destruction.
+// A file open for writing; closes on destruction.
 class WritableFile {
  public:
   WritableFile() = default;
-  explicit WritableFile(int fd) : fd_(fd) {}
-  ~WritableFile();
-  WritableFile(WritableFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  WritableFile& operator=(WritableFile&& other) noexcept;
-  WritableFile(const WritableFile&) = delete;
-  WritableFile& operator=(const WritableFile&) = delete;
+  explicit WritableFile(UniqueFd fd) : fd_(std::move(fd)) {}
 
-  bool IsOpen() const { return fd_ >= 0; }
-  int Descriptor() const { return fd_; }
+  bool IsOpen() const { return fd_.IsValid(); }
+  int Descriptor() const { return fd_.Get(); }
   Expected<void> Write(Bytes data);
   Expected<void> Sync();
   Expected<void> Close();
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;
 };
 
 // Creates or truncates the file for writing. The last component is never followed when it
@@ -99,7 +94,7 @@ class ReplacingFile {
  private:
   void Discard();
 
-  int folder_ = -1;  // the target's folder, held open so the rename lands beside it
+  UniqueFd folder_;  // the target's folder, held open so the rename lands beside it
   std::string leaf_;
   std::string temp_;
   std::string display_;

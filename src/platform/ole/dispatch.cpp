@@ -82,8 +82,7 @@ class ClassInfo::TypeInfoImpl final : public ITypeInfo {
         ELEMDESC e{};
         e.vt = static_cast<VARTYPE>(p.type.vt | (p.byRef ? VT_BYREF : 0));
         e.wParamFlags = PARAMFLAG_FIN;
-        e.typeName = p.type.name;
-        VariantInit(&e.defaultValue);
+        e.typeName = p.type.name;  // ELEMDESC{} left defaultValue VT_EMPTY
         if (p.optional) {
           e.wParamFlags |= PARAMFLAG_FOPT;
           ++optional;
@@ -379,11 +378,18 @@ HRESULT Dispatchable::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, D
 
 namespace {
 
-// One converted argument: either a view of the caller's variant (not owned) or an owned
-// coercion result.
+// One converted argument. `value` is what the member receives: a view of the caller's
+// variant, or of `owned` when the conversion made a copy or coercion of its own, which is
+// cleared when the call returns.
 struct ArgSlot {
-  VARIANT value;
-  bool owned = false;
+  VARIANT value{};
+  Variant owned;
+
+  // Passes on what `owned` holds; gives back `hr` (the result of filling it).
+  HRESULT PassOwned(HRESULT hr) {
+    value = owned;
+    return hr;
+  }
 };
 
 // Converts the caller's argument to the declared type of `p`.
@@ -408,8 +414,7 @@ HRESULT ConvertArg(const ParamDesc& p, const VARIANT* source, ArgSlot* slot) {
       slot->value = *src;
       return S_OK;
     }
-    slot->owned = true;
-    return VariantCopyInd(&slot->value, src);
+    return slot->PassOwned(VariantCopyInd(&slot->owned, src));
   }
   if (declared == VT_DISPATCH || declared == VT_UNKNOWN) {
     IUnknown* object = nullptr;
@@ -426,8 +431,9 @@ HRESULT ConvertArg(const ParamDesc& p, const VARIANT* source, ArgSlot* slot) {
       if (FAILED(
               object->QueryInterface(declared == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, &p2)))
         return DISP_E_TYPEMISMATCH;
-      slot->value.punkVal = static_cast<IUnknown*>(p2);
-      slot->owned = true;
+      slot->owned.vt = declared;
+      slot->owned.punkVal = static_cast<IUnknown*>(p2);
+      return slot->PassOwned(S_OK);
     }
     return S_OK;
   }
@@ -456,23 +462,12 @@ HRESULT ConvertArg(const ParamDesc& p, const VARIANT* source, ArgSlot* slot) {
         slot->value.dblVal = *src->pdblVal;
         break;
       default:
-        slot->owned = true;
-        return VariantCopyInd(&slot->value, src);
+        return slot->PassOwned(VariantCopyInd(&slot->owned, src));
     }
     return S_OK;
   }
-  slot->owned = true;
-  return VariantChangeType(&slot->value, src, 0, declared);
+  return slot->PassOwned(VariantChangeType(&slot->owned, src, 0, declared));
 }
-
-struct SlotsGuard {
-  ArgSlot* slots;
-  size_t count;
-  ~SlotsGuard() {
-    for (size_t i = 0; i < count; ++i)
-      if (slots[i].owned) VariantClear(&slots[i].value);
-  }
-};
 
 }  // namespace
 
@@ -518,8 +513,6 @@ HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
   }
 
   ArgSlot slots[kMaxParams];
-  for (auto& s : slots) VariantInit(&s.value);
-  SlotsGuard guard{slots, count};
   for (size_t i = 0; i < count; ++i) {
     const ParamDesc& p = m->params[i];
     bool missing = given[i] == nullptr;
@@ -537,21 +530,17 @@ HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
         if (argError) *argError = static_cast<UINT>(i);
         return DISP_E_PARAMNOTOPTIONAL;
       }
-      VariantInit(&slots[i].value);
+      slots[i] = ArgSlot{};  // whatever stood for "missing" is replaced
       if (p.hasDefault) {
-        VARIANT def;
-        VariantInit(&def);
-        def.vt = VT_I4;
-        def.lVal = p.defaultValue;
-        slots[i].owned = true;
+        const Variant def(p.defaultValue);
         if (p.type.vt == VT_BOOL) {
-          slots[i].value.vt = VT_BOOL;
-          slots[i].value.boolVal = p.defaultValue ? VARIANT_TRUE : VARIANT_FALSE;
+          slots[i].owned = Variant(p.defaultValue != 0);
         } else if (FAILED(
-                       VariantChangeType(&slots[i].value, &def, 0,
+                       VariantChangeType(&slots[i].owned, &def, 0,
                                          p.type.vt == VT_VARIANT ? VARTYPE(VT_I4) : p.type.vt))) {
           return DISP_E_TYPEMISMATCH;
         }
+        slots[i].PassOwned(S_OK);
       } else {
         slots[i].value.vt = VT_ERROR;
         slots[i].value.scode = DISP_E_PARAMNOTFOUND;
@@ -561,25 +550,24 @@ HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
 
   VARIANT args[kMaxParams];
   for (size_t i = 0; i < count; ++i) args[i] = slots[i].value;
-  Variant scratch;
-  VARIANT* out = result != nullptr ? result : &scratch;
+  // The caller's result starts empty, as a failed call leaves it; the member writes into
+  // an owner of ours, handed over only when it succeeds.
   if (result != nullptr) VariantInit(result);
+  Variant value;
   try {
     if (m->binding.thunk == nullptr)
       throw RuntimeError(kErrNotImplemented, std::string("Object doesn't support this action (") +
                                                  info_.Name() + "." + m->name +
                                                  " is not implemented)");
-    m->binding.thunk(*this, args, out);
+    m->binding.thunk(*this, args, &value);
+    if (result != nullptr) *result = value.Detach();
     return S_OK;
   } catch (const RuntimeError& error) {
-    VariantClear(out);
     return ExceptionToExcepInfo(error, info_.ProgId()[0] ? info_.ProgId() : info_.Name(),
                                 exception);
   } catch (const std::bad_alloc&) {
-    VariantClear(out);
     return ExceptionToExcepInfo(RuntimeError(7, "Out of memory"), info_.ProgId(), exception);
   } catch (const std::exception& error) {
-    VariantClear(out);
     return ExceptionToExcepInfo(RuntimeError(51, std::string("Internal error: ") + error.what()),
                                 info_.ProgId(), exception);
   }

@@ -377,9 +377,7 @@ void ResultTo(R&& value, VARIANT* out) {
     out->vt = VT_BSTR;
     out->bstrVal = owned.Detach();
   } else if constexpr (std::is_same_v<U, Variant>) {
-    Variant owned(std::move(value));
-    *out = owned;
-    VariantInit(&owned);
+    *out = Variant(std::move(value)).Detach();
   } else if constexpr (std::is_same_v<U, ComPtr<IUnknown>>) {
     ComPtr<IUnknown> owned(std::move(value));
     out->vt = VT_UNKNOWN;

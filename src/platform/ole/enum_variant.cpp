@@ -21,14 +21,16 @@ class EnumVariant final : public ComObject<EnumVariant, IEnumVARIANT> {
     if (out == nullptr && count != 0) return E_POINTER;
     ULONG done = 0;
     while (done < count && position_ < items_->size()) {
-      VariantInit(&out[done]);
-      HRESULT hr = VariantCopy(&out[done], &(*items_)[position_]);
+      Variant copy;
+      HRESULT hr = VariantCopy(&copy, &(*items_)[position_]);
       if (FAILED(hr)) {
-        for (ULONG i = 0; i < done; ++i) VariantClear(&out[i]);
+        // The caller gets nothing on failure: the copies handed out so far are taken back
+        // and freed.
+        for (ULONG i = 0; i < done; ++i) Variant::Attach(out[i]);
         if (fetched) *fetched = 0;
         return hr;
       }
-      ++done;
+      out[done++] = copy.Detach();
       ++position_;
     }
     if (fetched) *fetched = done;

@@ -45,7 +45,7 @@ void ThrowInvokeFailure(HRESULT hr, EXCEPINFO& exception) {
     if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
     Bstr source = Bstr::Attach(exception.bstrSource);
     Bstr description = Bstr::Attach(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
+    const Bstr helpFile = Bstr::Attach(exception.bstrHelpFile);  // not reported; freed
     HRESULT code = exception.scode != 0 ? exception.scode : hr;
     exception = EXCEPINFO{};
     int32_t number = ErrorNumberOf(code);

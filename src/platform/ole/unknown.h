@@ -187,6 +187,9 @@ class ComPtr {
     return &p_;
   }
   void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+  // The held slot itself, for a by-reference argument: the callee may release the
+  // reference it finds there and store another, which this holder then owns.
+  T** AddressOf() { return &p_; }
 
   // QueryInterface for another interface; empty when not supported.
   template <class U>

@@ -6,13 +6,13 @@
 
 namespace orvex {
 
-Variant Variant::FromArray(SAFEARRAY* array) {
+Variant Variant::FromArray(SafeArray array) {
   Variant v;
-  if (array == nullptr) return v;
+  if (!array) return v;
   VARTYPE element = VT_EMPTY;
-  SafeArrayGetVartype(array, &element);
+  SafeArrayGetVartype(array.Get(), &element);
   v.vt = static_cast<VARTYPE>(VT_ARRAY | element);
-  v.parray = array;
+  v.parray = array.Detach();
   return v;
 }
 

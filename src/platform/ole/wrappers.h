@@ -1,6 +1,7 @@
-// RAII owners for BSTR and VARIANT: no hand-written clean-up paths anywhere else.
+// RAII owners for BSTR, VARIANT and SAFEARRAY: no hand-written clean-up paths anywhere else.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -36,12 +37,40 @@ class Bstr {
     SysFreeString(std::exchange(s_, nullptr));
     return &s_;
   }
+  // The owned slot itself, for a by-reference argument: the callee may free the text it
+  // finds there and store another, which this owner then frees.
+  BSTR* AddressOf() { return &s_; }
   UINT Length() const { return SysStringLen(s_); }
   std::u16string_view View() const { return BstrView(s_); }
   std::u16string Str() const { return std::u16string(View()); }
 
  private:
   BSTR s_ = nullptr;
+};
+
+// Owns one SAFEARRAY (destroys it, with its elements, on destruction).
+class SafeArray {
+ public:
+  SafeArray() = default;
+  // Takes over `array` (null holds nothing).
+  explicit SafeArray(SAFEARRAY* array) : a_(array) {}
+  SafeArray(SafeArray&& other) noexcept : a_(std::exchange(other.a_, nullptr)) {}
+  SafeArray& operator=(SafeArray&& other) noexcept {
+    SafeArray(std::move(other)).Swap(*this);
+    return *this;
+  }
+  SafeArray(const SafeArray&) = delete;
+  SafeArray& operator=(const SafeArray&) = delete;
+  ~SafeArray() { SafeArrayDestroy(a_); }
+
+  SAFEARRAY* Get() const { return a_; }
+  SAFEARRAY* Detach() { return std::exchange(a_, nullptr); }
+  explicit operator bool() const { return a_ != nullptr; }
+  friend bool operator==(const SafeArray& a, std::nullptr_t) { return a.a_ == nullptr; }
+  void Swap(SafeArray& other) noexcept { std::swap(a_, other.a_); }
+
+ private:
+  SAFEARRAY* a_ = nullptr;
 };
 
 // Owns one VARIANT (clears it on destruction). Layout-compatible with VARIANT, so an
@@ -149,8 +178,23 @@ class Variant : public VARIANT {
     v.pboolVal = &target;
     return v;
   }
-  // Takes ownership of `array` (VT_ARRAY | element type).
-  static Variant FromArray(SAFEARRAY* array);
+  // Takes over the array (VT_ARRAY | element type); an empty owner gives VT_EMPTY.
+  static Variant FromArray(SafeArray array);
+  static Variant FromArray(SAFEARRAY* array) { return FromArray(SafeArray(array)); }
+
+  // Takes over the value `from` holds; `from` is left empty.
+  static Variant Attach(VARIANT& from) {
+    Variant v;
+    static_cast<VARIANT&>(v) = from;
+    VariantInit(&from);
+    return v;
+  }
+  // Hands the value over, typically to an out-parameter; this variant is left empty.
+  VARIANT Detach() {
+    VARIANT out = *this;
+    VariantInit(this);
+    return out;
+  }
 
   void SetLong(int32_t value) {
     VariantClear(this);

@@ -14,27 +14,19 @@ void ErrorHandlerMessageQ7(const RuntimeError& error, const std::string& source)
   ComPtr<IDispatch> errorObject = MakeErrorObject(reported);
 
   // The by-reference arguments point at these; the callee may replace what they hold.
-  IDispatch* app = GetApplicationObject().Detach();
-  BSTR text = SysAllocString(u"");
+  ComPtr<IDispatch> app = GetApplicationObject();
+  Bstr text(u"");
   LONG zero = 0;
-  struct Cleanup {
-    IDispatch*& app;
-    BSTR& text;
-    ~Cleanup() {
-      if (app) app->Release();
-      SysFreeString(text);
-    }
-  } cleanup{app, text};
 
   const Variant args[8] = {
-      Variant::RefTo(app),           // 1: application object, VT_BYREF | VT_DISPATCH
-      Variant(errorObject),          // 2: the error object, VT_DISPATCH
-      Variant::RefTo(text),          // 3: "", VT_BYREF | VT_BSTR
-      Variant(Utf8ToUtf16(source)),  // 4: "Class.Operation", VT_BSTR
-      Variant::RefTo(zero),          // 5: 0, VT_BYREF | VT_I4
-      Variant(u""),                  // 6: "", VT_BSTR
-      Variant(int32_t{0}),           // 7: 0, VT_I4
-      Variant::Missing(),            // 8: missing optional argument
+      Variant::RefTo(*app.AddressOf()),   // 1: application object, VT_BYREF | VT_DISPATCH
+      Variant(errorObject),               // 2: the error object, VT_DISPATCH
+      Variant::RefTo(*text.AddressOf()),  // 3: "", VT_BYREF | VT_BSTR
+      Variant(Utf8ToUtf16(source)),       // 4: "Class.Operation", VT_BSTR
+      Variant::RefTo(zero),               // 5: 0, VT_BYREF | VT_I4
+      Variant(u""),                       // 6: "", VT_BSTR
+      Variant(int32_t{0}),                // 7: 0, VT_I4
+      Variant::Missing(),                 // 8: missing optional argument
   };
   Invoke(handler.Get(), "ErrorHandlerMessageQ7", DISPATCH_METHOD, std::span<const Variant>(args));
 }

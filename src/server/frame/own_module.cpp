@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/core/unique_fd.h"
 #include "platform/module/module.h"
 
 namespace orvex {
@@ -17,16 +18,12 @@ namespace {
 // The module layer maps files by path: the image goes into an anonymous in-memory file,
 // which is named through /proc for the one load and closed again (the mapping stays).
 HMODULE LoadOwnModule() {
-  const int fd = ::memfd_create("orvex10-resources", MFD_CLOEXEC);
-  if (fd < 0) return 0;
-  HMODULE module = 0;
+  const UniqueFd fd(::memfd_create("orvex10-resources", MFD_CLOEXEC));
+  if (!fd) return 0;
   const Bytes image = OwnResourceImage();
-  if (::write(fd, image.data(), image.size()) == static_cast<ssize_t>(image.size())) {
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    module = LoadLibraryExA(path.c_str(), 0, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  }
-  ::close(fd);
-  return module;
+  if (::write(fd.Get(), image.data(), image.size()) != static_cast<ssize_t>(image.size())) return 0;
+  const std::string path = "/proc/self/fd/" + std::to_string(fd.Get());
+  return LoadLibraryExA(path.c_str(), 0, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/fs/fs_testing.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -4,6 +4,8 @@
 // resource's bytes with GetDataArray first, and checks the file against them afterwards,
 // so that a failure the member only reports still ends with a non-zero exit status.
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,14 +28,9 @@ struct SaveArguments {
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    uint8_t buffer[65536];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-      bytes.insert(bytes.end(), buffer, buffer + got);
-    std::fclose(file);
-  }
-  return bytes;
+  std::ifstream file(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file),
+                              std::istreambuf_iterator<char>());
 }
 
 int Save(const SaveArguments& arguments) {

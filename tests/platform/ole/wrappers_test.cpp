@@ -1,0 +1,101 @@
+// Ownership through the wrappers: a value handed between an owner and a raw slot keeps its
+// reference count, and the last owner frees it once.
+#include "platform/ole/wrappers.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "platform/ole/oleauto.h"
+
+namespace orvex {
+namespace {
+
+// A stack object that counts its references; the test holds the first one.
+struct Counted : IUnknown {
+  ULONG refs = 1;
+  HRESULT QueryInterface(REFIID, void** object) override {
+    *object = this;
+    ++refs;
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  virtual ~Counted() = default;
+};
+
+TEST(VariantOwnership, AttachAndDetachMoveTheValueWithoutCounting) {
+  Counted object;
+  VARIANT raw{};
+  raw.vt = VT_UNKNOWN;
+  raw.punkVal = &object;
+  object.AddRef();  // the reference `raw` holds
+  {
+    Variant owner = Variant::Attach(raw);
+    EXPECT_EQ(raw.vt, VT_EMPTY);
+    EXPECT_EQ(owner.punkVal, &object);
+    VARIANT out = owner.Detach();
+    EXPECT_EQ(owner.vt, VT_EMPTY);
+    EXPECT_EQ(out.vt, VT_UNKNOWN);
+    EXPECT_EQ(object.refs, 2u);
+    Variant back = Variant::Attach(out);
+  }
+  EXPECT_EQ(object.refs, 1u);
+}
+
+TEST(SafeArrayOwnership, TheLastHolderDestroysTheArrayAndItsElements) {
+  Counted object;
+  Variant element;
+  element.vt = VT_UNKNOWN;
+  element.punkVal = &object;
+  object.AddRef();
+  auto arrayHolding = [&] {
+    SafeArray array(SafeArrayCreateVector(VT_VARIANT, 0, 1));
+    EXPECT_TRUE(array);
+    LONG at = 0;
+    EXPECT_EQ(SafeArrayPutElement(array.Get(), &at, &element), S_OK);
+    return array;
+  };
+  {
+    SafeArray array = arrayHolding();
+    EXPECT_EQ(object.refs, 3u);
+  }
+  EXPECT_EQ(object.refs, 2u);
+  {
+    SafeArray array = arrayHolding();
+    SafeArray moved = std::move(array);
+    EXPECT_EQ(array, nullptr);
+    Variant holder = Variant::FromArray(std::move(moved));
+    EXPECT_EQ(moved, nullptr);
+    EXPECT_EQ(holder.vt, VT_ARRAY | VT_VARIANT);
+    EXPECT_EQ(object.refs, 3u);
+  }
+  EXPECT_EQ(object.refs, 2u);
+  EXPECT_TRUE(Variant::FromArray(SafeArray()).IsEmpty());
+}
+
+TEST(ByReferenceSlots, TheOwnerKeepsWhatTheCalleeStores) {
+  // A callee given a by-reference BSTR frees the text it finds and stores its own.
+  Bstr text(u"old");
+  Variant ref = Variant::RefTo(*text.AddressOf());
+  SysFreeString(*ref.pbstrVal);
+  *ref.pbstrVal = SysAllocString(u"new");
+  EXPECT_EQ(text.View(), u"new");
+
+  // A callee given a by-reference object releases the one it finds and stores another.
+  Counted first, second;
+  {
+    ComPtr<IUnknown> holder(&first);
+    IUnknown** slot = holder.AddressOf();
+    ASSERT_EQ(*slot, &first);
+    (*slot)->Release();
+    *slot = &second;
+    second.AddRef();
+    EXPECT_EQ(holder.Get(), &second);
+  }
+  EXPECT_EQ(first.refs, 1u);
+  EXPECT_EQ(second.refs, 1u);
+}
+
+}  // namespace
+}  // namespace orvex
