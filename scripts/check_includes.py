@@ -48,7 +48,8 @@ ALLOWED = {
     "server": LIBRARY | {"catalogue"} | SUBSYSTEMS,
     "framework": LOW,
     "host": LOW,
-    "pe_writer": {"base"},
+    # The writer stores names in the order the platform's case rule gives (platform/text).
+    "pe_writer": {"base", "platform"},
     "own_resources": {"base", "platform", "frame", "pe_writer"},
     "sample_module": {"base", "pe_writer"},
     # Hosts: the platform, the top of the library (registration), the framework component

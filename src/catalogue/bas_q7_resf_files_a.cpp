@@ -1,6 +1,7 @@
 #include "catalogue/bas_q7_resf_files_a.h"
 
 #include "base/runtime_error.h"
+#include "platform/text/text.h"
 
 namespace orvex {
 
@@ -20,39 +21,6 @@ bool IsWordSeparator(char16_t c) {
   return c == 0 || c == u'\t' || c == u'\n' || c == 0x0B || c == 0x0C || c == u'\r' || c == u' ';
 }
 
-// Case mapping for ASCII, Latin-1, Latin Extended-A pairs, Greek and Cyrillic.
-char16_t ToUpper(char16_t c) {
-  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<char16_t>(c - 32);
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
-      c != 0x17F) {
-    bool oddLower = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (oddLower ? (c % 2 == 0) : (c % 2 == 1)) return static_cast<char16_t>(c - 1);
-    return c;
-  }
-  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return static_cast<char16_t>(c - 32);
-  if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 32);
-  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 80);
-  return c;
-}
-
-char16_t ToLower(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
-  if (c == 0x178) return 0xFF;
-  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
-      c != 0x17F) {
-    bool oddLower = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (oddLower ? (c % 2 == 1) : (c % 2 == 0)) return static_cast<char16_t>(c + 1);
-    return c;
-  }
-  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return static_cast<char16_t>(c + 32);
-  if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);
-  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
-  return c;
-}
-
 }  // namespace
 
 std::u16string ProperCase(std::u16string_view text) {
@@ -63,7 +31,7 @@ std::u16string ProperCase(std::u16string_view text) {
       wordStart = true;
       continue;
     }
-    c = wordStart ? ToUpper(c) : ToLower(c);
+    c = wordStart ? UpperCase(c) : LowerCase(c);
     wordStart = false;
   }
   return out;

@@ -70,21 +70,6 @@ bool IsAsciiLetter(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-char16_t FoldCase(char16_t c) {
-  if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
-      (c >= 0x430 && c <= 0x44F))
-    return static_cast<char16_t>(c - 0x20);
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
-  // Latin Extended-A pairs capitals and small letters as even/odd neighbours.
-  if (c >= 0x100 && c <= 0x137 && (c & 1)) return static_cast<char16_t>(c - 1);
-  if (c >= 0x139 && c <= 0x148 && !(c & 1)) return static_cast<char16_t>(c - 1);
-  if (c >= 0x14A && c <= 0x177 && (c & 1)) return static_cast<char16_t>(c - 1);
-  if (c == 0x17A || c == 0x17C || c == 0x17E) return static_cast<char16_t>(c - 1);
-  return c;
-}
-
 [[noreturn]] void ThrowInvalidCall() {
   throw RuntimeError(Err::InvalidProcedureCall);
 }
@@ -199,14 +184,6 @@ bool ReadsAsNumber(std::u16string_view text) {
   Variant source(text);
   Variant number;
   return SUCCEEDED(VariantChangeType(&number, &source, 0, VT_R8));
-}
-
-bool TextEqualsNoCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
 }
 
 int32_t IncrementedCount(int32_t count) {

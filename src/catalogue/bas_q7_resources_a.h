@@ -68,9 +68,6 @@ std::optional<size_t> CollectionPosition(const VARIANT& index, size_t count);
 // Whether text reads as a number (the automation runtime's numeric text).
 bool ReadsAsNumber(std::u16string_view text);
 
-// Equality without regard to case (letters of Latin, Greek and Cyrillic scripts).
-bool TextEqualsNoCase(std::u16string_view a, std::u16string_view b);
-
 // The increment of a Long counter; Err::Overflow at the largest value.
 int32_t IncrementedCount(int32_t count);
 

@@ -3,6 +3,7 @@
 
 #include "catalogue/bas_q7_resources_a.h"
 #include "catalogue/cls_q7_resf_resource_types_a.h"
+#include "platform/text/text.h"
 #include "server/frame/class_ids.h"
 #include "server/frame/thread_module_state.h"
 
@@ -67,7 +68,7 @@ void clsQ7ResfResourceTypesA::Remove(int32_t Index) {
 
 int32_t clsQ7ResfResourceTypesA::FindIndexByName(std::u16string_view sName) {
   for (const auto& record : types_) {
-    if (TextEqualsNoCase(record->NameLong(), sName)) return record->Index();
+    if (EqualsIgnoringCase(record->NameLong(), sName)) return record->Index();
   }
   return 0;
 }

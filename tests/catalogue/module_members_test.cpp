@@ -59,6 +59,17 @@ TEST(ProperCase, CapitalisesEachWord) {
   EXPECT_EQ(ProperCase(u"o'neil-SMITH_x"), u"O'neil-smith_x");
   EXPECT_EQ(ProperCase(u"\u00e9COLE \u00c9T\u00c9"), u"\u00c9cole \u00c9t\u00e9");
   EXPECT_EQ(ProperCase(std::u16string(u"a\0b", 3)), std::u16string(u"A\0B", 3));
+  // Beyond Latin-1: the same case pairs as resource names.
+  const struct {
+    std::u16string text, proper;
+  } cases[] = {
+      {u"\u00ff\u0160\u0152", u"\u0178\u0161\u0153"},  // y diaeresis, s caron, oe
+      {u"\u03c3\u039f\u03a6\u038a\u0391", u"\u03a3\u03bf\u03c6\u03af\u03b1"},  // tonos
+      {u"\u03c2\u03ab", u"\u03c2\u03cb"},                                      // final sigma stays
+      {u"\u0451\u0416\u0418\u041a \u045f", u"\u0401\u0436\u0438\u043a \u040f"},
+      {u"\u0131\u0130", u"\u0131\u0130"},  // no one-to-one partner
+  };
+  for (const auto& c : cases) EXPECT_EQ(ProperCase(c.text), c.proper) << Utf16ToUtf8(c.text);
 }
 
 class ModuleMembersTest : public testing::Test {

@@ -5,6 +5,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/text/text.h"
+
 namespace orvex::test {
 
 namespace {
@@ -31,18 +33,13 @@ void Put64(std::vector<uint8_t>& out, size_t at, uint64_t value) {
   std::memcpy(out.data() + at, &value, 8);
 }
 
-char16_t Upper(char16_t unit) {
-  if ((unit >= u'a' && unit <= u'z') || (unit >= 0xE0 && unit <= 0xFE && unit != 0xF7))
-    return static_cast<char16_t>(unit - 0x20);
-  return unit;
-}
-
 // The order the platform's tools store entries in: names (case-blind), then numbers.
 bool Before(const ResId& a, const ResId& b) {
   if (a.named != b.named) return a.named;
   if (!a.named) return a.id < b.id;
-  return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                      [](char16_t x, char16_t y) { return Upper(x) < Upper(y); });
+  return std::lexicographical_compare(
+      a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+      [](char16_t x, char16_t y) { return UpperCase(x) < UpperCase(y); });
 }
 
 // Keys that compare equal the way the platform matches them (names regardless of case).
@@ -50,7 +47,7 @@ using KeyIndex = std::map<std::pair<int, std::u16string>, size_t>;
 std::pair<int, std::u16string> IndexKey(const ResId& key) {
   if (!key.named) return {key.id, {}};
   std::u16string upper;
-  for (char16_t unit : key.name) upper.push_back(Upper(unit));
+  for (char16_t unit : key.name) upper.push_back(UpperCase(unit));
   return {-1, upper};
 }
 

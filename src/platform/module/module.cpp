@@ -14,11 +14,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/module/code_page.h"
 #include "platform/module/low_scratch.h"
 #include "platform/module/mapped_file.h"
 #include "platform/module/pe_image.h"
 #include "platform/module/resource_tree.h"
+#include "platform/text/text.h"
 
 namespace orvex {
 
@@ -129,7 +129,7 @@ Expected<ModulePtr> OpenModule(LPCSTR path) {
 std::optional<ResourceKey> ParseKey(LPCSTR id) {
   if (IS_INTRESOURCE(id))
     return ResourceKey::Number(static_cast<WORD>(reinterpret_cast<uintptr_t>(id)));
-  if (id[0] != '#') return ResourceKey::Name(code_page::AnsiToUnicode(id));
+  if (id[0] != '#') return ResourceKey::Name(AnsiToUnicode(id));
   uint32_t value = 0;
   size_t digits = 0;
   for (const char* c = id + 1; *c != '\0'; ++c, ++digits) {
@@ -149,15 +149,7 @@ std::optional<LPSTR> CallbackId(const ResourceTree& tree, const ResourceEntry& e
   std::u16string name = tree.Name(entry);
   char* text = scratch.Allocate(name.size() + 1);
   if (text == nullptr) return std::nullopt;
-  size_t length = 0;
-  for (size_t i = 0; i < name.size(); ++i) {
-    // A surrogate pair is one character the code page lacks: one "?".
-    bool pair = name[i] >= 0xD800 && name[i] < 0xDC00 && i + 1 < name.size() &&
-                name[i + 1] >= 0xDC00 && name[i + 1] < 0xE000;
-    text[length++] = code_page::UnitToAnsi(name[i]);
-    if (pair) ++i;
-  }
-  text[length] = '\0';
+  text[UnicodeToAnsi(name, text)] = '\0';
   return text;
 }
 

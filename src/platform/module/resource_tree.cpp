@@ -4,8 +4,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "platform/module/code_page.h"
 #include "platform/module/pe_format.h"
+#include "platform/text/text.h"
 
 namespace orvex {
 
@@ -33,7 +33,7 @@ ResourceKey ResourceKey::Name(std::u16string_view name) {
   ResourceKey key;
   key.named = true;
   key.folded.reserve(name.size());
-  for (char16_t unit : name) key.folded.push_back(code_page::Fold(unit));
+  for (char16_t unit : name) key.folded.push_back(UpperCase(unit));
   return key;
 }
 
@@ -167,7 +167,7 @@ std::optional<int> ResourceTree::CompareName(uint32_t nameOffset,
     if (!bytes) return std::nullopt;
     std::memcpy(chunk, bytes->data(), count * sizeof(char16_t));
     for (size_t i = 0; i < count; ++i) {
-      char16_t unit = code_page::Fold(chunk[i]);
+      char16_t unit = UpperCase(chunk[i]);
       if (unit != folded[done + i]) return unit < folded[done + i] ? -1 : 1;
     }
     done += count;
@@ -190,8 +190,8 @@ std::optional<int> ResourceTree::CompareNames(uint32_t left, uint32_t right, siz
   ByteReader a(*leftUnits);
   ByteReader b(*rightUnits);
   for (size_t i = 0; i < common; ++i) {
-    char16_t x = code_page::Fold(*a.Read<char16_t>());
-    char16_t y = code_page::Fold(*b.Read<char16_t>());
+    char16_t x = UpperCase(*a.Read<char16_t>());
+    char16_t y = UpperCase(*b.Read<char16_t>());
     if (x != y) return x < y ? -1 : 1;
   }
   if (*leftLength == *rightLength) return 0;
@@ -278,7 +278,7 @@ ResourceTree::NameHash ResourceTree::HashName(uint32_t nameOffset, size_t& budge
     auto bytes = text.ReadArray(count, sizeof(char16_t));
     if (!bytes) return {};
     std::memcpy(chunk, bytes->data(), count * sizeof(char16_t));
-    for (size_t i = 0; i < count; ++i) hash = HashUnit(hash, code_page::Fold(chunk[i]));
+    for (size_t i = 0; i < count; ++i) hash = HashUnit(hash, UpperCase(chunk[i]));
     done += count;
   }
   return {false, hash};

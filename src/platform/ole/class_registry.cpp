@@ -17,15 +17,13 @@ namespace {
 struct Entry {
   CLSID clsid;
   std::string progId;
-  std::string upperProgId;  // for case-insensitive lookups
+  std::u16string upperProgId;  // for lookups without regard to case
   ComPtr<IClassFactory> factory;
 };
 
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return out;
+std::u16string UpperProgId(std::u16string text) {
+  for (char16_t& c : text) c = UpperCase(c);
+  return text;
 }
 
 // The in-process table and the libraries loaded for registered classes. Leaked on
@@ -105,12 +103,12 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, IClassFactory* factory, std::strin
         replaced = std::move(e.factory);
         e.factory = ComPtr<IClassFactory>(factory);
         e.progId = std::string(progId);
-        e.upperProgId = UpperAscii(progId);
+        e.upperProgId = UpperProgId(Utf8ToUtf16(progId));
         return S_OK;
       }
     }
-    registry.entries.push_back(
-        Entry{clsid, std::string(progId), UpperAscii(progId), ComPtr<IClassFactory>(factory)});
+    registry.entries.push_back(Entry{clsid, std::string(progId), UpperProgId(Utf8ToUtf16(progId)),
+                                     ComPtr<IClassFactory>(factory)});
   }
   return S_OK;
 }
@@ -132,7 +130,7 @@ HRESULT CoRevokeClassObject(REFCLSID clsid) {
 HRESULT CLSIDFromProgID(std::u16string_view progId, CLSID* clsid) {
   if (clsid == nullptr) return E_POINTER;
   std::string name = Utf16ToUtf8(progId);
-  std::string upper = UpperAscii(name);
+  const std::u16string upper = UpperProgId(std::u16string(progId));
   {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/ole/unknown.h"
+#include "platform/text/text.h"
 
 namespace orvex {
 
@@ -446,17 +447,6 @@ HRESULT ReadNumber(const VARIANT& v, Number* out) {
   }
 }
 
-bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char16_t x = a[i], y = b[i];
-    if (x >= u'a' && x <= u'z') x = static_cast<char16_t>(x - 32);
-    if (y >= u'a' && y <= u'z') y = static_cast<char16_t>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::u16string Widen(const std::string& text) {
   return std::u16string(text.begin(), text.end());
 }
@@ -530,8 +520,8 @@ HRESULT ToBool(const VARIANT& v, bool* out) {
     while (b < e && IsSpace(text[b])) ++b;
     while (e > b && IsSpace(text[e - 1])) --e;
     text = text.substr(b, e - b);
-    if (EqualsNoCase(text, u"True")) return *out = true, S_OK;
-    if (EqualsNoCase(text, u"False")) return *out = false, S_OK;
+    if (EqualsIgnoringCase(text, u"True")) return *out = true, S_OK;
+    if (EqualsIgnoringCase(text, u"False")) return *out = false, S_OK;
   }
   Number n;
   HRESULT hr = ReadNumber(v, &n);

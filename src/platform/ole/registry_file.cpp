@@ -9,20 +9,15 @@
 #include <sstream>
 
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 namespace orvex {
 
 namespace {
 
+// Key paths and value names are UTF-8 and match without regard to case.
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
+  return a == b || EqualsIgnoringCase(Utf8ToUtf16(a), Utf8ToUtf16(b));
 }
 
 bool IsUnder(std::string_view path, std::string_view key) {

@@ -11,19 +11,6 @@ size_t Align4(size_t offset) {
   return (offset + 3) & ~size_t{3};
 }
 
-char16_t Fold(char16_t unit) {
-  if (unit >= u'a' && unit <= u'z') return static_cast<char16_t>(unit - 0x20);
-  if (unit >= 0xE0 && unit <= 0xFE && unit != 0xF7) return static_cast<char16_t>(unit - 0x20);
-  return unit;
-}
-
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
-
 // Calls `visit` for each child of `parent` until it returns false.
 template <class Visit>
 void ForEachChild(Bytes block, VersionLayout layout, const VersionNode& parent, Visit visit) {

@@ -20,7 +20,7 @@ inline constexpr int kMaxVersionDepth = 16;
 struct VersionNode {
   size_t offset = 0;         // of the node within the block
   size_t end = 0;            // offset + wLength, clamped to the parent's end
-  std::u16string key;        // ANSI keys of the 16-bit layout are widened byte for byte
+  std::u16string key;        // ANSI keys of the 16-bit layout are converted from the code page
   uint16_t valueLength = 0;  // wValueLength as stored (characters for Unicode text)
   bool text = false;         // wType 1 (always false in the 16-bit layout)
   size_t valueOffset = 0;

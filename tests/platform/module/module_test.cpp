@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -333,6 +334,35 @@ TEST_P(ModuleTest, FindsByNumberHashTextAndNameRegardlessOfCase) {
   EXPECT_EQ(SizeofResource(m, 0), 0u);
   EXPECT_EQ(LoadResource(m, 0), 0u);
   EXPECT_EQ(LockResource(0), nullptr);
+}
+
+// Every letter of the code page that has a capital finds a name stored in capitals, the
+// capitals beyond Latin-1 included; signs that only look alike do not.
+TEST_P(ModuleTest, NamesMatchInEitherCaseAcrossTheCodePage) {
+  const struct {
+    const char* query;  // Windows-1252
+    std::u16string stored;
+    bool found;
+  } cases[] = {
+      {"\x83", u"\u0191", true},  // f hook
+      {"\x9A", u"\u0160", true},  // s caron
+      {"\x9C", u"\u0152", true},  // oe
+      {"\x9E", u"\u017D", true},  // z caron
+      {"\xFF", u"\u0178", true},  // y diaeresis
+      {"\xE0\xFE", u"\u00C0\u00DE", true},
+      {"\xB5", u"\u039C", false},  // micro sign, Greek capital mu
+      {"\xF7", u"\u00D7", false},  // division and multiplication signs
+      {"\xDF", u"SS", false},      // sharp s
+  };
+  PeWriter writer = Writer();
+  for (size_t i = 0; i < std::size(cases); ++i)
+    writer.Add(static_cast<WORD>(100 + i), cases[i].stored, kEnUs, Bytes(std::to_string(i)));
+  Module module(dir_.Write("letters.dll", writer.Build()));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(ResourceText(module.get(), cases[i].query, MAKEINTRESOURCEA(100 + i)),
+              cases[i].found ? std::to_string(i) : "<none>")
+        << i;
+  }
 }
 
 TEST_P(ModuleTest, PicksTheLanguageThePlatformPicks) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <locale.h>
+
 #include <cstring>
+#include <cwctype>
 #include <string>
 
 namespace orvex {
@@ -61,6 +64,9 @@ TEST(AnsiAndUnicode, SpecialCharactersConvertTheSameAtEveryPosition) {
       const std::string ansi =
           std::string(at, 'k') + special.ansi + std::string(run.size() - at, 'k');
       ASSERT_EQ(UnicodeToAnsi(unicode), ansi) << at;
+      std::string buffer(unicode.size() + 1, '#');
+      ASSERT_EQ(UnicodeToAnsi(unicode, buffer.data()), ansi.size()) << at;
+      ASSERT_EQ(buffer, ansi + std::string(unicode.size() + 1 - ansi.size(), '#')) << at;
       if (special.unicode.size() == 1 && special.ansi != "?") {
         ASSERT_EQ(AnsiToUnicode(ansi), unicode) << at;
       }
@@ -98,6 +104,103 @@ TEST(Utf16ToUtf8, EncodesPairsAndReplacesLoneSurrogates) {
             "\xEF\xBF\xBD"
             "a\xEF\xBF\xBD");
   EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(u"R\u00E9sum\u00E9")), u"R\u00E9sum\u00E9");
+}
+
+// Over U+0000..U+052F the case rule is Unicode's simple case mapping (here the C library's
+// UTF-8 locale) restricted to letters that map to each other, small letters in that range.
+TEST(Case, FollowsTheOneToOneUnicodePairsUpToCyrillicSupplement) {
+  locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  ASSERT_NE(utf8, locale_t{});
+  auto upper = [&](char16_t c) { return static_cast<char16_t>(towupper_l(c, utf8)); };
+  auto lower = [&](char16_t c) { return static_cast<char16_t>(towlower_l(c, utf8)); };
+  for (char16_t c = 0; c < kCaseMappedLimit; ++c) {
+    const char16_t u = upper(c), l = lower(c);
+    EXPECT_EQ(UpperCase(c), lower(u) == c ? u : c) << std::hex << unsigned(c);
+    EXPECT_EQ(LowerCase(c), upper(l) == c && l < kCaseMappedLimit ? l : c) << std::hex << unsigned(c);
+    EXPECT_EQ(UpperCase(LowerCase(c)), UpperCase(c)) << std::hex << unsigned(c);
+  }
+  freelocale(utf8);
+}
+
+// Letters checked against the platform's resource lookup and its CharUpperW/CharLowerW.
+TEST(Case, MatchesThePlatformOnLatinGreekAndCyrillicLetters) {
+  const struct {
+    char16_t unit, upper, lower;
+    const char* what;
+  } cases[] = {
+      {u'i', u'I', u'i', "i"},
+      {0x00FF, 0x0178, 0x00FF, "y diaeresis: its capital lies in Latin Extended-A"},
+      {0x0178, 0x0178, 0x00FF, "Y diaeresis"},
+      {0x0192, 0x0191, 0x0192, "f hook: a letter of the code page, capital in Extended-B"},
+      {0x0153, 0x0152, 0x0153, "oe"},
+      {0x00DF, 0x00DF, 0x00DF, "sharp s has no one-unit capital"},
+      {0x00B5, 0x00B5, 0x00B5, "micro sign is not Greek mu"},
+      {0x0131, 0x0131, 0x0131, "dotless i"},
+      {0x0130, 0x0130, 0x0130, "I with dot"},
+      {0x017F, 0x017F, 0x017F, "long s"},
+      {0x01C5, 0x01C5, 0x01C5, "title-case DZ caron"},
+      {0x01C6, 0x01C4, 0x01C6, "dz caron"},
+      {0x0250, 0x2C6F, 0x0250, "turned a: capital above the mapped range"},
+      {0x2C6F, 0x2C6F, 0x2C6F, "turned A: above the mapped range"},
+      {0x03AC, 0x0386, 0x03AC, "alpha tonos"},
+      {0x038F, 0x038F, 0x03CE, "Omega tonos"},
+      {0x03C2, 0x03C2, 0x03C2, "final sigma"},
+      {0x03C3, 0x03A3, 0x03C3, "sigma"},
+      {0x03A3, 0x03A3, 0x03C3, "Sigma"},
+      {0x03C9, 0x03A9, 0x03C9, "omega"},
+      {0x03CA, 0x03AA, 0x03CA, "iota dialytika"},
+      {0x03CB, 0x03AB, 0x03CB, "upsilon dialytika"},
+      {0x03D0, 0x03D0, 0x03D0, "beta symbol"},
+      {0x03D1, 0x03D1, 0x03D1, "theta symbol"},
+      {0x03D5, 0x03D5, 0x03D5, "phi symbol"},
+      {0x03D6, 0x03D6, 0x03D6, "pi symbol"},
+      {0x03D7, 0x03CF, 0x03D7, "kai"},
+      {0x03F0, 0x03F0, 0x03F0, "kappa symbol"},
+      {0x03F1, 0x03F1, 0x03F1, "rho symbol"},
+      {0x03F2, 0x03F9, 0x03F2, "lunate sigma"},
+      {0x03F3, 0x037F, 0x03F3, "yot"},
+      {0x03F4, 0x03F4, 0x03F4, "Theta symbol"},
+      {0x03F5, 0x03F5, 0x03F5, "lunate epsilon"},
+      {0x0430, 0x0410, 0x0430, "a"},
+      {0x044F, 0x042F, 0x044F, "ya"},
+      {0x0450, 0x0400, 0x0450, "ie grave"},
+      {0x040F, 0x040F, 0x045F, "Dzhe"},
+      {0x045F, 0x040F, 0x045F, "dzhe"},
+      {0x04CF, 0x04C0, 0x04CF, "palochka"},
+      {0x052F, 0x052E, 0x052F, "el descender"},
+      {0x00D7, 0x00D7, 0x00D7, "multiplication sign"},
+      {0x00F7, 0x00F7, 0x00F7, "division sign"},
+      {0x0301, 0x0301, 0x0301, "combining acute"},
+      {0x0482, 0x0482, 0x0482, "thousands sign"},
+      {0xFF41, 0xFF41, 0xFF41, "fullwidth a: above the mapped range"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(UpperCase(c.unit), c.upper) << c.what;
+    EXPECT_EQ(LowerCase(c.unit), c.lower) << c.what;
+  }
+}
+
+TEST(Case, EqualsIgnoringCaseComparesInUpperCase) {
+  const struct {
+    std::u16string a, b;
+    bool equal;
+  } cases[] = {
+      {u"Bitmap resource", u"bITMAP RESOURCE", true},
+      {u"", u"", true},
+      {std::u16string(u"a\0b", 3), std::u16string(u"A\0B", 3), true},
+      {u"ab", u"abc", false},
+      {u"\u00FF\u0161\u0192", u"\u0178\u0160\u0191", true},
+      {u"\u03C3\u03CB\u03AC", u"\u03A3\u03AB\u0386", true},
+      {u"\u03C2", u"\u03A3", false},
+      {u"\u0131", u"I", false},
+      {u"\u00B5", u"\u039C", false},
+      {u"\u0451\u0436", u"\u0401\u0416", true},
+      {u"\u00E9", u"\u00C8", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EqualsIgnoringCase(c.a, c.b), c.equal) << Utf16ToUtf8(c.a) << " " << Utf16ToUtf8(c.b);
+    EXPECT_EQ(EqualsIgnoringCase(c.b, c.a), c.equal) << Utf16ToUtf8(c.a) << " " << Utf16ToUtf8(c.b);
+  }
 }
 
 TEST(Lstr, LengthAndCopyWithNullArguments) {
