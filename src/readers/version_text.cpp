@@ -31,16 +31,7 @@ Expected<Bytes> TailFrom(const std::vector<std::byte>& block, const void* addres
 }
 
 bool IsStringFileInfo(std::u16string_view key) {
-  constexpr std::u16string_view kName = u"StringFileInfo";
-  if (key.size() != kName.size()) return false;
-  for (size_t i = 0; i < key.size(); ++i) {
-    char16_t c = key[i];
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    char16_t n = kName[i];
-    if (n >= u'a' && n <= u'z') n = static_cast<char16_t>(n - u'a' + u'A');
-    if (c != n) return false;
-  }
-  return true;
+  return EqualsIgnoringCase(key, u"StringFileInfo");
 }
 
 // The key of the first string table under "StringFileInfo", or the empty text when the

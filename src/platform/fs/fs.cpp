@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/fs/fs_testing.h"
+#include "platform/text/text.h"
 
 namespace orvex {
 namespace {
@@ -216,8 +217,11 @@ Expected<UniqueFd> OpenFolder(std::string_view path, std::string& display) {
   return folder;
 }
 
+// File names are UTF-8 bytes: ASCII letters compare in the names' case rule, other bytes
+// as they are.
 char FoldAscii(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x80 ? static_cast<char>(UpperCase(byte)) : c;
 }
 
 bool Glob(std::string_view name, std::string_view pattern) {

@@ -15,14 +15,10 @@ std::atomic<long> gLiveObjects{0};
 std::atomic<long> gServerLocks{0};
 thread_local LastError tLastError;
 
-char16_t UpperAscii(char16_t c) {
-  return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-}
-
+// Member names of the tables are ASCII; they compare in the names' one case rule.
 std::string UpperName(const char* name) {
   std::string out(name);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  for (char& c : out) c = static_cast<char>(UpperCase(static_cast<unsigned char>(c)));
   return out;
 }
 
@@ -31,7 +27,7 @@ int CompareName(const std::string& upper, std::u16string_view name) {
   size_t n = std::min(upper.size(), name.size());
   for (size_t i = 0; i < n; ++i) {
     char16_t a = static_cast<unsigned char>(upper[i]);
-    char16_t b = UpperAscii(name[i]);
+    char16_t b = UpperCase(name[i]);
     if (a != b) return a < b ? -1 : 1;
   }
   return upper.size() < name.size() ? -1 : upper.size() > name.size() ? 1 : 0;
