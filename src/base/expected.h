@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cassert>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <variant>
@@ -10,11 +11,18 @@
 namespace orvex {
 
 // An input error with context that grows as it travels up ("in MENU 1: item 3: ...").
+// `code` is the platform's error number (a last-error value) when the platform refused
+// something, 0 for errors in the bytes themselves.
 struct Error {
+  uint32_t code = 0;
   std::string message;
 
-  // Prefixes context: Error{"text runs past the end"}.In("item 3").
-  Error In(const std::string& context) const { return Error{context + ": " + message}; }
+  Error() = default;
+  explicit Error(std::string text) : message(std::move(text)) {}
+  Error(uint32_t platformCode, std::string text) : code(platformCode), message(std::move(text)) {}
+
+  // Prefixes context and keeps the code: Error{"text runs past the end"}.In("item 3").
+  Error In(const std::string& context) const { return Error{code, context + ": " + message}; }
 };
 
 template <class T>
@@ -74,8 +82,8 @@ class [[nodiscard]] Expected<void> {
 
 // Evaluates an Expected expression; on error returns the error from the enclosing
 // function, otherwise yields nothing. The one early-return helper of the project.
-#define ORVEX_TRY(expr)                                          \
-  do {                                                           \
-    auto orvexTryResult_ = (expr);                               \
-    if (!orvexTryResult_) return orvexTryResult_.GetError();     \
+#define ORVEX_TRY(expr)                                      \
+  do {                                                       \
+    auto orvexTryResult_ = (expr);                           \
+    if (!orvexTryResult_) return orvexTryResult_.GetError(); \
   } while (false)

@@ -35,7 +35,7 @@ class StepRunner {
     } catch (const RuntimeError& error) {
       Deliver(error);
     } catch (const std::bad_alloc&) {
-      Deliver(RuntimeError(7, "Out of memory"));
+      Deliver(RuntimeError(Err::OutOfMemory));
     }
     return false;
   }

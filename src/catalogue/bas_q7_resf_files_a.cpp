@@ -11,7 +11,7 @@ std::u16string GetFileBaseName(std::u16string_view path) {
   size_t slash = path.rfind(separator);
   std::u16string_view name = slash == std::u16string_view::npos ? path : path.substr(slash + 1);
   // Splitting an empty name gives no pieces at all, so there is no first piece to take.
-  if (name.empty()) throw RuntimeError(9, "Subscript out of range");
+  if (name.empty()) throw RuntimeError(Err::SubscriptOutOfRange);
   return std::u16string(name.substr(0, name.find(u'.')));
 }
 

@@ -8,7 +8,7 @@ namespace orvex {
 
 // The file's name without folder and extension: the separator is "/" when the path holds
 // one, else "\"; the result is the last piece's text before its first ".". Empty for an
-// empty path; RuntimeError 9 (subscript out of range) when the path ends with the
+// empty path; Err::SubscriptOutOfRange when the path ends with the
 // separator.
 std::u16string GetFileBaseName(std::u16string_view path);
 

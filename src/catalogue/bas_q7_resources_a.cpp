@@ -71,7 +71,7 @@ bool IsAsciiLetter(char16_t c) {
 }
 
 [[noreturn]] void ThrowInvalidCall() {
-  throw RuntimeError(5, "Invalid procedure call or argument");
+  throw RuntimeError(Err::InvalidProcedureCall);
 }
 
 void ShowIndexError() {
@@ -160,12 +160,13 @@ std::optional<size_t> CollectionPosition(const VARIANT& index, size_t count) {
     return std::nullopt;
   }
   Variant number;
-  ThrowIfFailed(VariantChangeType(&number, &value, 0, VT_R8));  // 13 for text that isn't one
+  ThrowIfFailed(
+      VariantChangeType(&number, &value, 0, VT_R8));  // a type mismatch for text that isn't one
   const double d = number.dblVal;
   if (d > 0 && d <= static_cast<double>(count)) {
     if (type == VT_BSTR) ThrowInvalidCall();    // a key lookup: the records have no keys
     const double position = std::nearbyint(d);  // half to even, like the runtime's Long
-    if (position < 1) throw RuntimeError(9, "Subscript out of range");
+    if (position < 1) throw RuntimeError(Err::SubscriptOutOfRange);
     return static_cast<size_t>(position) - 1;
   }
   ShowIndexError();
@@ -186,7 +187,7 @@ bool ReadsAsNumber(std::u16string_view text) {
 }
 
 int32_t IncrementedCount(int32_t count) {
-  if (count == INT32_MAX) throw RuntimeError(6, "Overflow");
+  if (count == INT32_MAX) throw RuntimeError(Err::Overflow);
   return count + 1;
 }
 

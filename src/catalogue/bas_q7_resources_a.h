@@ -60,15 +60,15 @@ BOOL EnumResNameProc(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
 
 // The Item rule of the catalogue and the item collections, for a collection of `count`:
 // a number (or text reading as one) from 1 to `count` gives its position counted from 0;
-// text in that range fails with error 5 (a key lookup in a collection without keys), text
-// that is no number with 13; other numbers, empty and null show the box "Invalid index or
-// index not exists." and give nothing.
+// text in that range fails with Err::InvalidProcedureCall (a key lookup in a collection without
+// keys), text that is no number with Err::TypeMismatch; other numbers, empty and null show the box
+// "Invalid index or index not exists." and give nothing.
 std::optional<size_t> CollectionPosition(const VARIANT& index, size_t count);
 
 // Whether text reads as a number (the automation runtime's numeric text).
 bool ReadsAsNumber(std::u16string_view text);
 
-// The increment of a Long counter; error 6 at the largest value.
+// The increment of a Long counter; Err::Overflow at the largest value.
 int32_t IncrementedCount(int32_t count);
 
 // A new object of one of the library's record classes, created like any of its objects.
@@ -83,7 +83,7 @@ ComPtr<T> NewRecord(const CLSID& clsid) {
   ThrowIfFailed(
       CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, created.PutVoid()));
   T* typed = ObjectCast<T>(created.Get());
-  if (typed == nullptr) throw RuntimeError(13, "Type mismatch");
+  if (typed == nullptr) throw RuntimeError(Err::TypeMismatch);
   info.store(&typed->Info(), std::memory_order_release);
   return ComPtr<T>(typed);
 }

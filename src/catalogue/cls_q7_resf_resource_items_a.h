@@ -21,7 +21,7 @@ class clsQ7ResfResourceItemsA : public Dispatchable {
   ComPtr<IUnknown> NewEnum();
   // AddinCollectionandClasses, returning 0 whatever that returned.
   int32_t Add(std::u16string_view sName, std::u16string_view sComments);
-  // Appends an item: Index from ItemCount + 1 (error 6 at the largest Long, nothing added),
+  // Appends an item: Index from ItemCount + 1 (Err::Overflow at the largest Long, nothing added),
   // NameLong and ID the name, Size from GetResourceSize(ThreadTypeId, name). Returns 1.
   int32_t AddinCollectionandClasses(std::u16string_view sName, std::u16string_view sComments);
   // Empties the list and restarts the numbering.

@@ -28,8 +28,8 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // --- Module (catalogue/cls_q7_resf_resource_types_a.cpp) ---
   std::u16string Filename();
   // Releases the thread's module, stores the name, sets FilePartFileName to the proper-case
-  // base name (error 9 for a name ending in its separator) and loads the file; a file that
-  // can't be loaded shows "Invalid Library" and leaves both handles 0.
+  // base name (Err::SubscriptOutOfRange for a name ending in its separator) and loads the file; a
+  // file that can't be loaded shows "Invalid Library" and leaves both handles 0.
   void LetFilename(std::u16string_view name);
   std::u16string FilePartFileName();
   void LetFilePartFileName(std::u16string_view value);
@@ -57,7 +57,7 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // 0 when none does.
   int32_t FindIndexByName(std::u16string_view sName);
 
-  // AddResourceType: TypeCount + 1 (error 6 at the largest Long, nothing added) becomes
+  // AddResourceType: TypeCount + 1 (Err::Overflow at the largest Long, nothing added) becomes
   // ThreadTypeIndex and the new record's Index; Style := typeId names it; then the comment
   // and an empty item collection; the record is appended.
   void AddResourceType(LONG typeId, std::u16string_view comment);
@@ -134,7 +134,7 @@ Bytes DataArrayBytes(const VARIANT& dataArray);
 // The catalogue in the calling thread's ThreadCatalogue, or null.
 clsQ7ResfResourceTypesA* ThreadCatalogue();
 // The catalogue in ThreadCatalogue; when the slot is empty, first creates a new catalogue
-// (whose start-up stores it there). Throws RuntimeError 429 when the class can't be
+// (whose start-up stores it there). Throws Err::CantCreateObject when the class can't be
 // created (its factory is not registered in this process).
 ComPtr<clsQ7ResfResourceTypesA> ThreadCatalogueOrNew();
 // Stores `catalogue` (or nothing) in ThreadCatalogue. The previous occupant is released

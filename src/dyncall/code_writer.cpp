@@ -5,7 +5,7 @@
 namespace orvex {
 
 void CodeWriter::EmitByte(uint8_t value) {
-  if (position_ >= buffer_.size()) throw RuntimeError(9, "Subscript out of range");
+  if (position_ >= buffer_.size()) throw RuntimeError(Err::SubscriptOutOfRange);
   buffer_[position_++] = value;
 }
 

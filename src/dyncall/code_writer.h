@@ -13,7 +13,7 @@ class CodeWriter {
   CodeWriter(std::span<uint8_t> buffer, uint64_t baseAddress)
       : buffer_(buffer), baseAddress_(baseAddress) {}
 
-  // Stores one byte and advances; writing past the buffer's end is run-time error 9.
+  // Stores one byte and advances; writing past the buffer's end is Err::SubscriptOutOfRange.
   void EmitByte(uint8_t value);
   // A 32-bit value, little-endian.
   void EmitLong(uint32_t value);

@@ -8,10 +8,6 @@ namespace orvex {
 
 namespace {
 
-[[noreturn]] void Throw(int32_t number) {
-  throw RuntimeError(number, ErrorDescriptionOf(number));
-}
-
 // The array behind the parameter; null for an array variable without bounds.
 SAFEARRAY* ArrayOf(const VARIANT& funcParams) {
   const VARIANT& value =
@@ -20,7 +16,7 @@ SAFEARRAY* ArrayOf(const VARIANT& funcParams) {
   if (value.vt == (VT_BYREF | VT_ARRAY | VT_VARIANT)) {
     return value.pparray != nullptr ? *value.pparray : nullptr;
   }
-  Throw(13);
+  throw RuntimeError(Err::TypeMismatch);
 }
 
 }  // namespace
@@ -30,16 +26,17 @@ int32_t CallFunctionWithParams(FunctionCaller& caller, const VARIANT& funcParams
   auto count = [&]() -> int64_t {
     array = ArrayOf(funcParams);
     LONG upper = 0;
-    if (array == nullptr || FAILED(SafeArrayGetUBound(array, 1, &upper))) Throw(9);
+    if (array == nullptr || FAILED(SafeArrayGetUBound(array, 1, &upper)))
+      throw RuntimeError(Err::SubscriptOutOfRange);
     return static_cast<int64_t>(upper) + 1;
   };
   auto argument = [&](int32_t index) -> int32_t {
     // One index into an array of more dimensions is out of range.
-    if (SafeArrayGetDim(array) != 1) Throw(9);
+    if (SafeArrayGetDim(array) != 1) throw RuntimeError(Err::SubscriptOutOfRange);
     const LONG position = index;
     Variant element;
     HRESULT hr = SafeArrayGetElement(array, &position, element.Ptr());
-    if (FAILED(hr)) Throw(ErrorNumberOf(hr));
+    ThrowIfFailed(hr);
     return element.ToLong();
   };
   return caller.CallFunction(count, argument);

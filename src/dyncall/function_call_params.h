@@ -15,11 +15,11 @@ namespace orvex {
 // upper bound + 1 and elements are read from index 0 whatever the lower bound is.
 // Each element is coerced as VariantChangeType to VT_I4 does: numbers by value (doubles
 // rounding half to even), numeric text parsed, Empty 0, True -1. Errors, with nothing
-// called and the binding kept: 13 when `funcParams` is no variant array or an element
-// cannot be coerced (non-numeric text, Null, an object without a value), 6 for a value
-// outside the Long range, 9 for an array without bounds, with more than one dimension, or
-// without an element at index 0 to upper bound. Without a bound function the box
-// "Function not defined!" comes first and nothing is read.
+// called and the binding kept: Err::TypeMismatch when `funcParams` is no variant array or an
+// element cannot be coerced (non-numeric text, Null, an object without a value), Err::Overflow for
+// a value outside the Long range, Err::SubscriptOutOfRange for an array without bounds, with more
+// than one dimension, or without an element at index 0 to upper bound. Without a bound function the
+// box "Function not defined!" comes first and nothing is read.
 int32_t CallFunctionWithParams(FunctionCaller& caller, const VARIANT& funcParams);
 
 }  // namespace orvex

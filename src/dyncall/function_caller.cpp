@@ -58,9 +58,9 @@ int32_t FunctionCaller::CallFunction(const CountSource& countSource,
     return 0;
   }
   const int64_t count = countSource();
-  if (count < 0) throw RuntimeError(9, "Subscript out of range");
+  if (count < 0) throw RuntimeError(Err::SubscriptOutOfRange);
   std::optional<int32_t> bufferSize = CallThunkBufferSize(count);
-  if (!bufferSize || count > kMaxArguments) throw RuntimeError(6, "Overflow");
+  if (!bufferSize || count > kMaxArguments) throw RuntimeError(Err::Overflow);
 
   std::vector<int32_t> arguments(static_cast<size_t>(count));
   for (int32_t i = 0; i < static_cast<int32_t>(count); ++i) arguments[i] = argument(i);
@@ -94,14 +94,13 @@ int32_t FunctionCaller::CallFunction(std::span<const int32_t> arguments) {
 }
 
 int32_t FunctionCaller::RunThunk(ExecutableMemory& code, int32_t bufferSize) {
-  if constexpr (!kHostCallThunkSupported)
-    throw RuntimeError(5, "Invalid procedure call or argument");
+  if constexpr (!kHostCallThunkSupported) throw RuntimeError(Err::InvalidProcedureCall);
   Expected<std::span<uint8_t>> buffer = code.BeginWrite(static_cast<size_t>(bufferSize));
-  if (!buffer) throw RuntimeError(7, "Out of memory");
+  if (!buffer) throw RuntimeError(Err::OutOfMemory);
   CodeWriter writer(buffer->first(static_cast<size_t>(bufferSize)), code.Address());
   const size_t start =
       BuildHostCallThunk(writer, arguments_, function_, CallerRemovesArguments(callType_));
-  if (!code.Seal()) throw RuntimeError(70, "Permission denied");
+  if (!code.Seal()) throw RuntimeError(Err::PermissionDenied);
   auto thunk = reinterpret_cast<WNDPROC>(code.Address() + start);
   return static_cast<int32_t>(CallWindowProcA(thunk, 0, 0, 0, 0));
 }

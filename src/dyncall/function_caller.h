@@ -18,7 +18,7 @@ namespace orvex {
 
 class FunctionCaller {
  public:
-  // Calls deeper than this many arguments are refused with run-time error 6: the thunk
+  // Calls deeper than this many arguments are refused with Err::Overflow: the thunk
   // places them on the thread's stack, which a huge count would overrun.
   static constexpr int64_t kMaxArguments = 16384;
 
@@ -39,18 +39,18 @@ class FunctionCaller {
   void SetCallType(int32_t callType) { callType_ = callType; }
 
   // The argument count (the client array's upper bound + 1), read only once a function is
-  // bound; may throw a RuntimeError (9 for an array without bounds).
+  // bound; may throw a RuntimeError (Err::SubscriptOutOfRange for an array without bounds).
   using CountSource = std::function<int64_t()>;
   // Reads argument `index` (0-based, 0 to count - 1) as a 32-bit integer; may throw a
-  // RuntimeError (6 overflow, 9 subscript, 13 type mismatch), which ends the call before
+  // RuntimeError (Err::Overflow, SubscriptOutOfRange, TypeMismatch), which ends the call before
   // anything is called.
   using ArgumentSource = std::function<int32_t(int32_t index)>;
 
   // Calls the bound function with the arguments and clears the binding. Without a binding,
   // or when its library has been freed since, shows "Function not defined!" and returns 0
-  // without reading count or arguments. Errors: what `count` throws, 9 for a negative
-  // count, 6 when the code buffer size overflows a Long or the count exceeds kMaxArguments,
-  // then what `argument` throws; the binding stays after an error.
+  // without reading count or arguments. Errors: what `count` throws, Err::SubscriptOutOfRange for a
+  // negative count, Err::Overflow when the code buffer size overflows a Long or the count exceeds
+  // kMaxArguments, then what `argument` throws; the binding stays after an error.
   int32_t CallFunction(const CountSource& count, const ArgumentSource& argument);
   int32_t CallFunction(int64_t count, const ArgumentSource& argument);
   int32_t CallFunction(std::span<const int32_t> arguments);

@@ -18,7 +18,7 @@ namespace orvex {
 namespace {
 
 RuntimeError TypeMismatch() {
-  return RuntimeError(13, "Type mismatch");
+  return RuntimeError(Err::TypeMismatch);
 }
 
 // A save's file from open to close: the steps of SaveText and SaveData.
@@ -32,7 +32,7 @@ class SaveFile {
   }
   // Step "write": fails when the open failed.
   void Write(Bytes bytes) {
-    if (!file_.IsOpen()) throw RuntimeError(52, "Bad file name or number");
+    if (!file_.IsOpen()) throw RuntimeError(Err::BadFileNameOrNumber);
     if (!file_.Write(bytes)) throw FileError("write");
   }
   // Step "close": the written file takes the target's place. Nothing to do after a failed
@@ -66,16 +66,15 @@ std::u16string ResourceTmpFileNameFor(std::u16string_view filePartFileName,
 }
 
 RuntimeError FileError(std::string_view what) {
-  const std::string where = what.empty() ? std::string() : " (" + std::string(what) + ")";
   switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
-      return RuntimeError(53, "File not found" + where);
+      return RuntimeError(Err::FileNotFound, what);
     case ERROR_PATH_NOT_FOUND:
-      return RuntimeError(76, "Path not found" + where);
+      return RuntimeError(Err::PathNotFound, what);
     case ERROR_NOT_ENOUGH_MEMORY:
-      return RuntimeError(7, "Out of memory");
+      return RuntimeError(Err::OutOfMemory);
     default:  // access denied, a folder in the way, a refused symbolic link
-      return RuntimeError(75, "Path/File access error" + where);
+      return RuntimeError(Err::PathFileAccessError, what);
   }
 }
 
@@ -169,7 +168,7 @@ bool clsQ7ResfResourceTypesA::EmptyResourceTmpFolder(bool /*bMsg*/) {
       auto deleted = DeleteFilesMatching(pattern);
       if (!deleted) throw FileError(pattern);
       if (*deleted == 0) {
-        throw RuntimeError(53, "File not found (" + pattern + ")");
+        throw RuntimeError(Err::FileNotFound, pattern);
       }
     });
   }

@@ -16,8 +16,9 @@ std::u16string VirtualKeyName(int32_t keyCode);
 // GetAccelerators after GetDataArray(9, resName): `data` is the table's bytes, empty when
 // GetDataArray yielded the empty variant. One line per whole 8-byte record: "Shift+",
 // "Ctrl+", "Alt+" as flagged, the key's name, " (cmdID = ", the signed 16-bit command
-// identifier, ")" CR LF. Reported steps: taking the bytes (13 when empty), counting the
-// records (9 when empty), making room for them and copying them (9 each when there is no
+// identifier, ")" CR LF. Reported steps: taking the bytes (Err::TypeMismatch when empty), counting
+// the records (Err::SubscriptOutOfRange when empty), making room for them and copying them (the
+// same each when there is no
 // whole record); bytes beyond the last whole record are ignored.
 std::u16string GetAccelerators(Bytes data, StepRunner& steps);
 

@@ -29,7 +29,8 @@ std::u16string RenderHexDump(Bytes data, size_t firstOffset = 0);
 
 // GetHexDump after GetDataArray: `data` is the resource's bytes, empty when GetDataArray
 // yielded the empty variant. Taking the bytes and reserving the text run as reported steps
-// of `steps` (both fail, with 13 and 9, for empty data; the result is then the empty text).
+// of `steps` (both fail, with Err::TypeMismatch and
+// Err::SubscriptOutOfRange, for empty data; the result is then the empty text).
 // A reservation longer than 65534 characters (more than 13264 bytes) is returned as blanks;
 // otherwise the lines are rendered into it without reports.
 std::u16string GetHexDump(Bytes data, StepRunner& steps);

@@ -11,7 +11,7 @@
 
 namespace orvex {
 
-// Submenus nested deeper than this end the walk with run-time error 28 (out of stack space).
+// Submenus nested deeper than this end the walk with Err::OutOfStackSpace.
 inline constexpr int32_t kMaxMenuWalkDepth = 64;
 
 // Appends the lines of `menu`'s items to `threadMenuText`, each submenu's lines right after

@@ -9,7 +9,7 @@ namespace orvex {
 
 // The last `width` characters of `width` zeros followed by `text`: a shorter text is padded on
 // the left with "0", a longer one keeps only its last `width` characters. A negative width
-// throws RuntimeError 5.
+// throws Err::InvalidProcedureCall.
 std::u16string PadWithZeros(std::u16string_view text, int32_t width);
 
 }  // namespace orvex

@@ -35,7 +35,7 @@ Variant clsQ7ResfResourceTypesA::GetDataArray(std::u16string_view ResType,
 
   HRSRC resource = 0;
   if (ReadsAsNumber(ResType)) {
-    // Rounded to the nearest integer; too large a number fails (6) and is reported.
+    // Rounded to the nearest integer; too large a number overflows and is reported.
     step([&] {
       const int32_t typeId = Variant(ResType).ToLong();
       // Only 1 to 65535 have an integer form; other numbers are tried as names only.
@@ -65,11 +65,11 @@ Variant clsQ7ResfResourceTypesA::GetDataArray(std::u16string_view ResType,
   SAFEARRAY* array = nullptr;
   step([&] {
     array = SafeArrayCreateVector(VT_UI1, 0, size);
-    if (array == nullptr) throw RuntimeError(7, "Out of memory");
+    if (array == nullptr) throw RuntimeError(Err::OutOfMemory);
     result = Variant::FromArray(array);
   });
   step([&] {
-    if (array == nullptr) throw RuntimeError(9, "Subscript out of range");
+    if (array == nullptr) throw RuntimeError(Err::SubscriptOutOfRange);
     std::memcpy(array->pvData, bytes, size);
   });
   (void)FreeResource(data);

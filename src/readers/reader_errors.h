@@ -7,22 +7,22 @@
 namespace orvex::readers {
 
 [[noreturn]] inline void ThrowInvalidArgument() {
-  throw RuntimeError(5, "Invalid procedure call or argument");
+  throw RuntimeError(Err::InvalidProcedureCall);
 }
 [[noreturn]] inline void ThrowOverflow() {
-  throw RuntimeError(6, "Overflow");
+  throw RuntimeError(Err::Overflow);
 }
 [[noreturn]] inline void ThrowSubscriptOutOfRange() {
-  throw RuntimeError(9, "Subscript out of range");
+  throw RuntimeError(Err::SubscriptOutOfRange);
 }
 [[noreturn]] inline void ThrowOutOfStringSpace() {
-  throw RuntimeError(14, "Out of string space");
+  throw RuntimeError(Err::OutOfStringSpace);
 }
 [[noreturn]] inline void ThrowTypeMismatch() {
-  throw RuntimeError(13, "Type mismatch");
+  throw RuntimeError(Err::TypeMismatch);
 }
 [[noreturn]] inline void ThrowOutOfStackSpace() {
-  throw RuntimeError(28, "Out of stack space");
+  throw RuntimeError(Err::OutOfStackSpace);
 }
 
 // Taking the bytes of a resource that yielded none (the empty variant) into a byte array.

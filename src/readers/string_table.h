@@ -24,10 +24,11 @@ std::u16string NormalizeLineBreaks(std::u16string_view text);
 // GetString after GetDataArray(6, resName): `data` is the block's bytes, empty when
 // GetDataArray yielded the empty variant; `resName` the caller's name (#n). Renders one line
 // "i: text" CR LF per present string i of block n, in identifier order. Reported steps:
-// taking the bytes (13 when empty); reading the block number from resName after its first
-// character (13 when it is not a decimal number, 6 when it or the identifier range overflows
-// 32 bits; the identifiers are then not walked); then one step per identifier (9 when its
-// count or text runs past the bytes; that string is left out).
+// taking the bytes (Err::TypeMismatch when empty); reading the block number from resName after its
+// first character (Err::TypeMismatch when it is not a decimal number, Err::Overflow when it or the
+// identifier range overflows 32 bits; the identifiers are then not walked); then one step per
+// identifier (Err::SubscriptOutOfRange when its count or text runs past the bytes; that string is
+// left out).
 std::u16string GetString(Bytes data, std::u16string_view resName, StepRunner& steps);
 
 }  // namespace orvex

@@ -33,7 +33,8 @@ void AppendEntry(std::u16string& out, int32_t id, std::u16string_view text);
 std::u16string TrimAtNull(std::u16string text);
 
 // A number given as text, as a signed 32-bit value: optional blanks around an optional sign
-// and decimal digits. Throws RuntimeError 13 for other text and 6 when it overflows.
+// and decimal digits. Throws Err::TypeMismatch for other text and Err::Overflow
+// when it overflows.
 int32_t ParseLong(std::u16string_view text);
 
 }  // namespace orvex::readers

@@ -1,6 +1,6 @@
 // The class catalogue: every class, interface, member, DISPID, kind and parameter of the
 // Orvex10 type library, each row bound to its C++ implementation. A row bound with
-// NotImplemented() answers error 445 until its subsystem binds it.
+// NotImplemented() answers Err::ActionNotSupported until its subsystem binds it.
 #include "server/class_catalogue.h"
 
 #include <mutex>
@@ -11,8 +11,8 @@
 #include "catalogue/cls_q7_resf_resource_type_a.h"
 #include "catalogue/cls_q7_resf_resource_types_a.h"
 #include "dyncall/cls_q7_resf_function_call_a.h"
-#include "server/frame/class_ids.h"
 #include "server/cls_q7_orvex10_a.h"
+#include "server/frame/class_ids.h"
 
 namespace orvex {
 

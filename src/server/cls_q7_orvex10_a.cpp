@@ -23,10 +23,10 @@ constexpr WORD kRtGroupCursor = 12;
 constexpr WORD kRtGroupIcon = 14;
 
 [[noreturn]] void ThrowNotFound(int32_t lResId) {
-  throw RuntimeError(326, "Resource with identifier '" + std::to_string(lResId) + "' not found");
+  throw RuntimeError(Err::ResourceNotFound, std::to_string(lResId));
 }
 
-// The library's own resource of this identifier and type, or error 326. Identifiers
+// The library's own resource of this identifier and type, or Err::ResourceNotFound. Identifiers
 // outside 1 to 65535 name no resource.
 HRSRC FindOwnResource(int32_t lResId, LPCSTR type) {
   const HMODULE module = OwnModuleHandle();
@@ -76,7 +76,7 @@ std::u16string clsQ7Orvex10A::GetProResStrings(int32_t lResId) {
 }
 
 ComPtr<IDispatch> clsQ7Orvex10A::GetProResPicture(int32_t lResId, int32_t lRestype) {
-  if (lRestype < -32768 || lRestype > 32767) throw RuntimeError(6, "Overflow");
+  if (lRestype < -32768 || lRestype > 32767) throw RuntimeError(Err::Overflow);
   WORD type = 0;
   switch (lRestype) {
     case 0:
@@ -89,12 +89,12 @@ ComPtr<IDispatch> clsQ7Orvex10A::GetProResPicture(int32_t lResId, int32_t lResty
       type = kRtGroupCursor;
       break;
     default:
-      throw RuntimeError(5, "Invalid procedure call or argument");
+      throw RuntimeError(Err::InvalidProcedureCall);
   }
   (void)FindOwnResource(lResId, MAKEINTRESOURCEA(type));
   // The library carries no pictures, so no lookup above succeeds and no picture object is
   // ever made here.
-  throw RuntimeError(481, "Invalid picture");
+  throw RuntimeError(Err::InvalidPicture);
 }
 
 Variant clsQ7Orvex10A::GetProResData(int32_t lResId, const VARIANT& vRestype) {
@@ -111,7 +111,7 @@ Variant clsQ7Orvex10A::GetProResData(int32_t lResId, const VARIANT& vRestype) {
   }
   const Bytes bytes = OwnResourceBytes(resource);
   SafeArray array(SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
-  if (array == nullptr) throw RuntimeError(7, "Out of memory");
+  if (array == nullptr) throw RuntimeError(Err::OutOfMemory);
   if (!bytes.empty()) std::memcpy(array.Get()->pvData, bytes.data(), bytes.size());
   return Variant::FromArray(std::move(array));
 }

@@ -1,8 +1,8 @@
 // clsQ7Orvex10A: the library itself rather than a module a client opens: its application
 // object, its own resources (own_module.h: a version block and one interface-identifier
 // resource per class, nothing else), the About box and the per-thread buddy object slot.
-// Resource members have no handler: a missing resource is error 326, a wrong type 13, an
-// lRestype beyond 16 bits 6 (before anything is loaded).
+// Resource members have no handler: a missing resource is Err::ResourceNotFound, a wrong
+// type Err::TypeMismatch, an lRestype beyond 16 bits Err::Overflow (before anything is loaded).
 #pragma once
 
 #include "platform/ole/dispatch.h"
@@ -16,10 +16,11 @@ class clsQ7Orvex10A : public Dispatchable {
 
   // The application object (a new reference).
   ComPtr<IDispatch> GetProStdProperties();
-  // String lResId of the library's own string table; the library carries none, so 326.
+  // String lResId of the library's own string table; the library carries none, so
+  // Err::ResourceNotFound.
   std::u16string GetProResStrings(int32_t lResId);
-  // Picture lResId of kind lRestype (0 bitmap, 1 icon, 2 cursor; others 5); the library
-  // carries none, so 326.
+  // Picture lResId of kind lRestype (0 bitmap, 1 icon, 2 cursor; others
+  // Err::InvalidProcedureCall); the library carries none, so Err::ResourceNotFound.
   ComPtr<IDispatch> GetProResPicture(int32_t lResId, int32_t lRestype);
   // The bytes of resource lResId of type vRestype (a type number, or a type name as text)
   // as VT_ARRAY | VT_UI1. GetProResData(1, 16) is the version block.

@@ -202,7 +202,7 @@ TEST(FunctionCaller, ErrorsBeforeTheCallKeepTheBinding) {
   // A conversion error of the second argument (text that is no number, say).
   EXPECT_EQ(ErrorNumber([&] {
               caller.CallFunction(2, [](int32_t index) -> int32_t {
-                if (index == 1) throw RuntimeError(13, "Type mismatch");
+                if (index == 1) throw RuntimeError(Err::TypeMismatch);
                 return 1;
               });
             }),

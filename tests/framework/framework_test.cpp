@@ -34,7 +34,7 @@ class FrameworkTest : public testing::Test {
 TEST_F(FrameworkTest, AReportIsOneReadableLineOnStderr) {
   RegisterQ7Halden10Classes();
   testing::internal::CaptureStderr();
-  ErrorHandlerMessageQ7(RuntimeError(53, "File not found"), "clsQ7ResfResourceTypesA.SaveData");
+  ErrorHandlerMessageQ7(RuntimeError(Err::FileNotFound), "clsQ7ResfResourceTypesA.SaveData");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "clsQ7ResfResourceTypesA.SaveData: error 53: File not found\n");
 }
@@ -60,13 +60,13 @@ TEST_F(FrameworkTest, TheSharedLibraryIsFoundThroughTheRegistryFile) {
   ASSERT_EQ(registerServer(), S_OK);
 
   testing::internal::CaptureStderr();
-  ErrorHandlerMessageQ7(RuntimeError(6, "Overflow"), "clsQ7ResfResourceTypesA.GetString");
+  ErrorHandlerMessageQ7(RuntimeError(Err::Overflow), "clsQ7ResfResourceTypesA.GetString");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "clsQ7ResfResourceTypesA.GetString: error 6: Overflow\n");
 
   ASSERT_EQ(unregisterServer(), S_OK);
   try {
-    ErrorHandlerMessageQ7(RuntimeError(6, "Overflow"), "x.y");
+    ErrorHandlerMessageQ7(RuntimeError(Err::Overflow), "x.y");
     FAIL() << "the component is no longer registered";
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.Number(), 429);

@@ -114,7 +114,7 @@ TEST(MenuTextTest, MissingMenuGivesTheEmptyTextWithoutReports) {
 TEST(MenuTextTest, FailingLoadIsReportedAndTheRestRuns) {
   std::u16string threadText = u"stale";
   StepRecorder steps("clsQ7ResfResourceTypesA.GetMenuText");
-  EXPECT_EQ(RenderMenuText([]() -> HMENU { throw RuntimeError(5, "Invalid procedure call"); },
+  EXPECT_EQ(RenderMenuText([]() -> HMENU { throw RuntimeError(Err::InvalidProcedureCall); },
                            threadText, steps.Runner()),
             u"");
   EXPECT_EQ(steps.Numbers(), std::vector<int>{5});

@@ -17,7 +17,7 @@ std::vector<int> RunOperation() {
   step([&] { ran.push_back(1); });
   step([&] {
     ran.push_back(2);
-    throw RuntimeError(6, "Overflow");
+    throw RuntimeError(Err::Overflow);
   });
   step([&] { ran.push_back(3); });
   return ran;
@@ -56,7 +56,7 @@ TEST(Reporting, WithoutTheComponentTheOperationStopsWithTheCreationFailure) {
   try {
     StepRunner step = ReportingSteps("TestOperation");
     step([&] { ran.push_back(1); });
-    step([&] { throw RuntimeError(6, "Overflow"); });
+    step([&] { throw RuntimeError(Err::Overflow); });
     step([&] { ran.push_back(3); });
     FAIL() << "the operation went on";
   } catch (const RuntimeError& e) {

@@ -132,9 +132,10 @@ std::optional<std::string> CatalogueClient::Load(const std::string& path) {
     // Paths are bytes: read as ANSI text they come back to the platform unchanged.
     PutFilename(AnsiToUnicode(path));
   } catch (const RuntimeError& error) {
-    // A path that ends in a separator has no base name: the member fails (9) before it
-    // loads anything. Such a path names a folder or nothing.
-    if (error.Number() != 9) throw;
+    // A path that ends in a separator has no base name: the member fails
+    // (Err::SubscriptOutOfRange) before it loads anything. Such a path names a folder or
+    // nothing.
+    if (error.Number() != ErrNumber(Err::SubscriptOutOfRange)) throw;
     const auto mapped = MapPath(path);
     return mapped && IsFolder(*mapped) ? "a folder, not a file" : "no such file";
   }

@@ -49,9 +49,10 @@ DWORD ErrorFromErrno(int error, bool leaf) {
 
 // Records the platform error for `error` and returns it as an input error with context.
 Error Fail(int error, const std::string& what, bool leaf = true) {
-  SetLastError(ErrorFromErrno(error, leaf));
-  if (error == ELOOP) return Error{what + ": a symbolic link is in the way"};
-  return Error{what + ": " + std::strerror(error)};
+  const DWORD code = ErrorFromErrno(error, leaf);
+  SetLastError(code);
+  if (error == ELOOP) return Error{code, what + ": a symbolic link is in the way"};
+  return Error{code, what + ": " + std::strerror(error)};
 }
 
 // mkdir -p with `mode` for every folder it makes.
@@ -94,7 +95,7 @@ Expected<void> MakeDefaultRoot(const std::string& root) {
   if (::lstat(root.c_str(), &st) != 0) return Fail(errno, root);
   if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
     SetLastError(ERROR_ACCESS_DENIED);
-    return Error{root + " is not a folder of this user"};
+    return Error{ERROR_ACCESS_DENIED, root + " is not a folder of this user"};
   }
   if ((st.st_mode & 077) != 0 && ::chmod(root.c_str(), 0700) != 0) return Fail(errno, root);
   return {};
@@ -119,13 +120,14 @@ Expected<MappedPath> Map(std::string_view path) {
   if (hasDrive) {
     if (path[0] != 'C' && path[0] != 'c') {
       SetLastError(ERROR_PATH_NOT_FOUND);
-      return Error{"drive " + std::string(path.substr(0, 2)) + " does not exist"};
+      return Error{ERROR_PATH_NOT_FOUND,
+                   "drive " + std::string(path.substr(0, 2)) + " does not exist"};
     }
     rest = path.substr(2);
   } else if (!path.empty() && path[0] == '\\') {
     if (path.size() >= 2 && IsSeparator(path[1])) {
       SetLastError(ERROR_PATH_NOT_FOUND);
-      return Error{"network paths are not supported"};
+      return Error{ERROR_PATH_NOT_FOUND, "network paths are not supported"};
     }
     rest = path;
   } else {
@@ -170,7 +172,7 @@ Expected<Parent> OpenParent(std::string_view path) {
     out.display = p;
     if (p.empty()) {
       SetLastError(ERROR_PATH_NOT_FOUND);
-      return Error{"empty path"};
+      return Error{ERROR_PATH_NOT_FOUND, "empty path"};
     }
     size_t slash = p.find_last_of('/');
     std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : p.substr(0, slash));
@@ -366,7 +368,7 @@ Expected<size_t> DeleteFilesMatching(std::string_view pattern) {
   }
   if (leaf.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
-    return Error{"no file name in the pattern"};
+    return Error{ERROR_FILE_NOT_FOUND, "no file name in the pattern"};
   }
   std::string display;
   auto folder = OpenFolder(folderPath, display);

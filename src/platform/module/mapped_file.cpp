@@ -12,27 +12,25 @@
 
 namespace orvex {
 
-Expected<MappedFile> MappedFile::Open(const std::string& path, DWORD& error) {
+Expected<MappedFile> MappedFile::Open(const std::string& path) {
   const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd) {
-    error = (errno == ENOENT || errno == ENOTDIR) ? ERROR_MOD_NOT_FOUND : ERROR_ACCESS_DENIED;
-    return Error{"cannot open " + path};
+    const DWORD code =
+        (errno == ENOENT || errno == ENOTDIR) ? ERROR_MOD_NOT_FOUND : ERROR_ACCESS_DENIED;
+    return Error{code, "cannot open " + path};
   }
   struct stat info {};
   if (fstat(fd.Get(), &info) != 0 || S_ISDIR(info.st_mode)) {
-    error = ERROR_ACCESS_DENIED;
-    return Error{path + " is a folder"};
+    return Error{ERROR_ACCESS_DENIED, path + " is a folder"};
   }
   if (!S_ISREG(info.st_mode) || info.st_size <= 0 || uint64_t(info.st_size) > 0xFFFFFFFFu) {
-    error = ERROR_BAD_EXE_FORMAT;
-    return Error{path + " is not a regular file of a loadable size"};
+    return Error{ERROR_BAD_EXE_FORMAT, path + " is not a regular file of a loadable size"};
   }
   size_t size = static_cast<size_t>(info.st_size);
   // The mapping keeps the file; the descriptor closes on return.
   void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd.Get(), 0);
   if (data == MAP_FAILED) {
-    error = ERROR_NOT_ENOUGH_MEMORY;
-    return Error{"cannot map " + path};
+    return Error{ERROR_NOT_ENOUGH_MEMORY, "cannot map " + path};
   }
   MappedFile file;
   file.data_ = data;

@@ -10,10 +10,10 @@ namespace orvex {
 
 class MappedFile {
  public:
-  // Maps the regular file at `path`. On failure returns the platform error code to set:
+  // Maps the regular file at `path`. A failure's code is the platform error to set:
   // ERROR_MOD_NOT_FOUND (missing), ERROR_ACCESS_DENIED (a folder or not readable),
   // ERROR_BAD_EXE_FORMAT (empty, not a regular file, 4 GB or more).
-  static Expected<MappedFile> Open(const std::string& path, DWORD& error);
+  static Expected<MappedFile> Open(const std::string& path);
 
   MappedFile() = default;
   ~MappedFile();

@@ -109,16 +109,13 @@ ModulePtr AcquireWithResources(HMODULE handle) {
   return *module;
 }
 
-Expected<ModulePtr> OpenModule(LPCSTR path, DWORD& error) {
-  error = ERROR_MOD_NOT_FOUND;
-  if (path == nullptr || *path == '\0') return Error{"no file name"};
-  auto file = MappedFile::Open(path, error);
+// The failure's code is the last error the loader sets.
+Expected<ModulePtr> OpenModule(LPCSTR path) {
+  if (path == nullptr || *path == '\0') return Error{ERROR_MOD_NOT_FOUND, "no file name"};
+  auto file = MappedFile::Open(path);
   if (!file) return file.GetError();
   auto image = PeImage::Parse(file->Data());
-  if (!image) {
-    error = ERROR_BAD_EXE_FORMAT;
-    return image.GetError();
-  }
+  if (!image) return Error{ERROR_BAD_EXE_FORMAT, image.GetError().message};
   auto module = std::make_shared<LoadedModule>();
   std::error_code ignored;
   std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
@@ -220,10 +217,9 @@ HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  DWORD error = 0;
-  auto module = OpenModule(path, error);
+  auto module = OpenModule(path);
   if (!module) {
-    SetLastError(error);
+    SetLastError(module.GetError().code);
     return 0;
   }
   Table& table = GetTable();
@@ -291,10 +287,9 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
 BOOL RegisterHostModuleFile(LPCSTR path) {
   ModulePtr module;
   if (path != nullptr) {
-    DWORD error = 0;
-    auto opened = OpenModule(path, error);
+    auto opened = OpenModule(path);
     if (!opened) {
-      SetLastError(error);
+      SetLastError(opened.GetError().code);
       return FALSE;
     }
     module = std::move(*opened);

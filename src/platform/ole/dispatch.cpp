@@ -290,7 +290,7 @@ ComPtr<IDispatch> DispatchArg(const VARIANT& v) {
 }
 
 void ThrowTypeMismatch() {
-  throw RuntimeError(13, "Type mismatch");
+  throw RuntimeError(Err::TypeMismatch);
 }
 
 }  // namespace dispatch_detail
@@ -552,9 +552,8 @@ HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
   Variant value;
   try {
     if (m->binding.thunk == nullptr)
-      throw RuntimeError(kErrNotImplemented, std::string("Object doesn't support this action (") +
-                                                 info_.Name() + "." + m->name +
-                                                 " is not implemented)");
+      throw RuntimeError(Err::ActionNotSupported,
+                         std::string(info_.Name()) + "." + m->name + " is not implemented");
     m->binding.thunk(*this, args, &value);
     if (result != nullptr) *result = value.Detach();
     return S_OK;
@@ -562,10 +561,10 @@ HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
     return ExceptionToExcepInfo(error, info_.ProgId()[0] ? info_.ProgId() : info_.Name(),
                                 exception);
   } catch (const std::bad_alloc&) {
-    return ExceptionToExcepInfo(RuntimeError(7, "Out of memory"), info_.ProgId(), exception);
+    return ExceptionToExcepInfo(RuntimeError(Err::OutOfMemory), info_.ProgId(), exception);
   } catch (const std::exception& error) {
-    return ExceptionToExcepInfo(RuntimeError(51, std::string("Internal error: ") + error.what()),
-                                info_.ProgId(), exception);
+    return ExceptionToExcepInfo(RuntimeError(Err::InternalError, error.what()), info_.ProgId(),
+                                exception);
   }
 }
 

@@ -39,7 +39,7 @@
 //   Variant (VT_VARIANT)     const VARIANT& (by-reference arguments already dereferenced),
 //                            Variant (a copy)
 //   Object / a class         ComPtr<IDispatch>, or ComPtr<T> for a class T of this library
-//                            (another object is a type mismatch, error 13); Nothing is null
+//                            (another object is Err::TypeMismatch); Nothing is null
 //   array (VT_ARRAY|...)     const VARIANT& holding the array
 //
 // A missing optional argument (absent, or VT_ERROR DISP_E_PARAMNOTFOUND) becomes the row's
@@ -52,7 +52,7 @@
 //
 // Failures: a method throws RuntimeError; Invoke returns DISP_E_EXCEPTION with EXCEPINFO
 // (scode 0x800A0000 | number, description, source). Rows bound with NotImplemented() raise
-// error 445 "Object doesn't support this action" naming the member.
+// Err::ActionNotSupported naming the member.
 #pragma once
 
 #include <atomic>
@@ -74,9 +74,6 @@
 #include "platform/ole/wrappers.h"
 
 namespace orvex {
-
-// The run-time error raised by members that are declared but not implemented yet.
-inline constexpr int32_t kErrNotImplemented = 445;
 
 enum class MemberKind : uint8_t { Method = 1, Get = 2, Let = 4, Set = 8 };
 
@@ -206,7 +203,7 @@ class ClassInfo {
   // no-op).
   ITypeInfo* TypeInfo() const;
 
-  // A new object with one reference; throws RuntimeError 7 when out of memory.
+  // A new object with one reference; throws Err::OutOfMemory when out of memory.
   Dispatchable* Create() const { return create_(*this); }
 
  private:

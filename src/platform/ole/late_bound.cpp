@@ -21,18 +21,18 @@ ComPtr<IDispatch> CreateObject(std::u16string_view progId) {
   if (FAILED(hr)) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    throw RuntimeError(429, "Can't create object (" + Utf16ToUtf8(progId) + ": " + code + ")");
+    throw RuntimeError(Err::CantCreateObject, Utf16ToUtf8(progId) + ": " + code);
   }
   return object;
 }
 
 DISPID GetDispId(IDispatch* object, std::u16string_view name) {
-  if (object == nullptr) throw RuntimeError(91, ErrorDescriptionOf(91));
+  if (object == nullptr) throw RuntimeError(Err::ObjectVariableNotSet);
   std::u16string text(name);
   LPOLESTR names[1] = {text.data()};
   DISPID id = DISPID_UNKNOWN;
   HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) throw RuntimeError(438, ErrorDescriptionOf(438) + " (" + Utf16ToUtf8(name) + ")");
+  if (FAILED(hr)) throw RuntimeError(Err::NoSuchPropertyOrMethod, Utf16ToUtf8(name));
   return id;
 }
 
@@ -50,15 +50,15 @@ void ThrowInvokeFailure(HRESULT hr, EXCEPINFO& exception) {
     exception = EXCEPINFO{};
     int32_t number = ErrorNumberOf(code);
     std::string text = Utf16ToUtf8(description.View());
-    if (text.empty()) text = ErrorDescriptionOf(number);
+    if (text.empty()) text = ErrText(number);
     throw RuntimeError(number, text, Utf16ToUtf8(source.View()));
   }
   ThrowIfFailed(hr);
-  throw RuntimeError(440, ErrorDescriptionOf(440));
+  throw RuntimeError(Err::AutomationError);
 }
 
 Variant InvokeById(IDispatch* object, DISPID id, WORD flags, std::span<const Variant> args) {
-  if (object == nullptr) throw RuntimeError(91, ErrorDescriptionOf(91));
+  if (object == nullptr) throw RuntimeError(Err::ObjectVariableNotSet);
   VARIANT local[8];
   std::vector<VARIANT> heap;
   VARIANT* reversed = local;

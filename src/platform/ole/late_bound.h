@@ -1,7 +1,7 @@
 // Late-bound calls, as a script host makes them: create an object by ProgID, find a member
 // by name, call it with arguments in natural order. Failures throw RuntimeError with the
-// callee's number, description and source (or 429 / 438 / 449 / 450 ... for failures of
-// the runtime itself).
+// callee's number, description and source (or Err::CantCreateObject, NoSuchPropertyOrMethod, ...
+// for failures of the runtime itself).
 //
 //   ComPtr<IDispatch> catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
 //   PutProperty(catalogue.Get(), "Filename", Variant(u"/tmp/x.dll"));
@@ -17,13 +17,14 @@
 
 namespace orvex {
 
-// CreateObject: the ProgID's class through the class registry. Throws RuntimeError 429
-// ("Can't create object") naming the ProgID and the failure code.
+// CreateObject: the ProgID's class through the class registry. Throws
+// Err::CantCreateObject naming the ProgID and the failure code.
 ComPtr<IDispatch> CreateObject(std::u16string_view progId);
 // The same without throwing: the HRESULT of the failed step.
 HRESULT TryCreateObject(std::u16string_view progId, ComPtr<IDispatch>* object);
 
-// GetIDsOfNames for one name (UTF-8 / UTF-16); throws 438 when the object has no such member.
+// GetIDsOfNames for one name (UTF-8 / UTF-16); throws Err::NoSuchPropertyOrMethod when the
+// object has no such member.
 DISPID GetDispId(IDispatch* object, std::string_view name);
 DISPID GetDispId(IDispatch* object, std::u16string_view name);
 

@@ -32,7 +32,7 @@ HRESULT VariantCopyInd(VARIANT* dest, const VARIANT* src);
 // Converts `src` (dereferenced when by reference) to `vt` into `dest` (which may be src).
 // Numeric text: leading/trailing spaces, sign, digits, one decimal point, exponent,
 // "&H"/"&O" prefixes; doubles become integers rounding half to even. Failures:
-// DISP_E_OVERFLOW (run-time error 6), DISP_E_TYPEMISMATCH (13).
+// DISP_E_OVERFLOW (Err::Overflow), DISP_E_TYPEMISMATCH (Err::TypeMismatch).
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt);
 HRESULT VariantChangeTypeEx(VARIANT* dest, const VARIANT* src, LCID lcid, USHORT flags, VARTYPE vt);
 

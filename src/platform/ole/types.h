@@ -145,8 +145,12 @@ inline constexpr bool FAILED(HRESULT hr) {
   return hr < 0;
 }
 // The facility of run-time errors: scode 0x800A0000 | number.
+inline constexpr uint32_t kRuntimeErrorFacility = 0x800A0000u;
 inline constexpr HRESULT RuntimeErrorScode(int32_t number) {
-  return static_cast<HRESULT>(0x800A0000u | (static_cast<uint32_t>(number) & 0xFFFFu));
+  return static_cast<HRESULT>(kRuntimeErrorFacility | (static_cast<uint32_t>(number) & 0xFFFFu));
+}
+inline constexpr bool IsRuntimeErrorScode(HRESULT hr) {
+  return (static_cast<uint32_t>(hr) & 0xFFFF0000u) == kRuntimeErrorFacility;
 }
 
 // Variant types.

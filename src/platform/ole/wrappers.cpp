@@ -50,123 +50,66 @@ ComPtr<IDispatch> Variant::ToDispatch() const {
   const VARIANT& v = Deref();
   VARTYPE base = static_cast<VARTYPE>(v.vt & ~VT_BYREF);
   if (base == VT_EMPTY) return nullptr;
-  if (base != VT_DISPATCH && base != VT_UNKNOWN) throw RuntimeError(13, "Type mismatch");
+  if (base != VT_DISPATCH && base != VT_UNKNOWN) throw RuntimeError(Err::TypeMismatch);
   IUnknown* object = (v.vt & VT_BYREF) ? *v.ppunkVal : v.punkVal;
   if (object == nullptr) return nullptr;
   ComPtr<IDispatch> out;
   if (FAILED(object->QueryInterface(IID_IDispatch, out.PutVoid())))
-    throw RuntimeError(13, "Type mismatch");
+    throw RuntimeError(Err::TypeMismatch);
   return out;
 }
 
 int32_t ErrorNumberOf(HRESULT hr) {
-  if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x800A0000u) return hr & 0xFFFF;
+  if (IsRuntimeErrorScode(hr)) return hr & 0xFFFF;
   switch (hr) {
     case DISP_E_TYPEMISMATCH:
-      return 13;
+      return ErrNumber(Err::TypeMismatch);
     case DISP_E_OVERFLOW:
-      return 6;
+      return ErrNumber(Err::Overflow);
     case DISP_E_BADINDEX:
-      return 9;
+      return ErrNumber(Err::SubscriptOutOfRange);
     case DISP_E_ARRAYISLOCKED:
-      return 10;
+      return ErrNumber(Err::ArrayLocked);
     case E_OUTOFMEMORY:
-      return 7;
+      return ErrNumber(Err::OutOfMemory);
     case E_INVALIDARG:
-      return 5;
+      return ErrNumber(Err::InvalidProcedureCall);
     case DISP_E_PARAMNOTFOUND:
-      return 448;
+      return ErrNumber(Err::NamedArgumentNotFound);
     case DISP_E_PARAMNOTOPTIONAL:
-      return 449;
+      return ErrNumber(Err::ArgumentNotOptional);
     case DISP_E_BADPARAMCOUNT:
-      return 450;
+      return ErrNumber(Err::WrongArgumentCount);
     case DISP_E_MEMBERNOTFOUND:
     case DISP_E_UNKNOWNNAME:
-      return 438;
+      return ErrNumber(Err::NoSuchPropertyOrMethod);
     case DISP_E_NONAMEDARGS:
-      return 446;
+      return ErrNumber(Err::NoNamedArguments);
     case DISP_E_BADVARTYPE:
-      return 458;
+      return ErrNumber(Err::UnsupportedAutomationType);
     case E_NOINTERFACE:
-      return 430;
+      return ErrNumber(Err::NoAutomationInterface);
     case REGDB_E_CLASSNOTREG:
     case CO_E_CLASSSTRING:
     case CO_E_DLLNOTFOUND:
     case CO_E_ERRORINDLL:
     case CLASS_E_CLASSNOTAVAILABLE:
-      return 429;
+      return ErrNumber(Err::CantCreateObject);
     default:
-      return 440;
-  }
-}
-
-std::string ErrorDescriptionOf(int32_t number) {
-  switch (number) {
-    case 5:
-      return "Invalid procedure call or argument";
-    case 6:
-      return "Overflow";
-    case 7:
-      return "Out of memory";
-    case 9:
-      return "Subscript out of range";
-    case 10:
-      return "This array is fixed or temporarily locked";
-    case 11:
-      return "Division by zero";
-    case 13:
-      return "Type mismatch";
-    case 51:
-      return "Internal error";
-    case 52:
-      return "Bad file name or number";
-    case 53:
-      return "File not found";
-    case 75:
-      return "Path/File access error";
-    case 76:
-      return "Path not found";
-    case 91:
-      return "Object variable or With block variable not set";
-    case 94:
-      return "Invalid use of Null";
-    case 424:
-      return "Object required";
-    case 429:
-      return "Can't create object";
-    case 430:
-      return "Class does not support Automation or does not support expected interface";
-    case 438:
-      return "Object doesn't support this property or method";
-    case 440:
-      return "Automation error";
-    case 445:
-      return "Object doesn't support this action";
-    case 446:
-      return "Object doesn't support named arguments";
-    case 448:
-      return "Named argument not found";
-    case 449:
-      return "Argument not optional";
-    case 450:
-      return "Wrong number of arguments or invalid property assignment";
-    case 458:
-      return "Variable uses an Automation type not supported";
-    default:
-      return "Application-defined or object-defined error";
+      return ErrNumber(Err::AutomationError);
   }
 }
 
 void ThrowIfFailed(HRESULT hr) {
   if (SUCCEEDED(hr)) return;
-  int32_t number = ErrorNumberOf(hr);
-  std::string description = ErrorDescriptionOf(number);
-  if (number == 440 || number == 429) {
+  const int32_t number = ErrorNumberOf(hr);
+  // Failures without a run-time error of their own name the code they came with.
+  if (number == ErrNumber(Err::AutomationError) || number == ErrNumber(Err::CantCreateObject)) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    description += std::string(" (") + code + ")";
+    throw RuntimeError(static_cast<Err>(number), code);
   }
-  throw RuntimeError(number, description);
+  throw RuntimeError(number, ErrText(number));
 }
 
 }  // namespace orvex

@@ -218,13 +218,14 @@ class Variant : public VARIANT {
     return out;
   }
 
-  // Coercions; they throw RuntimeError 13 (type mismatch) or 6 (overflow).
+  // Coercions; they throw Err::TypeMismatch or Err::Overflow.
   int32_t ToLong() const;
   int16_t ToInteger() const;
   double ToDouble() const;
   bool ToBool() const;
   std::u16string ToString() const;
-  // Object references: VT_DISPATCH/VT_UNKNOWN (null for Nothing or empty); else error 13.
+  // Object references: VT_DISPATCH/VT_UNKNOWN (null for Nothing or empty); else
+  // Err::TypeMismatch.
   ComPtr<IDispatch> ToDispatch() const;
   // A coerced copy.
   Variant ChangedTo(VARTYPE type, USHORT flags = 0) const;
@@ -232,12 +233,12 @@ class Variant : public VARIANT {
 
 static_assert(sizeof(Variant) == sizeof(VARIANT));
 
-// Throws RuntimeError for a failed HRESULT of a coercion or a call (6, 13, 9, 7, 5, 438,
-// 449, 450, 429, or the run-time number inside a 0x800A.... code).
+// Throws RuntimeError for a failed HRESULT of a coercion or a call: the run-time error
+// ErrorNumberOf gives, with the code itself for Err::AutomationError and
+// Err::CantCreateObject.
 void ThrowIfFailed(HRESULT hr);
-// The run-time error number and description for an HRESULT, as a client's error handler
-// sees them.
+// The run-time error number for an HRESULT, as a client's error handler sees it; its text
+// is ErrText(number).
 int32_t ErrorNumberOf(HRESULT hr);
-std::string ErrorDescriptionOf(int32_t number);
 
 }  // namespace orvex

@@ -31,7 +31,8 @@ inline constexpr char16_t kFrameworkProgId[] = u"Q7Halden10.clsQ7Halden10A";
 // Sends one error report: ErrorHandlerMessageQ7 on a fresh Q7Halden10.clsQ7elErrorHandlerA
 // with its eight arguments (application object by reference, the error object, an empty
 // text by reference, `source`, 0 by reference, an empty text, 0, a missing argument).
-// Throws RuntimeError when the report fails (429 when the component can't be created).
+// Throws RuntimeError when the report fails (Err::CantCreateObject when the component
+// can't be created).
 void ErrorHandlerMessageQ7(const RuntimeError& error, const std::string& source);
 
 // The step runner of a reporting operation of the catalogue ("clsQ7ResfResourceTypesA."

@@ -99,8 +99,12 @@ TEST(LoadLibraryTest, RejectsWhatIsNoPeImage) {
     EXPECT_EQ(LoadLibraryExA(c.path.c_str(), 0, 0), 0u) << c.name;
     EXPECT_EQ(GetLastError(), c.error) << c.name;
   }
+  SetLastError(0);
   EXPECT_EQ(LoadLibraryExA(nullptr, 0, 0), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  SetLastError(0);
   EXPECT_EQ(LoadLibraryExA("", 0, 0), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
 }
 
 TEST(LoadLibraryTest, TakesAnyMachineExeOrDllAndResourceLessImages) {
@@ -202,7 +206,9 @@ TEST(HostModuleTest, DefaultsToTheRunningProgramAndTakesARegisteredFile) {
   ASSERT_EQ(RegisterHostModuleFile(nullptr), TRUE);
   EXPECT_EQ(SizeofResource(0, stale), 0u);
   EXPECT_EQ(FindResourceA(0, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(10)), 0u);
+  SetLastError(0);
   EXPECT_EQ(RegisterHostModuleFile(dir.File("missing").c_str()), FALSE);
+  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
 }
 
 TEST_P(ModuleTest, EnumeratesNamedFirstAsStoredThenNumbersAscending) {
