@@ -12,6 +12,24 @@
 
 namespace orvex {
 
+namespace {
+
+FileIdentity IdentityOf(const struct stat& info) {
+  auto nanoseconds = [](const timespec& t) {
+    return int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+  };
+  return FileIdentity{uint64_t(info.st_dev), uint64_t(info.st_ino), uint64_t(info.st_size),
+                      nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> FileIdentity::Of(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return IdentityOf(info);
+}
+
 Expected<MappedFile> MappedFile::Open(const std::string& path) {
   const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd) {
@@ -35,6 +53,7 @@ Expected<MappedFile> MappedFile::Open(const std::string& path) {
   MappedFile file;
   file.data_ = data;
   file.size_ = size;
+  file.identity_ = IdentityOf(info);
   return file;
 }
 
@@ -43,13 +62,16 @@ MappedFile::~MappedFile() {
 }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      identity_(other.identity_) {}
 
 MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
   if (this != &other) {
     if (data_ != nullptr) munmap(data_, size_);
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
+    identity_ = other.identity_;
   }
   return *this;
 }

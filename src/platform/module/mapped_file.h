@@ -1,12 +1,27 @@
 // A file mapped read-only into memory; the mapping goes when the object goes.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/byte_reader.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
+
+// What tells one state of a file from another: the same file, unchanged since it was seen.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t size = 0;
+  int64_t modified = 0;  // nanoseconds
+  int64_t changed = 0;   // nanoseconds (status change: a rename onto it, a new owner)
+
+  // The identity of the regular file at `path` now (links followed, as opening does).
+  static std::optional<FileIdentity> Of(const std::string& path);
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
 
 class MappedFile {
  public:
@@ -23,10 +38,13 @@ class MappedFile {
   MappedFile& operator=(const MappedFile&) = delete;
 
   Bytes Data() const { return AsBytes(data_, size_); }
+  // The file as it was when mapped.
+  const FileIdentity& Identity() const { return identity_; }
 
  private:
   void* data_ = nullptr;
   size_t size_ = 0;
+  FileIdentity identity_;
 };
 
 }  // namespace orvex

@@ -26,7 +26,10 @@ namespace {
 
 struct LoadedModule {
   std::string path;
-  MappedFile file;
+  // Shared by every module loaded from the same unchanged file, so that loading a file
+  // that is already loaded (the version functions load the file of a module again as
+  // data) reads the mapping that exists instead of opening and mapping the file again.
+  std::shared_ptr<const MappedFile> file;
   PeImage image;
   std::once_flag treeOnce;
   std::optional<ResourceTree> tree;
@@ -110,17 +113,33 @@ ModulePtr AcquireWithResources(HMODULE handle) {
 }
 
 // The failure's code is the last error the loader sets.
+// The mapping of a loaded module whose file is `path` in the state it was mapped in.
+std::shared_ptr<const MappedFile> LoadedMapping(const std::string& path) {
+  const std::optional<FileIdentity> identity = FileIdentity::Of(path);
+  if (!identity) return nullptr;
+  Table& table = GetTable();
+  std::lock_guard lock(table.mutex);
+  for (const Table::Slot& slot : table.slots) {
+    if (slot.module && slot.module->file->Identity() == *identity) return slot.module->file;
+  }
+  return nullptr;
+}
+
 Expected<ModulePtr> OpenModule(LPCSTR path) {
   if (path == nullptr || *path == '\0') return Error{ERROR_MOD_NOT_FOUND, "no file name"};
-  auto file = MappedFile::Open(path);
-  if (!file) return file.GetError();
+  std::shared_ptr<const MappedFile> file = LoadedMapping(path);
+  if (!file) {
+    auto opened = MappedFile::Open(path);
+    if (!opened) return opened.GetError();
+    file = std::make_shared<const MappedFile>(std::move(*opened));
+  }
   auto image = PeImage::Parse(file->Data());
   if (!image) return Error{ERROR_BAD_EXE_FORMAT, image.GetError().message};
   auto module = std::make_shared<LoadedModule>();
   std::error_code ignored;
   std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
   module->path = absolute.empty() ? std::string(path) : absolute.lexically_normal().string();
-  module->file = std::move(*file);  // the mapping does not move, so the image stays valid
+  module->file = std::move(file);
   module->image = std::move(*image);
   return module;
 }

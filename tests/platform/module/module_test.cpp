@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -500,6 +501,31 @@ TEST(ResourceScriptFixtureTest, ListsExactlyWhatTheScriptDeclares) {
                                                                          "config",
                                                                          10));
   EXPECT_EQ(ResourceText(m, "NEUTRAL", "TEXT"), "neutral");
+}
+
+// Loading a file that is already loaded reads the same mapping (no second open); a file
+// changed since is mapped anew.
+TEST(SharedMappingTest, ReloadOfAnUnchangedFileSharesTheMapping) {
+  TempDir dir;
+  std::string path = dir.Write("m.dll", PeWriter().Add(10, 1, kEnUs, Bytes("first")).Build());
+  auto dataOf = [](HMODULE module) {
+    return static_cast<const char*>(
+        LockResource(LoadResource(module, FindResourceA(module, "#1", MAKEINTRESOURCEA(10)))));
+  };
+  Module first(path);
+  Module again(path);
+  ASSERT_NE(first.get(), 0u);
+  ASSERT_NE(again.get(), 0u);
+  EXPECT_NE(first.get(), again.get());
+  EXPECT_EQ(dataOf(first.get()), dataOf(again.get()));
+
+  // Replaced by a new file under the same name: the old handle keeps the old bytes.
+  std::string next = dir.Write("next.dll", PeWriter().Add(10, 1, kEnUs, Bytes("second")).Build());
+  ASSERT_EQ(std::rename(next.c_str(), path.c_str()), 0);
+  Module replaced(path);
+  ASSERT_NE(replaced.get(), 0u);
+  EXPECT_EQ(ResourceText(replaced.get(), "#1", MAKEINTRESOURCEA(10)), "second");
+  EXPECT_EQ(ResourceText(first.get(), "#1", MAKEINTRESOURCEA(10)), "first");
 }
 
 // Number 0 is a valid identifier although it reads as a null pointer: the compiled module
