@@ -68,6 +68,10 @@ SH
 cat > "$work/per_file_wrestool.sh" <<SH
 while read -r f; do wrestool -l "\$f" >/dev/null 2>&1 || true; done < "$work/files"
 SH
+# The floor: starting a process that does nothing, once per file.
+cat > "$work/per_file_true.sh" <<SH
+while read -r f; do /bin/true "\$f" >/dev/null 2>&1 || true; done < "$work/files"
+SH
 
 # A command line with every file, for the tools that take files one by one.
 printf '%q ' "${files[@]}" > "$work/args"
@@ -80,7 +84,7 @@ hyperfine -N --warmup 1 --runs 10 --ignore-failure \
   -n "orvex scan" "$orvex scan $corpus" \
   -n "orvex scan -j 1" "$orvex scan -j 1 $corpus" \
   -n "wrestool -l (all files)" "wrestool -l $all" \
-  -n "python pefile (one process)" "python3 $work/pefile_list.py $work/files" >/dev/null
+  -n "python pefile (one process)" "/usr/bin/python3 $work/pefile_list.py $work/files" >/dev/null
 cat "$work/whole.md"
 
 echo
@@ -88,7 +92,8 @@ echo "== one process per file =="
 hyperfine --warmup 1 --runs 5 --ignore-failure \
   --export-markdown "$work/perfile.md" --export-json "$work/perfile.json" \
   -n "orvex list FILE (each)" "bash $work/per_file_orvex.sh" \
-  -n "wrestool -l FILE (each)" "bash $work/per_file_wrestool.sh" >/dev/null
+  -n "wrestool -l FILE (each)" "bash $work/per_file_wrestool.sh" \
+  -n "/bin/true FILE (each, the floor)" "bash $work/per_file_true.sh" >/dev/null
 cat "$work/perfile.md"
 
 echo
@@ -111,8 +116,11 @@ each = {r["command"]: r["mean"] for r in json.load(open(sys.argv[2]))["results"]
 rss = int(sys.argv[3])
 speedup = whole["wrestool -l (all files)"] / whole["orvex scan"]
 ratio = each["orvex list FILE (each)"] / each["wrestool -l FILE (each)"]
+floor = each["/bin/true FILE (each, the floor)"]
+net = (each["orvex list FILE (each)"] - floor) / (each["wrestool -l FILE (each)"] - floor)
 def verdict(ok): return "met" if ok else "MISSED"
 print(f"orvex scan vs wrestool -l, whole corpus: {speedup:.2f}x faster (goal 5x): {verdict(speedup >= 5)}")
 print(f"orvex list vs wrestool -l, per file: {ratio:.2f} of wrestool's time (goal <= 0.5): {verdict(ratio <= 0.5)}")
+print(f"  above the floor of starting a process: {net:.2f} of wrestool's time")
 print(f"orvex list mshtml.dll peak RSS: {rss / 1024:.1f} MB (goal < 10 MB): {verdict(rss < 10 * 1024)}")
 PY

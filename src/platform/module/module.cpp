@@ -115,9 +115,13 @@ ModulePtr AcquireWithResources(HMODULE handle) {
 // The failure's code is the last error the loader sets.
 // The mapping of a loaded module whose file is `path` in the state it was mapped in.
 std::shared_ptr<const MappedFile> LoadedMapping(const std::string& path) {
+  Table& table = GetTable();
+  {
+    std::lock_guard lock(table.mutex);
+    if (table.slots.size() == table.freeSlots.size()) return nullptr;  // nothing is loaded
+  }
   const std::optional<FileIdentity> identity = FileIdentity::Of(path);
   if (!identity) return nullptr;
-  Table& table = GetTable();
   std::lock_guard lock(table.mutex);
   for (const Table::Slot& slot : table.slots) {
     if (slot.module && slot.module->file->Identity() == *identity) return slot.module->file;
