@@ -80,6 +80,17 @@ TEST(HexDumpTest, OffsetColumnIsEightUppercaseDigits) {
   EXPECT_EQ(text.substr(266 * 79 + 11, 48), u"A0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF ");
 }
 
+// A dump taken in blocks from their own first offsets is the dump of the whole, so a host
+// can stream a long resource.
+TEST(HexDumpTest, BlocksFromTheirFirstOffsetsJoinToTheWhole) {
+  const std::vector<std::byte> data = Sequence(100);
+  const Bytes all(data);
+  EXPECT_EQ(RenderHexDump(all.first(48), 0) + RenderHexDump(all.subspan(48), 48),
+            RenderHexDump(all));
+  EXPECT_EQ(RenderHexDump(all.first(1), 0x10000).substr(0, 11), u"00010000 | ");
+  EXPECT_EQ(RenderHexDump(Bytes{}, 32), u"");
+}
+
 TEST(HexDumpTest, LimitIsAt13264Bytes) {
   struct Case {
     size_t size;
