@@ -46,27 +46,13 @@ std::string LoadFailure(const std::string& given, DWORD error) {
   }
 }
 
-// The number a TYPE of digits or "#" and digits stands for; nothing for a type name.
-std::optional<uint32_t> TypeNumber(std::string_view type) {
-  if (!type.empty() && type.front() == '#') type.remove_prefix(1);
-  if (type.empty()) return std::nullopt;
-  uint32_t value = 0;
-  for (char c : type) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<uint32_t>(c - '0');
-    if (value > 0xFFFF) return std::nullopt;
-  }
-  return value;
-}
-
 // Whether the records list a resource of no bytes under TYPE and NAME as `orvex list`
 // shows them (a numbered type by its number, with or without "#").
 bool ListsEmptyResource(const std::vector<TypeRecord>& types, const ResourceKey& key) {
-  const std::optional<uint32_t> number = TypeNumber(key.typeText);
   for (const TypeRecord& type : types) {
     const auto style = static_cast<uint32_t>(type.Style);
     const bool named = (style >> 16) != 0;
-    if (named ? type.NameLong != key.resType : number != style) continue;
+    if (named ? type.NameLong != key.resType : key.typeNumber != style) continue;
     for (const ItemRecord& item : type.ResourceItems) {
       if (item.Size == 0 && NameArgument(item) == key.resName) return true;
     }

@@ -50,15 +50,15 @@ ResourceKey ParseResourceKey(std::string_view type, std::string_view name) {
   const bool hashed = type.front() == '#';
   const bool signedNumber =
       (type.front() == '-' || type.front() == '+') && AllDigits(type.substr(1));
+  std::optional<uint32_t> number;
   if (hashed || AllDigits(type) || signedNumber) {
-    const std::optional<uint32_t> number =
-        signedNumber ? std::nullopt : Number16(hashed ? type.substr(1) : type);
+    if (!signedNumber) number = Number16(hashed ? type.substr(1) : type);
     if (!number || *number == 0) {
       throw CliError("cannot read TYPE " + Quoted(type) +
                      ": type numbers go from 1 to 65535 (for example 6 or 10)");
     }
   }
-  ResourceKey key{std::string(type), std::string(name), AnsiText(type, "TYPE"), {}};
+  ResourceKey key{std::string(type), std::string(name), AnsiText(type, "TYPE"), {}, number};
 
   if (name.empty()) throw CliError("cannot read NAME \"\": give #NUMBER or a name");
   if (name.front() == '#' && !Number16(name.substr(1))) {

@@ -7,6 +7,8 @@
 //         the name "101", as the platform reads it.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,9 @@ struct ResourceKey {
   std::string nameText;
   std::u16string resType;  // what ResType receives
   std::u16string resName;  // what ResName receives
+  // The number a numbered TYPE ("6", "#6") stands for, to find it in the listing; nothing
+  // for a type name.
+  std::optional<uint32_t> typeNumber;
 };
 
 // Throws CliError naming the argument when it cannot be read: empty, a number out of

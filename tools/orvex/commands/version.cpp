@@ -9,13 +9,12 @@
 #include "cli_error.h"
 #include "commands/commands.h"
 #include "default_module.h"
+#include "platform/version/version.h"
 #include "text_output.h"
 
 namespace orvex::cli {
 
 namespace {
-
-constexpr int32_t kVersionType = 16;
 
 struct VersionArguments {
   std::string file;
@@ -29,7 +28,7 @@ int Version(const VersionArguments& arguments) {
   client.Open(file);
   const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
   const bool hasVersion = std::any_of(types.begin(), types.end(), [](const TypeRecord& type) {
-    return type.Style == kVersionType && !type.ResourceItems.empty();
+    return type.Style == static_cast<int32_t>(RT_VERSION_ID) && !type.ResourceItems.empty();
   });
   if (!hasVersion) throw CliError("no version information in " + file);
   WriteText(stdout, client.Call("GetVersionInfo").ToString(),
