@@ -9,6 +9,8 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   binutils-mingw-w64-x86-64
   g++-multilib python3
+  pkg-config libcairo2-dev libpng-dev libgif-dev libjpeg62-turbo-dev libfreetype-dev fonts-wine
+  pybind11-dev python3-dev python3-pytest
 )
 
 missing=()

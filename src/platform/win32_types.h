@@ -25,9 +25,47 @@ using HRSRC = uint32_t;
 using HGLOBAL = uint32_t;
 using HWND = uint32_t;
 using HMENU = uint32_t;
+using HANDLE = uint32_t;  // what LoadImageA returns: a bitmap, icon or cursor handle
+using HGDIOBJ = uint32_t;
+using HBITMAP = uint32_t;
+using HPALETTE = uint32_t;
+using HBRUSH = uint32_t;
+using HFONT = uint32_t;
+using HICON = uint32_t;
+using HCURSOR = uint32_t;
+using HDC = uint32_t;
+using COLORREF = DWORD;  // 0x00BBGGRR
+
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+
+#if defined(__i386__)
+// On 32-bit x86 a window procedure removes its own four arguments.
+using WNDPROC = LRESULT(__attribute__((stdcall)) *)(HWND, UINT, WPARAM, LPARAM);
+#else
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+#endif
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+struct SIZE {
+  LONG cx;
+  LONG cy;
+};
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
 
 // A resource identifier: an integer up to 0xFFFF, or the address of zero-terminated ANSI text.
-inline bool IS_INTRESOURCE(const void* id) { return (reinterpret_cast<uintptr_t>(id) >> 16) == 0; }
+inline bool IS_INTRESOURCE(const void* id) {
+  return (reinterpret_cast<uintptr_t>(id) >> 16) == 0;
+}
 inline LPCSTR MAKEINTRESOURCEA(uintptr_t id) {
   return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)));
 }

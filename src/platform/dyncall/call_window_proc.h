@@ -8,17 +8,6 @@
 
 namespace orvex {
 
-using WPARAM = uintptr_t;
-using LPARAM = intptr_t;
-using LRESULT = intptr_t;
-
-#if defined(__i386__)
-// On 32-bit x86 a window procedure removes its own four arguments.
-using WNDPROC = LRESULT(__attribute__((stdcall)) *)(HWND, UINT, WPARAM, LPARAM);
-#else
-using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
-#endif
-
 // Calls `proc` with the four values and returns its result; 0 for a null procedure.
 LRESULT CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
