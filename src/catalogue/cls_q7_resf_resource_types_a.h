@@ -95,6 +95,22 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // One line per accelerator entry: modifiers, key name and command identifier.
   std::u16string GetAccelerators(std::u16string_view ResName);
 
+  // --- Pictures (presentation/pictures.cpp) ---
+  // A picture of an icon, cursor or bitmap resource (ResType RT_CURSOR, RT_BITMAP, RT_ICON,
+  // RT_GROUP_CURSOR or RT_GROUP_ICON; a name of decimal digits gets "#" first); null when
+  // none can be made.
+  ComPtr<IDispatch> GetPicture(int32_t ResType, std::u16string_view ResName);
+  // A picture read from the resource's bytes as a picture file, through the temporary path
+  // of ResName (left with no file afterwards); null when the bytes are no picture.
+  ComPtr<IDispatch> GetPictureExt(std::u16string_view ResType, std::u16string_view ResName);
+
+  // --- Display into host controls (presentation/display.cpp) ---
+  // Fits the picture box pb to the picture, paints it and prints the picture's kind and
+  // size over it. False only for a null picture.
+  bool ShowPicture(ComPtr<IDispatch> pic, ComPtr<IDispatch> pb);
+  // Puts sText into the text box's Text (a notice instead past 65534 characters).
+  bool ShowText(std::u16string_view sText, ComPtr<IDispatch> txt);
+
   // --- Files and the temporary folder (presentation/files.cpp) ---
   // Writes sText as ANSI text to sFileName (created, or replaced whole). Reports under
   // ".SaveText"; always returns the empty variant.

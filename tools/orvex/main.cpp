@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterSaveCommand(app, exitStatus);
   orvex::cli::RegisterTmpCommand(app, exitStatus);
   orvex::cli::RegisterAboutCommand(app, exitStatus);
+  orvex::cli::RegisterPictureCommand(app, exitStatus);
+  orvex::cli::RegisterIconsCommand(app, exitStatus);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -33,4 +33,10 @@ void RegisterAccelCommand(CLI::App& app, int& exitStatus);
 // `orvex version [FILE] [--raw]`: the version strings (the sample module when no FILE).
 void RegisterVersionCommand(CLI::App& app, int& exitStatus);
 
+// `orvex picture FILE TYPE NAME [-o OUT.png] [--ext]`: a picture object described (JSON)
+// and written as PNG.
+void RegisterPictureCommand(CLI::App& app, int& exitStatus);
+// `orvex icons FILE -o DIR`: every group icon and cursor as .ico/.cur, and each entry as PNG.
+void RegisterIconsCommand(CLI::App& app, int& exitStatus);
+
 }  // namespace orvex::cli

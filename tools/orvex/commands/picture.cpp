@@ -1,0 +1,90 @@
+// `orvex picture FILE TYPE NAME [-o OUT.png] [--ext]`: one picture object, made by GetPicture
+// (TYPE a resource type number, NAME as given: the member puts "#" before digits) or with
+// --ext by GetPictureExt (TYPE and NAME as text), described in one JSON line and, with -o,
+// written as an 8-bit RGBA PNG.
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "catalogue_client.h"
+#include "cli_error.h"
+#include "commands/commands.h"
+#include "picture_image.h"
+#include "platform/text/text.h"
+
+namespace orvex::cli {
+namespace {
+
+struct PictureArguments {
+  std::string file;
+  std::string type;
+  std::string name;
+  std::string out;
+  bool ext = false;
+};
+
+int32_t TypeNumber(const std::string& text) {
+  int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    throw CliError("TYPE must be a resource type number (1, 2, 3, 12 or 14), not '" + text + "'");
+  }
+  return value;
+}
+
+int Picture(const PictureArguments& arguments) {
+  RegisterClasses();
+  CatalogueClient client;
+  client.Open(arguments.file);
+  Variant picture;
+  if (arguments.ext) {
+    picture = client.Call("GetPictureExt", {Variant(Utf8ToUtf16(arguments.type)),
+                                            Variant(Utf8ToUtf16(arguments.name))});
+  } else {
+    LONG type = TypeNumber(arguments.type);
+    picture =
+        client.Call("GetPicture", {Variant::RefTo(type), Variant(Utf8ToUtf16(arguments.name))});
+  }
+  if (picture.vt != VT_DISPATCH || picture.pdispVal == nullptr) {
+    throw CliError("no picture from resource " + arguments.type + " " + arguments.name + " in " +
+                   arguments.file);
+  }
+  const PictureImage image = ReadPicture(picture.pdispVal, !arguments.out.empty());
+  nlohmann::ordered_json line;
+  line["Type"] = image.type;
+  line["Width"] = image.width;
+  line["Height"] = image.height;
+  line["pixels"] = {image.pixelsWide, image.pixelsHigh};
+  if (image.hotspot) {
+    line["hotspot"] = {image.hotspot->first, image.hotspot->second};
+  } else {
+    line["hotspot"] = nullptr;
+  }
+  if (!arguments.out.empty()) WritePng(arguments.out, image.image);
+  std::printf("%s\n", line.dump().c_str());
+  return 0;
+}
+
+}  // namespace
+
+void RegisterPictureCommand(CLI::App& app, int& exitStatus) {
+  auto arguments = std::make_shared<PictureArguments>();
+  CLI::App* command =
+      app.add_subcommand("picture", "A picture of an icon, cursor or bitmap resource");
+  command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
+  command
+      ->add_option("TYPE", arguments->type,
+                   "Resource type number: 1 cursor, 2 bitmap, 3 icon, 12 group cursor, 14 group "
+                   "icon (with --ext: any type as text)")
+      ->required();
+  command->add_option("NAME", arguments->name, "Resource name or number (130 or #130)")->required();
+  command->add_option("-o,--out", arguments->out, "Write the picture as an RGBA PNG");
+  command->add_flag("--ext", arguments->ext,
+                    "Read the resource's bytes as a picture file (GetPictureExt)");
+  command->callback([arguments, &exitStatus] { exitStatus = Picture(*arguments); });
+}
+
+}  // namespace orvex::cli

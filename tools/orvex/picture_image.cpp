@@ -1,0 +1,158 @@
+#include "picture_image.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "cli_error.h"
+#include "platform/gdi/gdi.h"
+#include "platform/ole/late_bound.h"
+#include "platform/ole/oleauto.h"
+
+namespace orvex::cli {
+namespace {
+
+int32_t LongOf(const Variant& value) {
+  Variant converted;
+  if (VariantChangeType(&converted, &value, 0, VT_I4) < 0) throw CliError("picture: bad value");
+  return converted.lVal;
+}
+
+struct BitmapSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+BitmapSize SizeOf(HBITMAP bitmap) {
+  BITMAP info{};
+  if (GetObjectA(bitmap, sizeof info, &info) == 0) throw CliError("picture: unreadable bitmap");
+  return {info.bmWidth, info.bmHeight};
+}
+
+// The bitmap's pixels as 32-bit top-down BGRA words.
+std::vector<uint32_t> BgraOf(HBITMAP bitmap, BitmapSize size) {
+  std::vector<uint32_t> words(static_cast<size_t>(size.width) * size.height);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = size.width;
+  info.bmiHeader.biHeight = -size.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  if (GetDIBits(0, bitmap, 0, static_cast<UINT>(size.height), words.data(), &info,
+                DIB_RGB_COLORS) != size.height) {
+    throw CliError("picture: cannot read the image's pixels");
+  }
+  return words;
+}
+
+void Put(RgbaImage& image, size_t index, uint32_t bgr, uint8_t alpha) {
+  image.rgba[index * 4 + 0] = static_cast<uint8_t>(bgr >> 16);
+  image.rgba[index * 4 + 1] = static_cast<uint8_t>(bgr >> 8);
+  image.rgba[index * 4 + 2] = static_cast<uint8_t>(bgr);
+  image.rgba[index * 4 + 3] = alpha;
+}
+
+bool AnyAlpha(const std::vector<uint32_t>& words) {
+  for (uint32_t w : words) {
+    if (w >> 24) return true;
+  }
+  return false;
+}
+
+// Bitmaps are opaque unless they carry alpha.
+RgbaImage BitmapImage(HBITMAP bitmap, BitmapSize size) {
+  const std::vector<uint32_t> words = BgraOf(bitmap, size);
+  const bool alpha = AnyAlpha(words);
+  RgbaImage image{size.width, size.height, std::vector<uint8_t>(words.size() * 4)};
+  for (size_t i = 0; i < words.size(); ++i) {
+    Put(image, i, words[i], alpha ? static_cast<uint8_t>(words[i] >> 24) : 0xFF);
+  }
+  return image;
+}
+
+// Icons take alpha from the colour image when it carries any, else from the mask (a set
+// mask bit is transparent); monochrome icons take their colour from the mask's lower half.
+RgbaImage IconImage(const ICONINFO& info, int32_t width, int32_t height) {
+  const BitmapSize maskSize = SizeOf(info.hbmMask);
+  const std::vector<uint32_t> mask = BgraOf(info.hbmMask, maskSize);
+  std::vector<uint32_t> colour;
+  if (info.hbmColor) {
+    colour = BgraOf(info.hbmColor, {width, height});
+  } else {
+    colour.assign(mask.begin() + static_cast<ptrdiff_t>(width) * height, mask.end());
+  }
+  const bool alpha = info.hbmColor && AnyAlpha(colour);
+  RgbaImage image{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
+  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+    const bool transparent = (mask[i] & 0xFFFFFF) != 0;
+    const uint8_t a = alpha ? static_cast<uint8_t>(colour[i] >> 24) : (transparent ? 0 : 0xFF);
+    Put(image, i, colour[i], a);
+  }
+  return image;
+}
+
+}  // namespace
+
+PictureImage ReadPicture(IDispatch* picture, bool withPixels) {
+  PictureImage result;
+  result.type = LongOf(GetProperty(picture, "Type"));
+  result.width = LongOf(GetProperty(picture, "Width"));
+  result.height = LongOf(GetProperty(picture, "Height"));
+  const uint32_t handle = static_cast<uint32_t>(LongOf(GetProperty(picture, "Handle")));
+  if (result.type == 1) {
+    const BitmapSize size = SizeOf(handle);
+    result.pixelsWide = size.width;
+    result.pixelsHigh = size.height;
+    if (withPixels) result.image = BitmapImage(handle, size);
+  } else if (result.type == 3) {
+    ICONINFO info{};
+    if (!GetIconInfo(handle, &info)) throw CliError("picture: unreadable icon");
+    // The bitmaps GetIconInfo made are ours to delete, whatever happens below.
+    const auto release = [](ICONINFO* i) {
+      if (i->hbmMask) DeleteObject(i->hbmMask);
+      if (i->hbmColor) DeleteObject(i->hbmColor);
+    };
+    std::unique_ptr<ICONINFO, decltype(release)> owned(&info, release);
+    const BitmapSize maskSize = SizeOf(info.hbmMask);
+    const BitmapSize size =
+        info.hbmColor ? SizeOf(info.hbmColor) : BitmapSize{maskSize.width, maskSize.height / 2};
+    result.pixelsWide = size.width;
+    result.pixelsHigh = size.height;
+    result.hotspot = std::make_pair(info.xHotspot, info.yHotspot);
+    if (withPixels) result.image = IconImage(info, size.width, size.height);
+  } else if (withPixels) {
+    throw CliError("picture: pictures of type " + std::to_string(result.type) +
+                   " have no pixels to write");
+  }
+  return result;
+}
+
+void WritePng(const std::string& path, const RgbaImage& image) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+  if (!file) throw CliError("cannot write " + path);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    throw CliError("cannot write " + path);
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    throw CliError("cannot write " + path);
+  }
+  png_init_io(png, file.get());
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
+               static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int32_t y = 0; y < image.height; ++y) {
+    png_write_row(png, image.rgba.data() + static_cast<size_t>(y) * image.width * 4);
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  if (std::fflush(file.get()) != 0) throw CliError("cannot write " + path);
+}
+
+}  // namespace orvex::cli

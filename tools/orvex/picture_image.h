@@ -1,0 +1,37 @@
+// What a host reads from a picture object: its Type, Width and Height as the object gives
+// them, and the image behind its Handle read back through the platform (GetObjectA,
+// GetIconInfo, GetDIBits) as 8-bit RGBA.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ole/unknown.h"
+
+namespace orvex::cli {
+
+struct RgbaImage {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> rgba;  // rows top-down, 4 bytes per pixel
+};
+
+struct PictureImage {
+  int32_t type = 0;
+  int32_t width = 0;  // HiMetric
+  int32_t height = 0;
+  int32_t pixelsWide = 0;
+  int32_t pixelsHigh = 0;
+  std::optional<std::pair<uint32_t, uint32_t>> hotspot;  // icons and cursors
+  RgbaImage image;                                       // filled when asked for
+};
+
+// Throws CliError when the handle names no image the platform can read back.
+PictureImage ReadPicture(IDispatch* picture, bool withPixels);
+
+// An 8-bit RGBA PNG; throws CliError when the file cannot be written.
+void WritePng(const std::string& path, const RgbaImage& image);
+
+}  // namespace orvex::cli
