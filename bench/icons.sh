@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# `orvex icons` against the pipeline users run today for the same result: `wrestool -x -t 14`
+# (every group icon as an .ico) and then `icotool -x` on every .ico (one PNG per image),
+# side by side in one hyperfine run, plus the peak RSS of `orvex icons` with GNU time.
+#
+#   bench/icons.sh [MODULE]     (default: Wine's shell32.dll)
+#   ORVEX=path/to/orvex bench/icons.sh
+#
+# Goals: orvex at least 3x faster than the pipeline; peak RSS under 32 MB.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+need=()
+for p in wine64 hyperfine icoutils time; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+done
+if ((${#need[@]})); then
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${need[@]}"
+fi
+
+corpus=$(dpkg -L libwine 2>/dev/null | grep -m1 '/x86_64-windows$' || true)
+module=${1:-$corpus/shell32.dll}
+orvex=${ORVEX:-build/default/tools/orvex/orvex}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+pipeline="rm -rf $work/p && mkdir $work/p && wrestool -x -t 14 -o $work/p '$module' && \
+for f in $work/p/*.ico; do icotool -x -o $work/p \"\$f\"; done"
+ours="rm -rf $work/o && $orvex icons '$module' -o $work/o"
+
+hyperfine --warmup 1 --runs 5 --export-json "$work/icons.json" -n pipeline "$pipeline" -n orvex "$ours"
+/usr/bin/python3 - "$work/icons.json" <<'PY'
+import json, sys
+r = {x["command"]: x["mean"] for x in json.load(open(sys.argv[1]))["results"]}
+ratio = r["pipeline"] / r["orvex"]
+print(f"orvex icons: {ratio:.2f}x faster than wrestool + icotool (goal 3x)")
+PY
+/usr/bin/time -f '%M' -o "$work/rss.txt" "$orvex" icons "$module" -o "$work/rss" >/dev/null 2>&1
+rss=$(tail -1 "$work/rss.txt")
+echo "orvex icons peak RSS: $((rss / 1024)) MB (goal under 32 MB)"
