@@ -14,40 +14,11 @@
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
 #include "server/class_catalogue.h"
+#include "support/image_bytes.h"
 #include "support/temp_dir.h"
 
 namespace orvex {
 namespace {
-
-void Put(std::vector<uint8_t>& out, uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-// A 32 × 32 icon image at 32 bits per pixel with alpha, and its AND mask.
-std::vector<uint8_t> IconImage() {
-  std::vector<uint8_t> image;
-  for (uint32_t v : {40u, 32u, 64u}) Put(image, v, 4);
-  Put(image, 1, 2);
-  Put(image, 32, 2);
-  for (int i = 0; i < 6; ++i) Put(image, 0, 4);
-  for (uint32_t i = 0; i < 32 * 32; ++i) Put(image, 0xFF000000u | (i * 2654435761u >> 8), 4);
-  image.resize(image.size() + 32 * 4, 0);  // mask rows of 4 bytes
-  return image;
-}
-
-std::vector<uint8_t> GroupDirectory(uint32_t imageSize) {
-  std::vector<uint8_t> group;
-  for (uint32_t v : {0u, 1u, 1u}) Put(group, v, 2);
-  group.push_back(32);
-  group.push_back(32);
-  group.push_back(0);
-  group.push_back(0);
-  Put(group, 1, 2);
-  Put(group, 32, 2);
-  Put(group, imageSize, 4);
-  Put(group, 1, 2);
-  return group;
-}
 
 struct Environment {
   Environment() {
@@ -56,9 +27,9 @@ struct Environment {
     SetMessageBoxHandler([](const MessageBoxCall&) { return IDOK; });
     RegisterOrvex10Classes();
     test::PeWriter writer;
-    const std::vector<uint8_t> image = IconImage();
+    const std::vector<uint8_t> image = test::IconImage(32, 0x336699);
     writer.Add(3, 1, 0x0409, image);
-    writer.Add(14, 1, 0x0409, GroupDirectory(static_cast<uint32_t>(image.size())));
+    writer.Add(14, 1, 0x0409, test::IconGroup(32, 1, static_cast<uint32_t>(image.size())));
     const std::string path = dir.Write("icon.dll", writer.Build());
     catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
     PutProperty(catalogue.Get(), "Filename", Variant(Utf8ToUtf16(path)));
