@@ -27,6 +27,7 @@
 #include "commands/commands.h"
 #include "message_boxes.h"
 #include "platform/text/text.h"
+#include "progress_bar.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -117,13 +118,16 @@ std::string ScanFile(CatalogueClient& client, const ScanEntry& entry) {
 // the same lock.
 class OrderedOutput {
  public:
-  OrderedOutput(size_t count, bool progress) : lines_(count), progress_(progress) {}
+  OrderedOutput(size_t count, bool progress)
+      : lines_(count),
+        progress_("scanning", "files", progress ? count : 0),
+        showProgress_(progress) {}
 
   void Deliver(size_t index, std::string line) {
     std::lock_guard lock(mutex_);
     lines_[index] = std::move(line);
     ++done_;
-    if (progress_) EraseProgress();
+    progress_.Erase();
     while (next_ < lines_.size() && lines_[next_]) {
       if (!failed_) {
         try {
@@ -135,47 +139,23 @@ class OrderedOutput {
       lines_[next_].reset();
       ++next_;
     }
-    if (progress_) DrawProgress(false);
+    if (showProgress_) progress_.Advance(done_);
   }
 
   void Finish() {
     std::lock_guard lock(mutex_);
-    if (progress_) EraseProgress();
+    progress_.Erase();
     if (failed_) std::rethrow_exception(failed_);
     FinishOutput(stdout, "the scan");
   }
 
  private:
-  // The bar is redrawn at most ten times a second; stdout is flushed first so that lines
-  // sent to the same terminal do not mix with it.
-  void DrawProgress(bool force) {
-    const auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastDrawn_ < std::chrono::milliseconds(100)) return;
-    lastDrawn_ = now;
-    std::fflush(stdout);
-    constexpr size_t kWidth = 30;
-    const size_t filled = lines_.empty() ? kWidth : done_ * kWidth / lines_.size();
-    std::fprintf(stderr, "\rscanning [%s%s] %zu/%zu files", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, '.').c_str(), done_, lines_.size());
-    std::fflush(stderr);
-    drawn_ = true;
-  }
-  void EraseProgress() {
-    if (!drawn_) return;
-    std::fflush(stdout);
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
-    drawn_ = false;
-    lastDrawn_ = {};
-  }
-
   std::mutex mutex_;
   std::vector<std::optional<std::string>> lines_;
   size_t next_ = 0;
   size_t done_ = 0;
-  bool progress_;
-  bool drawn_ = false;
-  std::chrono::steady_clock::time_point lastDrawn_{};
+  ProgressBar progress_;
+  bool showProgress_;
   std::exception_ptr failed_;
 };
 
