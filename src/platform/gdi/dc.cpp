@@ -28,7 +28,9 @@ HDC CreateDCForCairo(cairo_t* context) {
   return Contexts().Add(std::make_shared<DeviceContext>(context));
 }
 
-BOOL DeleteDC(HDC dc) { return Contexts().Remove(dc) ? TRUE : FALSE; }
+BOOL DeleteDC(HDC dc) {
+  return Contexts().Remove(dc) ? TRUE : FALSE;
+}
 
 cairo_t* CairoOfDC(HDC dc) {
   const auto context = Contexts().Find(dc);

@@ -1,0 +1,235 @@
+// Icons and cursors: made from the bytes of one RT_ICON / RT_CURSOR resource (a DIB of
+// twice the image's height, colour rows then the AND mask, or a PNG), chosen from a group
+// directory, read back and drawn.
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/dib.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/png_image.h"
+
+namespace orvex {
+namespace {
+
+// A colour table of exactly black and white makes a 1-bit image a monochrome icon.
+bool IsMonochrome(const DibHeader& header) {
+  if (header.bitCount != 1 || header.palette.size() != 2) return false;
+  const uint32_t a = header.palette[0], b = header.palette[1];
+  return (a == 0 && b == 0xFFFFFF) || (a == 0xFFFFFF && b == 0);
+}
+
+std::shared_ptr<IconObject> IconFromPng(Bytes image) {
+  auto pixels = DecodePng(image);
+  if (!pixels) return nullptr;
+  auto icon = std::make_shared<IconObject>();
+  icon->width = pixels->width;
+  icon->height = pixels->height;
+  icon->mask.resize(pixels->bgra.size());
+  for (size_t i = 0; i < pixels->bgra.size(); ++i) icon->mask[i] = (pixels->bgra[i] >> 24) == 0;
+  icon->color = std::move(*pixels);
+  return icon;
+}
+
+std::shared_ptr<IconObject> IconFromDib(Bytes image) {
+  auto header = ReadDibHeader(image);
+  if (!header || header->height <= 0 || header->compression == BI_RLE4 ||
+      header->compression == BI_RLE8 || header->bitsOffset > image.size()) {
+    return nullptr;
+  }
+  const int32_t width = header->width;
+  const int32_t height = header->height / 2;
+  if (height == 0) return nullptr;
+  const Bytes bits = image.subspan(header->bitsOffset);
+  auto color = DecodeDibBits(*header, bits, width, height, true);
+  if (!color) return nullptr;
+  auto icon = std::make_shared<IconObject>();
+  icon->width = width;
+  icon->height = height;
+  // The AND mask follows the colour rows; a mask cut short leaves its pixels opaque.
+  const uint64_t maskStart = DibStride(width, header->bitCount) * height;
+  const uint64_t maskStride = DibStride(width, 1);
+  const auto* data = reinterpret_cast<const uint8_t*>(bits.data());
+  const bool monochrome = IsMonochrome(*header);
+  icon->hasColor = !monochrome;
+  icon->mask.assign(static_cast<size_t>(width) * height * (monochrome ? 2 : 1), 0);
+  for (int32_t y = 0; y < height; ++y) {
+    const uint64_t row = maskStart + maskStride * (height - 1 - y);
+    for (int32_t x = 0; x < width; ++x) {
+      const uint64_t at = row + (x >> 3);
+      if (at < bits.size()) {
+        icon->mask[static_cast<size_t>(y) * width + x] = (data[at] >> (7 - (x & 7))) & 1;
+      }
+    }
+  }
+  if (monochrome) {
+    // The lower half of the mask bitmap holds the image's bits: set where it is white.
+    for (size_t i = 0; i < color->bgra.size(); ++i) {
+      icon->mask[static_cast<size_t>(width) * height + i] = (color->bgra[i] & 0xFFFFFF) != 0;
+    }
+  }
+  icon->color = std::move(*color);
+  return icon;
+}
+
+// The number of colours an entry stands for, as bits per pixel.
+uint32_t EntryBits(uint8_t colorCount, uint16_t planes, uint16_t bitCount) {
+  if (planes != 0 && bitCount != 0) return static_cast<uint32_t>(planes) * bitCount;
+  uint32_t bits = 0;
+  while (colorCount > (1u << bits) && bits < 8) ++bits;
+  return bits;
+}
+
+// Straight-alpha pixels of an icon as the screen shows it: alpha from the colour image when
+// it carries any, else from the mask.
+Pixels Composed(const IconObject& icon) {
+  Pixels out;
+  out.width = icon.width;
+  out.height = icon.height;
+  const size_t n = static_cast<size_t>(icon.width) * icon.height;
+  out.bgra.resize(n);
+  const bool alpha = icon.hasColor && AnyAlpha(icon.color);
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t rgb = icon.color.bgra[i] & 0xFFFFFF;
+    if (!icon.hasColor) rgb = icon.mask[n + i] ? 0xFFFFFF : 0;
+    const uint32_t a = alpha ? icon.color.bgra[i] >> 24 : (icon.mask[i] ? 0 : 0xFF);
+    out.bgra[i] = a << 24 | rgb;
+  }
+  return out;
+}
+
+}  // namespace
+
+HandleTable<IconObject>& Icons() {
+  static auto* table = new HandleTable<IconObject>(HandleKind::Icon);
+  return *table;
+}
+
+HICON CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL fIcon, DWORD version, int, int,
+                               UINT) {
+  if (!bits || version != 0x00030000) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  Bytes image = AsBytes(bits, size);
+  uint32_t hotX = 0, hotY = 0;
+  if (!fIcon) {
+    if (size < 4) {
+      SetLastError(ERROR_INVALID_DATA);
+      return 0;
+    }
+    hotX = bits[0] | bits[1] << 8;
+    hotY = bits[2] | bits[3] << 8;
+    image = image.subspan(4);
+  }
+  std::shared_ptr<IconObject> icon = IsPng(image) ? IconFromPng(image) : IconFromDib(image);
+  if (!icon) {
+    SetLastError(ERROR_INVALID_DATA);
+    return 0;
+  }
+  icon->isIcon = fIcon != 0;
+  icon->hotspotX = fIcon ? static_cast<uint32_t>(icon->width / 2) : hotX;
+  icon->hotspotY = fIcon ? static_cast<uint32_t>(icon->height / 2) : hotY;
+  const HICON handle = Icons().Add(std::move(icon));
+  if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return handle;
+}
+
+int LookupIconIdFromDirectoryEx(const BYTE* directory, BOOL fIcon, int cxDesired, int cyDesired,
+                                UINT) {
+  if (!directory) return 0;
+  // The directory's own count bounds the read; the caller passes a whole resource.
+  const uint16_t type = directory[2] | directory[3] << 8;
+  const uint16_t count = directory[4] | directory[5] << 8;
+  if ((directory[0] | directory[1]) != 0 || type != (fIcon ? 1 : 2) || count == 0) return 0;
+  struct Entry {
+    int width, height;
+    uint32_t bits;
+    uint16_t id;
+  };
+  std::vector<Entry> entries;
+  for (uint16_t i = 0; i < count; ++i) {
+    const BYTE* e = directory + 6 + 14 * i;
+    Entry entry{};
+    if (fIcon) {
+      entry.width = e[0] ? e[0] : 256;
+      entry.height = e[1] ? e[1] : 256;
+      entry.bits = EntryBits(e[2], static_cast<uint16_t>(e[4] | e[5] << 8),
+                             static_cast<uint16_t>(e[6] | e[7] << 8));
+    } else {
+      entry.width = e[0] | e[1] << 8;
+      entry.height = (e[2] | e[3] << 8) / 2;
+      entry.bits = EntryBits(0, static_cast<uint16_t>(e[4] | e[5] << 8),
+                             static_cast<uint16_t>(e[6] | e[7] << 8));
+    }
+    entry.id = static_cast<uint16_t>(e[12] | e[13] << 8);
+    entries.push_back(entry);
+  }
+  // No size asked for: the first entry's size. Then the nearest size, then the most colours.
+  const int cx = cxDesired ? cxDesired : entries[0].width;
+  const int cy = cyDesired ? cyDesired : entries[0].height;
+  size_t best = 0;
+  for (size_t i = 1; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
+    const Entry& b = entries[best];
+    const int distance = std::abs(e.width - cx) + std::abs(e.height - cy);
+    const int bestDistance = std::abs(b.width - cx) + std::abs(b.height - cy);
+    if (distance < bestDistance || (distance == bestDistance && e.bits > b.bits)) best = i;
+  }
+  return entries[best].id;
+}
+
+BOOL GetIconInfo(HICON handle, ICONINFO* info) {
+  const auto icon = Icons().Find(handle);
+  if (!icon || !info) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  const int32_t maskRows = icon->hasColor ? icon->height : icon->height * 2;
+  Pixels mask;
+  mask.width = icon->width;
+  mask.height = maskRows;
+  mask.bgra.resize(icon->mask.size());
+  for (size_t i = 0; i < icon->mask.size(); ++i) mask.bgra[i] = icon->mask[i] ? 0xFFFFFF : 0;
+  info->fIcon = icon->isIcon ? TRUE : FALSE;
+  info->xHotspot = icon->hotspotX;
+  info->yHotspot = icon->hotspotY;
+  info->hbmMask = CreateBitmapFromPixels(std::move(mask), 1);
+  info->hbmColor = icon->hasColor ? CreateBitmapFromPixels(icon->color, 32) : 0;
+  return TRUE;
+}
+
+BOOL DestroyIcon(HICON icon) {
+  if (Icons().Remove(icon)) return TRUE;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return FALSE;
+}
+
+BOOL DestroyCursor(HCURSOR cursor) {
+  return DestroyIcon(cursor);
+}
+
+std::optional<Pixels> IconPixels(HICON handle) {
+  const auto icon = Icons().Find(handle);
+  if (!icon) return std::nullopt;
+  return Composed(*icon);
+}
+
+std::optional<IconSize> IconDimensions(HICON handle) {
+  const auto icon = Icons().Find(handle);
+  if (!icon) return std::nullopt;
+  return IconSize{icon->width, icon->height};
+}
+
+BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int cx, int cy, UINT, HBRUSH, UINT) {
+  cairo_t* cr = CairoOfDC(dc);
+  const auto icon = Icons().Find(handle);
+  if (!cr || !icon) return FALSE;
+  cairo_surface_t* surface = SurfaceOf(Composed(*icon), false);
+  PaintSurface(cr, surface, x, y, cx, cy, icon->width, icon->height);
+  cairo_surface_destroy(surface);
+  return TRUE;
+}
+
+}  // namespace orvex

@@ -1,0 +1,55 @@
+// LoadImageA from a module's resources: bitmaps from RT_BITMAP, icons and cursors through
+// their group directory and the entry it chooses.
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/image.h"
+#include "platform/module/module.h"
+
+namespace orvex {
+namespace {
+
+constexpr uintptr_t kRtCursor = 1, kRtBitmap = 2, kRtIcon = 3, kRtGroupCursor = 12,
+                    kRtGroupIcon = 14;
+
+// The bytes of a resource, or an empty span (last error set by the module layer).
+std::span<const uint8_t> ResourceBytes(HINSTANCE instance, LPCSTR name, uintptr_t type) {
+  const HRSRC resource = FindResourceA(instance, name, MAKEINTRESOURCEA(type));
+  if (!resource) return {};
+  const HGLOBAL data = LoadResource(instance, resource);
+  const void* bytes = data ? LockResource(data) : nullptr;
+  if (!bytes) return {};
+  return {static_cast<const uint8_t*>(bytes), SizeofResource(instance, resource)};
+}
+
+}  // namespace
+
+HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cxDesired, int cyDesired,
+                  UINT flags) {
+  if (type == IMAGE_BITMAP) {
+    const auto dib = ResourceBytes(instance, name, kRtBitmap);
+    return dib.empty() ? 0 : CreateBitmapFromPackedDib(dib, flags);
+  }
+  if (type != IMAGE_ICON && type != IMAGE_CURSOR) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const bool icon = type == IMAGE_ICON;
+  const auto directory = ResourceBytes(instance, name, icon ? kRtGroupIcon : kRtGroupCursor);
+  if (directory.empty()) return 0;
+  // The directory must hold its header and every entry it counts.
+  if (directory.size() < 6 || directory.size() < 6u + 14u * (directory[4] | directory[5] << 8)) {
+    SetLastError(ERROR_INVALID_DATA);
+    return 0;
+  }
+  const int id = LookupIconIdFromDirectoryEx(directory.data(), icon, cxDesired, cyDesired, flags);
+  if (id == 0) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return 0;
+  }
+  const auto image = ResourceBytes(instance, MAKEINTRESOURCEA(static_cast<uintptr_t>(id)),
+                                   icon ? kRtIcon : kRtCursor);
+  if (image.empty()) return 0;
+  return CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), icon, 0x00030000,
+                                  cxDesired, cyDesired, flags);
+}
+
+}  // namespace orvex
