@@ -1,5 +1,7 @@
 #include "support/image_bytes.h"
 
+#include <cstddef>
+
 namespace orvex::test {
 namespace {
 

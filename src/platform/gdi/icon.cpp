@@ -27,7 +27,8 @@ std::shared_ptr<IconObject> IconFromPng(Bytes image) {
   icon->width = pixels->width;
   icon->height = pixels->height;
   icon->mask.resize(pixels->bgra.size());
-  for (size_t i = 0; i < pixels->bgra.size(); ++i) icon->mask[i] = (pixels->bgra[i] >> 24) == 0;
+  // The mask lets the screen through wherever the image is not fully opaque.
+  for (size_t i = 0; i < pixels->bgra.size(); ++i) icon->mask[i] = (pixels->bgra[i] >> 24) != 0xFF;
   icon->color = std::move(*pixels);
   return icon;
 }
