@@ -35,14 +35,13 @@ ComPtr<IDispatch> PictureFrom(UINT picType, uint32_t handle, REFIID riid) {
   // The status is not examined: the result is whatever object came back.
   void* object = nullptr;
   OleCreatePictureIndirect(&desc, riid, TRUE, &object);
-  ComPtr<IUnknown> unknown;
-  unknown.Attach(static_cast<IUnknown*>(object));
+  const auto unknown = ComPtr<IUnknown>::Attach(static_cast<IUnknown*>(object));
   if (!unknown) return {};
   // Used through IPictureDisp, whichever interface was asked for.
   ComPtr<IDispatch> picture;
   void* disp = nullptr;
   if (unknown->QueryInterface(IID_IPictureDisp, &disp) >= 0) {
-    picture.Attach(static_cast<IDispatch*>(disp));
+    picture = ComPtr<IDispatch>::Attach(static_cast<IDispatch*>(disp));
   }
   return picture;
 }
@@ -137,7 +136,7 @@ ComPtr<IDispatch> clsQ7ResfResourceTypesA::GetPictureExt(std::u16string_view Res
   step([&] {
     IDispatch* picture = nullptr;
     const HRESULT hr = OleLoadPictureFile(path, &picture);
-    result.Attach(picture);
+    result = ComPtr<IDispatch>::Attach(picture);
     if (hr < 0 || !result) {
       throw RuntimeError(hr == CTL_E_FILENOTFOUND ? Err::FileNotFound : Err::InvalidPicture);
     }

@@ -10,6 +10,7 @@
 #include "platform/fs/fs.h"
 #include "platform/ole/picture.h"
 #include "platform/text/text.h"
+#include "presentation/files.h"
 #include "support/image_bytes.h"
 
 namespace orvex::test {
@@ -63,8 +64,8 @@ class PicturesTest : public CatalogueTest {
     return Call(catalogue_.Get(), "GetPictureExt", {Variant(type), Variant(name)});
   }
   std::string TmpPath(const std::u16string& name) {
-    const Variant path = Call(catalogue_.Get(), "ResourceTmpFileName", {Variant(name)});
-    return *MapPath(UnicodeToAnsi(Text(path)));
+    const std::u16string filePart = Text(Get(catalogue_.Get(), "FilePartFileName"));
+    return *MapPath(UnicodeToAnsi(ResourceTmpFileNameFor(filePart, name)));
   }
   ComPtr<IDispatch> catalogue_;
 };

@@ -21,6 +21,7 @@ enum class HandleKind : uint8_t {
   DeviceContext = 0x01,
   Font = 0x0A,
   Window = 0x20,
+  Metafile = 0x26,
 };
 
 template <typename T>

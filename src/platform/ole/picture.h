@@ -2,6 +2,8 @@
 // IPicture and IPictureDisp, made by OleCreatePictureIndirect or read from a picture file.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 
 #include "platform/ole/types.h"
@@ -88,6 +90,9 @@ HRESULT OleCreatePictureIndirect(const PICTDESC* desc, REFIID riid, BOOL fOwn, v
 // CTL_E_INVALIDPICTURE when the bytes are no picture it reads, CTL_E_FILENOTFOUND when the
 // file cannot be opened.
 HRESULT OleLoadPictureFile(const std::string& path, IDispatch** picture);
+
+// The loader over bytes in memory (what OleLoadPictureFile does after reading the file).
+HRESULT LoadPictureFromBytes(std::span<const std::byte> bytes, IDispatch** picture);
 
 inline constexpr HRESULT CTL_E_FILENOTFOUND = static_cast<HRESULT>(0x800A0035);
 inline constexpr HRESULT CTL_E_INVALIDPICTURE = static_cast<HRESULT>(0x800A01E1);
