@@ -31,6 +31,8 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 }
 
 void Warn(png_structp, png_const_charp) {}
+// Errors end the decoding silently: the caller reports a damaged image.
+[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 }  // namespace
 
@@ -51,7 +53,7 @@ Expected<Pixels> DecodePng(Bytes bytes) {
       uint64_t{width} * height > kMaxDibPixels) {
     return Error{"bad PNG size"};
   }
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Warn);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Warn);
   if (!png) return Error{"out of memory"};
   png_infop info = png_create_info_struct(png);
   // Everything the decoder changes lives behind a pointer that stays the same across the
