@@ -10,7 +10,7 @@ packages=(
   binutils-mingw-w64-x86-64
   g++-multilib python3
   pkg-config libcairo2-dev libpng-dev libgif-dev libjpeg62-turbo-dev libfreetype-dev fonts-wine
-  pybind11-dev python3-dev python3-pytest
+  pybind11-dev python3-dev python3-pytest icoutils
 )
 
 missing=()

@@ -1,0 +1,157 @@
+// `orvex picture` and `orvex icons` end to end: the platform's own answers for Wine's
+// modules (tests/wine/pictures/expected.txt), PNG output, icon files that icotool reads,
+// and the failures a user sees.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "orvex_run.h"
+#include "pe_writer/pe_writer.h"
+#include "support/image_bytes.h"
+
+namespace orvex::test {
+namespace {
+
+constexpr char kCorpus[] = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows";
+
+// Width and height from a PNG's header.
+std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
+  const std::string bytes = ReadWholeFile(path);
+  if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+  const auto be = [&](size_t at) {
+    return uint32_t{static_cast<uint8_t>(bytes[at])} << 24 |
+           uint32_t{static_cast<uint8_t>(bytes[at + 1])} << 16 |
+           uint32_t{static_cast<uint8_t>(bytes[at + 2])} << 8 | static_cast<uint8_t>(bytes[at + 3]);
+  };
+  return {be(16), be(20)};
+}
+
+std::map<std::string, std::string> Fields(const std::string& line) {
+  std::map<std::string, std::string> fields;
+  std::istringstream words(line);
+  std::string word;
+  while (words >> word) {
+    const size_t eq = word.find('=');
+    if (eq != std::string::npos) fields[word.substr(0, eq)] = word.substr(eq + 1);
+  }
+  return fields;
+}
+
+TEST(PictureCommand, GivesWhatThePlatformGivesForWinesModules) {
+  if (!std::filesystem::is_directory(kCorpus)) GTEST_SKIP() << "no Wine corpus";
+  std::ifstream expected(ORVEX_SOURCE_DIR "/tests/wine/pictures/expected.txt");
+  TempDir dir;
+  std::string line;
+  int compared = 0;
+  while (std::getline(expected, line)) {
+    char file[64];
+    unsigned imageType = 0;
+    int id = 0;
+    if (std::sscanf(line.c_str(), "%63s %u #%d", file, &imageType, &id) != 3) continue;
+    const char* type = imageType == 0 ? "2" : imageType == 1 ? "14" : "12";
+    const std::string png = dir.File("out.png");
+    const OrvexRun run = RunOrvex(
+        {"picture", std::string(kCorpus) + "/" + file, type, std::to_string(id), "-o", png});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto got = nlohmann::json::parse(run.out);
+    const auto want = Fields(line);
+    EXPECT_EQ(std::to_string(got["Type"].get<int>()), want.at("Type")) << file;
+    EXPECT_EQ(std::to_string(got["Width"].get<int>()), want.at("Width")) << file;
+    EXPECT_EQ(std::to_string(got["Height"].get<int>()), want.at("Height")) << file;
+    const std::string size = std::to_string(got["pixels"][0].get<int>()) + "x" +
+                             std::to_string(got["pixels"][1].get<int>());
+    EXPECT_EQ(want.at(imageType == 0 ? "bitmap" : "color").substr(0, size.size()), size) << file;
+    if (imageType == 0) {
+      EXPECT_TRUE(got["hotspot"].is_null());
+    } else {
+      EXPECT_EQ(std::to_string(got["hotspot"][0].get<int>()) + "," +
+                    std::to_string(got["hotspot"][1].get<int>()),
+                want.at("hotspot"));
+    }
+    EXPECT_EQ(PngSize(png),
+              std::make_pair(got["pixels"][0].get<uint32_t>(), got["pixels"][1].get<uint32_t>()));
+    ++compared;
+  }
+  EXPECT_EQ(compared, 4);
+}
+
+class IconModule : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PeWriter writer;
+    const auto icon32 = IconImage(32, 0x2080C0), icon16 = IconImage(16, 0x00FF00);
+    const auto cursor = CursorImage(32, 5, 7, 0x102030);
+    writer.Add(3, 1, 0x0409, icon32);
+    writer.Add(3, 2, 0x0409, icon16);
+    auto group = IconGroup(32, 1, static_cast<uint32_t>(icon32.size()));
+    const auto second = IconGroup(16, 2, static_cast<uint32_t>(icon16.size()));
+    group[4] = 2;
+    group.insert(group.end(), second.begin() + 6, second.end());
+    writer.Add(14, ResId(u"APP"), 0x0409, group);
+    writer.Add(1, 3, 0x0409, cursor);
+    writer.Add(12, 4, 0x0409, CursorGroup(32, 3, static_cast<uint32_t>(cursor.size())));
+    module_ = dir_.Write("icons.dll", writer.Build());
+  }
+  TempDir dir_;
+  std::string module_;
+};
+
+TEST_F(IconModule, IconsWritesGroupFilesAndOnePngPerImage) {
+  const std::string out = dir_.File("out");
+  const OrvexRun run = RunOrvex({"icons", module_, "-o", out});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(PngSize(out + "/APP_1_32x32.png"), std::make_pair(32u, 32u));
+  EXPECT_EQ(PngSize(out + "/APP_2_16x16.png"), std::make_pair(16u, 16u));
+  EXPECT_EQ(PngSize(out + "/4_1_32x32.png"), std::make_pair(32u, 32u));
+  const std::string ico = ReadWholeFile(out + "/APP.ico");
+  ASSERT_GE(ico.size(), 6u + 32);
+  EXPECT_EQ(ico[2], 1);
+  EXPECT_EQ(ico[4], 2);
+  EXPECT_TRUE(std::filesystem::exists(out + "/4.cur"));
+  // icotool (Debian icoutils) lists what each group holds, where it is installed.
+  if (std::system("command -v icotool >/dev/null 2>&1") != 0) return;
+  const std::string listing = dir_.File("listing");
+  ASSERT_EQ(std::system(("icotool -l " + out + "/APP.ico " + out + "/4.cur > " + listing).c_str()),
+            0);
+  const std::string text = ReadWholeFile(listing);
+  EXPECT_NE(text.find("--icon --index=1 --width=32 --height=32 --bit-depth=32"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("--icon --index=2 --width=16 --height=16 --bit-depth=32"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("--cursor --index=1 --width=32 --height=32 --bit-depth=32"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("--hotspot-x=5 --hotspot-y=7"), std::string::npos) << text;
+}
+
+TEST_F(IconModule, NoPictureEndsInOneMessageAndExitStatusOne) {
+  const std::string png = dir_.File("none.png");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"picture", module_, "14", "99", "-o", png},
+        std::vector<std::string>{"picture", module_, "6", "1", "-o", png},
+        std::vector<std::string>{"picture", module_, "ICONS", "APP", "--ext", "-o", png}}) {
+    const OrvexRun run = RunOrvex(args);
+    EXPECT_EQ(run.status, 1) << args[2];
+    // The library's reports of the failed steps (one line each) come before the message.
+    EXPECT_NE(run.err.rfind("orvex: no picture from resource"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.back(), '\n');
+    EXPECT_FALSE(std::filesystem::exists(png));
+  }
+}
+
+TEST_F(IconModule, ExtReadsAPictureFileResource) {
+  PeWriter writer;
+  writer.Add(ResId(u"IMG"), 7, 0x0409, BmpFile(20, 10, 24, 0x0000FF));
+  const std::string file = dir_.Write("img.dll", writer.Build());
+  const OrvexRun run = RunOrvex({"picture", file, "IMG", "#7", "--ext"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(nlohmann::json::parse(run.out)["Type"], 1);
+  EXPECT_EQ(nlohmann::json::parse(run.out)["pixels"], nlohmann::json::parse("[20, 10]"));
+}
+
+}  // namespace
+}  // namespace orvex::test
