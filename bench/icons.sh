@@ -27,11 +27,14 @@ orvex=${ORVEX:-build/default/tools/orvex/orvex}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-pipeline="rm -rf $work/p && mkdir $work/p && wrestool -x -t 14 -o $work/p '$module' && \
+# Each run starts with an empty output folder; emptying it is not part of the timed work.
+pipeline="wrestool -x -t 14 -o $work/p '$module' && \
 for f in $work/p/*.ico; do icotool -x -o $work/p \"\$f\"; done"
-ours="rm -rf $work/o && $orvex icons '$module' -o $work/o"
+ours="$orvex icons '$module' -o $work/o"
 
-hyperfine --warmup 1 --runs 5 --export-json "$work/icons.json" -n pipeline "$pipeline" -n orvex "$ours"
+hyperfine --warmup 1 --runs 10 --export-json "$work/icons.json" \
+  --prepare "rm -rf $work/p && mkdir $work/p" -n pipeline "$pipeline" \
+  --prepare "rm -rf $work/o" -n orvex "$ours"
 /usr/bin/python3 - "$work/icons.json" <<'PY'
 import json, sys
 r = {x["command"]: x["mean"] for x in json.load(open(sys.argv[1]))["results"]}

@@ -1,6 +1,7 @@
 // `orvex icons FILE -o DIR`: every group icon and group cursor of a module written as an
 // .ico / .cur file (its entries in directory order, PNG entries kept as PNG), and every
 // entry as an RGBA PNG made from its picture object (GetPicture of RT_ICON / RT_CURSOR).
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,7 @@ namespace {
 
 constexpr int32_t kGroupCursor = 12;
 constexpr int32_t kGroupIcon = 14;
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 struct IconsArguments {
   std::string file;
@@ -84,6 +86,22 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   ++counts.files;
   for (size_t i = 0; i < group->entries.size(); ++i) {
     if (images[i].empty()) continue;
+    // A PNG entry is its own PNG file already: written as stored, nothing is lost.
+    const size_t skip = cursor ? 4 : 0;
+    if (images[i].size() > skip + 24 &&
+        std::equal(kPngSignature, kPngSignature + 8,
+                   images[i].begin() + static_cast<ptrdiff_t>(skip))) {
+      const auto be = [&](size_t at) {
+        return uint32_t{images[i][at]} << 24 | uint32_t{images[i][at + 1]} << 16 |
+               uint32_t{images[i][at + 2]} << 8 | images[i][at + 3];
+      };
+      WriteFile(
+          dir / (stem + "_" + std::to_string(i + 1) + "_" + std::to_string(be(skip + 16)) + "x" +
+                 std::to_string(be(skip + 20)) + ".png"),
+          std::vector<uint8_t>(images[i].begin() + static_cast<ptrdiff_t>(skip), images[i].end()));
+      ++counts.pngs;
+      continue;
+    }
     LONG type = cursor ? 1 : 3;
     const std::u16string id = u"#" + Utf8ToUtf16(std::to_string(group->entries[i].id));
     const Variant picture = client.Call("GetPicture", {Variant::RefTo(type), Variant(id)});
