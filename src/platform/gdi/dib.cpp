@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/gdi/gdi.h"
 
@@ -202,42 +203,45 @@ Expected<Pixels> DecodeDibBits(const DibHeader& header, Bytes bits, int32_t widt
   if (rows > 0 && stride * (rows - 1) + lastRow > bits.size()) {
     return Error{"bitmap bits run past the end"};
   }
+  const bool plain32 = header.bitCount == 32 && header.compression == BI_RGB;
   for (int32_t y = 0; y < rows; ++y) {
     const uint8_t* row = data + stride * y;
     uint32_t* dest = out.bgra.data() + target(y);
-    for (int32_t x = 0; x < width; ++x) {
-      uint32_t pixel = 0;
-      switch (header.bitCount) {
-        case 1:
-          pixel = paletteColour((row[x >> 3] >> (7 - (x & 7))) & 1);
+    // One loop per depth, so the common rows run without a branch per pixel.
+    switch (header.bitCount) {
+      case 1:
+        for (int32_t x = 0; x < width; ++x)
+          dest[x] = paletteColour((row[x >> 3] >> (7 - (x & 7))) & 1);
+        break;
+      case 4:
+        for (int32_t x = 0; x < width; ++x) {
+          dest[x] = paletteColour((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
+        }
+        break;
+      case 8:
+        for (int32_t x = 0; x < width; ++x) dest[x] = paletteColour(row[x]);
+        break;
+      case 24:
+        for (int32_t x = 0; x < width; ++x) {
+          dest[x] = uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
+        }
+        break;
+      default:
+        if (plain32) {
+          std::memcpy(dest, row, static_cast<size_t>(width) * 4);
           break;
-        case 4:
-          pixel = paletteColour((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
-          break;
-        case 8:
-          pixel = paletteColour(row[x]);
-          break;
-        case 24:
-          pixel = uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
-          break;
-        case 16:
-        case 32: {
+        }
+        for (int32_t x = 0; x < width; ++x) {
           const uint32_t v = header.bitCount == 16
                                  ? uint32_t{row[2 * x]} | uint32_t{row[2 * x + 1]} << 8
                                  : uint32_t{row[4 * x]} | uint32_t{row[4 * x + 1]} << 8 |
                                        uint32_t{row[4 * x + 2]} << 16 |
                                        uint32_t{row[4 * x + 3]} << 24;
-          if (header.bitCount == 32 && header.compression == BI_RGB) {
-            pixel = v;
-          } else {
-            pixel = uint32_t{Channel(v, header.masks[3])} << 24 |
+          dest[x] = uint32_t{Channel(v, header.masks[3])} << 24 |
                     uint32_t{Channel(v, header.masks[0])} << 16 |
                     uint32_t{Channel(v, header.masks[1])} << 8 | Channel(v, header.masks[2]);
-          }
-          break;
         }
-      }
-      dest[x] = pixel;
+        break;
     }
   }
   return out;

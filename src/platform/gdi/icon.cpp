@@ -3,6 +3,7 @@
 // directory, read back and drawn.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dib.h"
@@ -12,6 +13,26 @@
 
 namespace orvex {
 namespace {
+
+constexpr uint32_t kMaskSet = 0x00FFFFFF;
+
+// Eight mask words for each value of a mask byte, most significant bit first.
+struct BitTable {
+  uint32_t expanded[256][8];
+  constexpr BitTable() : expanded() {
+    for (int v = 0; v < 256; ++v) {
+      for (int bit = 0; bit < 8; ++bit) expanded[v][bit] = ((v >> (7 - bit)) & 1) ? kMaskSet : 0;
+    }
+  }
+};
+constexpr BitTable kBits;
+
+// One mask word per pixel from a row of 1-bit pixels.
+void ExpandBits(const uint8_t* source, uint32_t* dest, int32_t width) {
+  int32_t x = 0;
+  for (; x + 8 <= width; x += 8) std::memcpy(dest + x, kBits.expanded[source[x >> 3]], 32);
+  for (; x < width; ++x) dest[x] = ((source[x >> 3] >> (7 - (x & 7))) & 1) ? kMaskSet : 0;
+}
 
 // A colour table of exactly black and white makes a 1-bit image a monochrome icon.
 bool IsMonochrome(const DibHeader& header) {
@@ -28,7 +49,9 @@ std::shared_ptr<IconObject> IconFromPng(Bytes image) {
   icon->height = pixels->height;
   icon->mask.resize(pixels->bgra.size());
   // The mask lets the screen through wherever the image is not fully opaque.
-  for (size_t i = 0; i < pixels->bgra.size(); ++i) icon->mask[i] = (pixels->bgra[i] >> 24) != 0xFF;
+  for (size_t i = 0; i < pixels->bgra.size(); ++i) {
+    icon->mask[i] = (pixels->bgra[i] >> 24) != 0xFF ? kMaskSet : 0;
+  }
   icon->color = std::move(*pixels);
   return icon;
 }
@@ -57,17 +80,21 @@ std::shared_ptr<IconObject> IconFromDib(Bytes image) {
   icon->mask.assign(static_cast<size_t>(width) * height * (monochrome ? 2 : 1), 0);
   for (int32_t y = 0; y < height; ++y) {
     const uint64_t row = maskStart + maskStride * (height - 1 - y);
+    uint32_t* dest = icon->mask.data() + static_cast<size_t>(y) * width;
+    if (row + (static_cast<uint64_t>(width) + 7) / 8 <= bits.size()) {
+      ExpandBits(data + row, dest, width);
+      continue;
+    }
     for (int32_t x = 0; x < width; ++x) {
       const uint64_t at = row + (x >> 3);
-      if (at < bits.size()) {
-        icon->mask[static_cast<size_t>(y) * width + x] = (data[at] >> (7 - (x & 7))) & 1;
-      }
+      if (at < bits.size()) dest[x] = ((data[at] >> (7 - (x & 7))) & 1) ? kMaskSet : 0;
     }
   }
   if (monochrome) {
     // The lower half of the mask bitmap holds the image's bits: set where it is white.
     for (size_t i = 0; i < color->bgra.size(); ++i) {
-      icon->mask[static_cast<size_t>(width) * height + i] = (color->bgra[i] & 0xFFFFFF) != 0;
+      icon->mask[static_cast<size_t>(width) * height + i] =
+          (color->bgra[i] & 0xFFFFFF) != 0 ? kMaskSet : 0;
     }
   }
   icon->color = std::move(*color);
@@ -191,8 +218,7 @@ BOOL GetIconInfo(HICON handle, ICONINFO* info) {
   Pixels mask;
   mask.width = icon->width;
   mask.height = maskRows;
-  mask.bgra.resize(icon->mask.size());
-  for (size_t i = 0; i < icon->mask.size(); ++i) mask.bgra[i] = icon->mask[i] ? 0xFFFFFF : 0;
+  mask.bgra = icon->mask;
   info->fIcon = icon->isIcon ? TRUE : FALSE;
   info->xHotspot = icon->hotspotX;
   info->yHotspot = icon->hotspotY;

@@ -18,15 +18,15 @@ struct BitmapObject {
 };
 
 // An icon or cursor: the colour image (absent for monochrome icons, whose colour is the
-// lower half of a double-height mask) and the AND mask, one byte per pixel (1 = the mask
-// bit is set, the screen shows through).
+// lower half of a double-height mask) and the AND mask, one word per pixel as GetDIBits
+// reads a mask bitmap: 0x00FFFFFF where the bit is set (the screen shows through), else 0.
 struct IconObject {
   bool isIcon = true;
   int32_t width = 0;
   int32_t height = 0;
   bool hasColor = true;
   Pixels color;
-  std::vector<uint8_t> mask;  // width * height, or 2 * width * height when monochrome
+  std::vector<uint32_t> mask;  // width * height, or 2 * width * height when monochrome
   uint32_t hotspotX = 0;
   uint32_t hotspotY = 0;
 };
