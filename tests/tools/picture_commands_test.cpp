@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cairo.h>
+
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -151,6 +154,88 @@ TEST_F(IconModule, ExtReadsAPictureFileResource) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(nlohmann::json::parse(run.out)["Type"], 1);
   EXPECT_EQ(nlohmann::json::parse(run.out)["pixels"], nlohmann::json::parse("[20, 10]"));
+}
+
+// Pixels of a PNG as cairo reads them (premultiplied ARGB words), with its size.
+struct Image {
+  int width = 0, height = 0;
+  std::vector<uint32_t> words;
+};
+Image ReadPng(const std::string& path) {
+  cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
+  Image image;
+  if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+    cairo_surface_t* argb =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(surface),
+                                   cairo_image_surface_get_height(surface));
+    cairo_t* cr = cairo_create(argb);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(argb);
+    image.width = cairo_image_surface_get_width(argb);
+    image.height = cairo_image_surface_get_height(argb);
+    const int stride = cairo_image_surface_get_stride(argb);
+    for (int y = 0; y < image.height; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(argb) +
+                                                          static_cast<size_t>(y) * stride);
+      image.words.insert(image.words.end(), row, row + image.width);
+    }
+    cairo_surface_destroy(argb);
+  }
+  cairo_surface_destroy(surface);
+  return image;
+}
+
+// The share of pixels whose channels differ by more than 16 in any channel.
+double DifferingShare(const Image& a, const Image& b) {
+  size_t differing = 0;
+  for (size_t i = 0; i < a.words.size(); ++i) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      const int d = static_cast<int>((a.words[i] >> shift) & 0xFF) -
+                    static_cast<int>((b.words[i] >> shift) & 0xFF);
+      if (d > 16 || d < -16) {
+        ++differing;
+        break;
+      }
+    }
+  }
+  return a.words.empty() ? 1.0 : static_cast<double>(differing) / a.words.size();
+}
+
+// A 32 × 32 icon of four coloured quarters with a transparent corner.
+std::vector<uint8_t> QuarteredIcon() {
+  std::vector<uint8_t> image = IconImage(32, 0);
+  const size_t header = 40;
+  for (int y = 0; y < 32; ++y) {  // rows bottom-up
+    for (int x = 0; x < 32; ++x) {
+      const uint32_t colour = y < 16
+                                  ? (x < 16 ? 0xFF2060C0u : 0xFFC04020u)
+                                  : (x < 16 ? 0xFF20A040u : (x > 24 && y > 24 ? 0u : 0xFFE0C020u));
+      std::memcpy(image.data() + header + (static_cast<size_t>(y) * 32 + x) * 4, &colour, 4);
+    }
+  }
+  return image;
+}
+
+TEST(ShowCommand, MatchesItsGoldenImage) {
+  TempDir dir;
+  PeWriter writer;
+  const auto icon = QuarteredIcon();
+  writer.Add(3, 1, 0x0409, icon);
+  writer.Add(14, 1, 0x0409, IconGroup(32, 1, static_cast<uint32_t>(icon.size())));
+  const std::string module = dir.Write("show.dll", writer.Build());
+  const std::string out = dir.File("show.png");
+  const OrvexRun run = RunOrvex({"show", module, "14", "1", "-o", out});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string golden = ORVEX_SOURCE_DIR "/tests/fixtures/golden/show_icon32.png";
+  if (std::getenv("ORVEX_UPDATE_GOLDEN"))
+    std::filesystem::copy_file(out, golden, std::filesystem::copy_options::overwrite_existing);
+  const Image got = ReadPng(out), want = ReadPng(golden);
+  ASSERT_EQ(got.width, 32);
+  ASSERT_EQ(got.height, 32);
+  ASSERT_EQ(want.width, 32);
+  EXPECT_LE(DifferingShare(got, want), 0.005);
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ void RegisterVersionCommand(CLI::App& app, int& exitStatus);
 // `orvex picture FILE TYPE NAME [-o OUT.png] [--ext]`: a picture object described (JSON)
 // and written as PNG.
 void RegisterPictureCommand(CLI::App& app, int& exitStatus);
+// `orvex show FILE TYPE NAME -o OUT.png`: ShowPicture into a host-kit picture box, captured.
+void RegisterShowCommand(CLI::App& app, int& exitStatus);
 // `orvex icons FILE -o DIR`: every group icon and cursor as .ico/.cur, and each entry as PNG.
 void RegisterIconsCommand(CLI::App& app, int& exitStatus);
 

@@ -1,0 +1,455 @@
+#include "platform/user/window.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/core/handle_table.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi.h"
+
+namespace orvex {
+namespace {
+
+struct WindowClass {
+  std::string name;
+  WNDPROC proc = nullptr;
+  HBRUSH background = 0;
+};
+
+struct Window {
+  std::shared_ptr<const WindowClass> windowClass;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  LONG id = 0;
+  LONG_PTR userData = 0;
+  std::string text;
+  HWND parent = 0;             // WS_CHILD windows
+  HWND owner = 0;              // top-level windows
+  RECT rect{};                 // in the parent's client area, or on the screen
+  std::vector<HWND> children;  // bottom to top
+};
+
+HandleTable<Window>& Windows() {
+  static auto* table = new HandleTable<Window>(HandleKind::Window);
+  return *table;
+}
+
+std::mutex& ClassesMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+std::vector<std::shared_ptr<const WindowClass>>& Classes() {
+  static auto* classes = new std::vector<std::shared_ptr<const WindowClass>>;
+  return *classes;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+std::shared_ptr<const WindowClass> FindClass(std::string_view name) {
+  std::lock_guard lock(ClassesMutex());
+  for (const auto& c : Classes()) {
+    if (SameName(c->name, name)) return c;
+  }
+  return nullptr;
+}
+
+// The frame between the outer rectangle and the client area, per side.
+int FrameWidth(const Window& w) {
+  return ((w.style & WS_BORDER) ? 1 : 0) + ((w.exStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
+}
+
+int Width(const RECT& r) {
+  return r.right - r.left;
+}
+int Height(const RECT& r) {
+  return r.bottom - r.top;
+}
+
+// The top-left corner of the window's client area on the screen.
+POINT ClientOrigin(HWND handle) {
+  POINT origin{0, 0};
+  for (auto w = Windows().Find(handle); w; w = Windows().Find(w->parent)) {
+    origin.x += w->rect.left + FrameWidth(*w);
+    origin.y += w->rect.top + FrameWidth(*w);
+    if (!(w->style & WS_CHILD)) break;
+  }
+  return origin;
+}
+
+// The paint context of the window being painted on this thread.
+thread_local HDC currentPaintDc = 0;
+
+void DestroyTree(HWND handle) {
+  const auto window = Windows().Find(handle);
+  if (!window) return;
+  for (HWND child : std::vector<HWND>(window->children)) DestroyTree(child);
+  if (window->windowClass->proc) window->windowClass->proc(handle, WM_DESTROY, 0, 0);
+  if (window->windowClass->proc) window->windowClass->proc(handle, WM_NCDESTROY, 0, 0);
+  if (auto parent = Windows().Find(window->parent)) {
+    auto& siblings = parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), handle), siblings.end());
+  }
+  Windows().Remove(handle);
+}
+
+// Top-level windows by creation, for owned windows and their destruction.
+std::mutex& TopLevelMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+std::vector<HWND>& TopLevel() {
+  static auto* list = new std::vector<HWND>;
+  return *list;
+}
+
+void PaintOne(HWND handle, cairo_t* cr) {
+  const auto w = Windows().Find(handle);
+  if (!w || !(w->style & WS_VISIBLE)) return;
+  const int frame = FrameWidth(*w);
+  cairo_save(cr);
+  if (frame > 0) {  // a flat black frame
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_set_line_width(cr, 1);
+    cairo_rectangle(cr, 0.5, 0.5, Width(w->rect) - 1, Height(w->rect) - 1);
+    cairo_stroke(cr);
+  }
+  cairo_translate(cr, frame, frame);
+  cairo_rectangle(cr, 0, 0, Width(w->rect) - 2 * frame, Height(w->rect) - 2 * frame);
+  cairo_clip(cr);
+  const HDC dc = CreateDCForCairo(cr);
+  SendMessageA(handle, WM_ERASEBKGND, static_cast<WPARAM>(dc), 0);
+  const HDC outer = currentPaintDc;
+  currentPaintDc = dc;
+  SendMessageA(handle, WM_PAINT, 0, 0);
+  currentPaintDc = outer;
+  DeleteDC(dc);
+  for (HWND child : std::vector<HWND>(w->children)) {
+    const auto c = Windows().Find(child);
+    if (!c) continue;
+    cairo_save(cr);
+    cairo_translate(cr, c->rect.left, c->rect.top);
+    PaintOne(child, cr);
+    cairo_restore(cr);
+  }
+  cairo_restore(cr);
+}
+
+}  // namespace
+
+ATOM RegisterClassA(const WNDCLASSA* windowClass) {
+  if (!windowClass || !windowClass->lpszClassName) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (FindClass(windowClass->lpszClassName)) return 0;
+  std::lock_guard lock(ClassesMutex());
+  Classes().push_back(std::make_shared<const WindowClass>(WindowClass{
+      windowClass->lpszClassName, windowClass->lpfnWndProc, windowClass->hbrBackground}));
+  return static_cast<ATOM>(0xC000 + Classes().size());
+}
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param) {
+  auto windowClass = className ? FindClass(className) : nullptr;
+  if (!windowClass) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return 0;
+  }
+  const bool child = (style & WS_CHILD) != 0;
+  if (child && !Windows().Find(parent)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  auto window = std::make_shared<Window>();
+  window->windowClass = windowClass;
+  window->style = style;
+  window->exStyle = exStyle;
+  window->id = child ? static_cast<LONG>(menu) : 0;
+  window->text = windowName ? windowName : "";
+  window->rect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
+  if (child) {
+    window->parent = parent;
+  } else if (parent) {
+    // A top-level window is owned by the top-level ancestor of the window named.
+    HWND top = parent;
+    for (auto w = Windows().Find(top); w && (w->style & WS_CHILD); w = Windows().Find(top))
+      top = w->parent;
+    window->owner = top;
+  }
+  const HWND handle = Windows().Add(window);
+  if (!handle) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+  if (child) {
+    if (const auto parentWindow = Windows().Find(parent)) parentWindow->children.push_back(handle);
+  } else {
+    std::lock_guard lock(TopLevelMutex());
+    TopLevel().push_back(handle);
+  }
+  CREATESTRUCTA create{
+      param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+      windowName, className, exStyle};
+  const LPARAM lp = reinterpret_cast<LPARAM>(&create);
+  if (!SendMessageA(handle, WM_NCCREATE, 0, lp) || SendMessageA(handle, WM_CREATE, 0, lp) == -1) {
+    DestroyWindow(handle);
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return 0;
+  }
+  return handle;
+}
+
+BOOL DestroyWindow(HWND handle) {
+  if (!Windows().Find(handle)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  std::vector<HWND> owned;
+  {
+    std::lock_guard lock(TopLevelMutex());
+    for (HWND top : TopLevel()) {
+      const auto w = Windows().Find(top);
+      if (w && w->owner == handle) owned.push_back(top);
+    }
+    auto& list = TopLevel();
+    list.erase(std::remove(list.begin(), list.end(), handle), list.end());
+  }
+  for (HWND w : owned) DestroyWindow(w);
+  DestroyTree(handle);
+  return TRUE;
+}
+
+BOOL IsWindow(HWND handle) {
+  return Windows().Find(handle) ? TRUE : FALSE;
+}
+
+HWND GetParent(HWND handle) {
+  const auto w = Windows().Find(handle);
+  if (!w) return 0;
+  if (w->style & WS_CHILD) return w->parent;
+  return (w->style & WS_POPUP) ? w->owner : 0;
+}
+
+HWND GetWindow(HWND handle, UINT command) {
+  const auto w = Windows().Find(handle);
+  if (!w) return 0;
+  switch (command) {
+    case GW_OWNER:
+      return w->owner;
+    case GW_CHILD:
+      return w->children.empty() ? 0 : w->children.front();
+    case GW_HWNDNEXT: {
+      const auto p = Windows().Find(w->parent);
+      if (!p) return 0;
+      const auto at = std::find(p->children.begin(), p->children.end(), handle);
+      return at == p->children.end() || at + 1 == p->children.end() ? 0 : *(at + 1);
+    }
+    default:
+      return 0;
+  }
+}
+
+BOOL GetWindowRect(HWND handle, RECT* rect) {
+  const auto w = Windows().Find(handle);
+  if (!w || !rect) return FALSE;
+  POINT origin{0, 0};
+  if (w->style & WS_CHILD) origin = ClientOrigin(w->parent);
+  *rect = {origin.x + w->rect.left, origin.y + w->rect.top, origin.x + w->rect.right,
+           origin.y + w->rect.bottom};
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND handle, RECT* rect) {
+  const auto w = Windows().Find(handle);
+  if (!w || !rect) return FALSE;
+  const int frame = FrameWidth(*w);
+  *rect = {0, 0, std::max(Width(w->rect) - 2 * frame, 0), std::max(Height(w->rect) - 2 * frame, 0)};
+  return TRUE;
+}
+
+BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL) {
+  const auto w = Windows().Find(handle);
+  if (!w) return FALSE;
+  w->rect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
+  return TRUE;
+}
+
+BOOL ShowWindow(HWND handle, int command) {
+  const auto w = Windows().Find(handle);
+  if (!w) return FALSE;
+  const BOOL was = (w->style & WS_VISIBLE) ? TRUE : FALSE;
+  if (command == SW_HIDE)
+    w->style &= ~WS_VISIBLE;
+  else
+    w->style |= WS_VISIBLE;
+  return was;
+}
+
+BOOL IsWindowVisible(HWND handle) {
+  for (auto w = Windows().Find(handle); w; w = Windows().Find(w->parent)) {
+    if (!(w->style & WS_VISIBLE)) return FALSE;
+    if (!(w->style & WS_CHILD)) return TRUE;
+  }
+  return FALSE;
+}
+
+LONG GetWindowLongA(HWND handle, int index) {
+  const auto w = Windows().Find(handle);
+  if (!w) return 0;
+  switch (index) {
+    case GWL_STYLE:
+      return static_cast<LONG>(w->style);
+    case GWL_EXSTYLE:
+      return static_cast<LONG>(w->exStyle);
+    case GWL_ID:
+      return w->id;
+    default:
+      return 0;
+  }
+}
+
+LONG SetWindowLongA(HWND handle, int index, LONG value) {
+  const auto w = Windows().Find(handle);
+  if (!w) return 0;
+  const LONG previous = GetWindowLongA(handle, index);
+  switch (index) {
+    case GWL_STYLE:
+      w->style = static_cast<DWORD>(value);
+      break;
+    case GWL_EXSTYLE:
+      w->exStyle = static_cast<DWORD>(value);
+      break;
+    case GWL_ID:
+      w->id = value;
+      break;
+    default:
+      return 0;
+  }
+  return previous;
+}
+
+LONG_PTR GetWindowLongPtrA(HWND handle, int index) {
+  const auto w = Windows().Find(handle);
+  if (!w) return 0;
+  return index == GWLP_USERDATA ? w->userData : GetWindowLongA(handle, index);
+}
+
+LONG_PTR SetWindowLongPtrA(HWND handle, int index, LONG_PTR value) {
+  const auto w = Windows().Find(handle);
+  if (!w || index != GWLP_USERDATA) return 0;
+  return std::exchange(w->userData, value);
+}
+
+BOOL SetWindowTextA(HWND handle, LPCSTR text) {
+  return SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : "")) ? TRUE
+                                                                                         : FALSE;
+}
+
+int GetWindowTextA(HWND handle, LPSTR buffer, int size) {
+  return static_cast<int>(SendMessageA(handle, WM_GETTEXT, static_cast<WPARAM>(size),
+                                       reinterpret_cast<LPARAM>(buffer)));
+}
+
+LRESULT SendMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto w = Windows().Find(handle);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  if (w->windowClass->proc) return w->windowClass->proc(handle, message, wParam, lParam);
+  return DefWindowProcA(handle, message, wParam, lParam);
+}
+
+LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto w = Windows().Find(handle);
+  if (!w) return 0;
+  switch (message) {
+    case WM_NCCREATE:
+      return TRUE;
+    case WM_SETTEXT:
+      w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+      return TRUE;
+    case WM_GETTEXTLENGTH:
+      return static_cast<LRESULT>(w->text.size());
+    case WM_GETTEXT: {
+      auto* buffer = reinterpret_cast<char*>(lParam);
+      if (!buffer || wParam == 0) return 0;
+      const size_t n = std::min<size_t>(w->text.size(), wParam - 1);
+      std::memcpy(buffer, w->text.data(), n);
+      buffer[n] = '\0';
+      return static_cast<LRESULT>(n);
+    }
+    case WM_ERASEBKGND: {
+      cairo_t* cr = CairoOfDC(static_cast<HDC>(wParam));
+      if (!cr || w->windowClass->background == 0) return 0;
+      const DWORD colour = GetSysColor(static_cast<int>(w->windowClass->background) - 1);
+      cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0,
+                           ((colour >> 16) & 0xFF) / 255.0);
+      cairo_paint(cr);
+      return 1;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(handle, &paint);
+      EndPaint(handle, &paint);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+HDC BeginPaint(HWND handle, PAINTSTRUCT* paint) {
+  if (!paint) return 0;
+  *paint = {};
+  paint->hdc = currentPaintDc;
+  GetClientRect(handle, &paint->rcPaint);
+  return currentPaintDc;
+}
+
+BOOL EndPaint(HWND, const PAINTSTRUCT*) {
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND handle, POINT* point) {
+  if (!Windows().Find(handle) || !point) return FALSE;
+  const POINT origin = ClientOrigin(handle);
+  point->x += origin.x;
+  point->y += origin.y;
+  return TRUE;
+}
+
+void PaintWindowTree(HWND handle, cairo_t* context) {
+  PaintOne(handle, context);
+}
+
+BOOL CaptureWindowToPng(HWND handle, const char* path) {
+  RECT rect;
+  if (!GetWindowRect(handle, &rect) || Width(rect) <= 0 || Height(rect) <= 0) return FALSE;
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Width(rect), Height(rect));
+  cairo_t* cr = cairo_create(surface);
+  // The capture shows the window even when it is hidden.
+  const auto w = Windows().Find(handle);
+  const DWORD style = w->style;
+  w->style |= WS_VISIBLE;
+  PaintWindowTree(handle, cr);
+  w->style = style;
+  cairo_destroy(cr);
+  const bool written = cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(surface);
+  return written ? TRUE : FALSE;
+}
+
+}  // namespace orvex

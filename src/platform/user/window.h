@@ -1,0 +1,131 @@
+// Windows: a table of 32-bit window handles with parents, owners and children in z-order,
+// window classes with their procedures, geometry, text, and the messages that drive them.
+// The stand-in draws windows into cairo contexts instead of a screen: PaintWindowTree and
+// the captures below are its own entries.
+#pragma once
+
+#include <cairo.h>
+
+#include "platform/win32_types.h"
+
+namespace orvex {
+
+using ATOM = WORD;
+
+inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
+inline constexpr DWORD WS_POPUP = 0x80000000;
+inline constexpr DWORD WS_CHILD = 0x40000000;
+inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
+inline constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
+inline constexpr DWORD WS_CAPTION = 0x00C00000;
+inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
+
+inline constexpr UINT WM_CREATE = 0x0001;
+inline constexpr UINT WM_DESTROY = 0x0002;
+inline constexpr UINT WM_SETTEXT = 0x000C;
+inline constexpr UINT WM_GETTEXT = 0x000D;
+inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+inline constexpr UINT WM_PAINT = 0x000F;
+inline constexpr UINT WM_ERASEBKGND = 0x0014;
+inline constexpr UINT WM_NCCREATE = 0x0081;
+inline constexpr UINT WM_NCDESTROY = 0x0082;
+
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOW = 5;
+
+inline constexpr int GWL_STYLE = -16;
+inline constexpr int GWL_EXSTYLE = -20;
+inline constexpr int GWL_ID = -12;
+inline constexpr int GWLP_USERDATA = -21;
+
+inline constexpr UINT GW_HWNDNEXT = 2;
+inline constexpr UINT GW_OWNER = 4;
+inline constexpr UINT GW_CHILD = 5;
+
+inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+inline constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+
+struct WNDCLASSA {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;  // a system colour index + 1, or 0 for none
+  LPCSTR lpszMenuName;
+  LPCSTR lpszClassName;
+};
+
+struct CREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+};
+
+struct PAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+};
+
+// Registers a class by name (without regard to case); 0 when the name is taken.
+ATOM RegisterClassA(const WNDCLASSA* windowClass);
+// A window of a registered class: a child of `parent` (WS_CHILD; position in the parent's
+// client area) or a top-level window owned by `parent` (position on the screen). 0 with
+// ERROR_CANNOT_FIND_WND_CLASS for an unknown class, or when WM_NCCREATE / WM_CREATE refuse.
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
+// Destroys the window, its owned windows and its children (children first).
+BOOL DestroyWindow(HWND window);
+BOOL IsWindow(HWND window);
+// The parent of a child window, the owner of a pop-up window, 0 for an overlapped one.
+HWND GetParent(HWND window);
+HWND GetWindow(HWND window, UINT command);
+// The window's outer rectangle on the screen.
+BOOL GetWindowRect(HWND window, RECT* rect);
+// The client area's size, at (0, 0).
+BOOL GetClientRect(HWND window, RECT* rect);
+// Places a child in its parent's client area, a top-level window on the screen.
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+// Returns whether the window was visible before.
+BOOL ShowWindow(HWND window, int command);
+BOOL IsWindowVisible(HWND window);
+LONG GetWindowLongA(HWND window, int index);
+// GWL_STYLE, GWL_EXSTYLE or GWL_ID; returns the previous value.
+LONG SetWindowLongA(HWND window, int index, LONG value);
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+int GetWindowTextA(HWND window, LPSTR buffer, int size);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// What a window does with a message its procedure leaves: text, background, painting.
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Inside WM_PAINT: the context to draw the client area into.
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+BOOL ClientToScreen(HWND window, POINT* point);
+
+// Draws `window` and its visible descendants into `context`, whose origin stands for the
+// window's top-left corner: each window's frame, then WM_ERASEBKGND and WM_PAINT for its
+// client area, then its children bottom to top.
+void PaintWindowTree(HWND window, cairo_t* context);
+// The window as drawn by PaintWindowTree, written as a PNG; FALSE when it has no area or
+// the file cannot be written.
+BOOL CaptureWindowToPng(HWND window, const char* path);
+
+}  // namespace orvex
