@@ -1,5 +1,7 @@
 #include "platform/user/window.h"
 
+#include <cairo-svg.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -434,22 +436,44 @@ void PaintWindowTree(HWND handle, cairo_t* context) {
   PaintOne(handle, context);
 }
 
-BOOL CaptureWindowToPng(HWND handle, const char* path) {
+// Paints the window onto a surface made for its size; the capture shows the window even
+// when it is hidden.
+template <class MakeSurface, class Finish>
+BOOL Capture(HWND handle, MakeSurface makeSurface, Finish finish) {
   RECT rect;
-  if (!GetWindowRect(handle, &rect) || Width(rect) <= 0 || Height(rect) <= 0) return FALSE;
-  cairo_surface_t* surface =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Width(rect), Height(rect));
-  cairo_t* cr = cairo_create(surface);
-  // The capture shows the window even when it is hidden.
   const auto w = Windows().Find(handle);
+  if (!w || !GetWindowRect(handle, &rect) || Width(rect) <= 0 || Height(rect) <= 0) return FALSE;
+  cairo_surface_t* surface = makeSurface(Width(rect), Height(rect));
+  cairo_t* cr = cairo_create(surface);
   const DWORD style = w->style;
   w->style |= WS_VISIBLE;
   PaintWindowTree(handle, cr);
   w->style = style;
   cairo_destroy(cr);
-  const bool written = cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
+  const bool written = finish(surface);
   cairo_surface_destroy(surface);
   return written ? TRUE : FALSE;
+}
+
+BOOL CaptureWindowToPng(HWND handle, const char* path) {
+  return Capture(
+      handle,
+      [](int width, int height) {
+        return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+      },
+      [path](cairo_surface_t* surface) {
+        return cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
+      });
+}
+
+BOOL CaptureWindowToSvg(HWND handle, const char* path) {
+  return Capture(
+      handle,
+      [path](int width, int height) { return cairo_svg_surface_create(path, width, height); },
+      [](cairo_surface_t* surface) {
+        cairo_surface_finish(surface);
+        return cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+      });
 }
 
 }  // namespace orvex

@@ -127,5 +127,8 @@ void PaintWindowTree(HWND window, cairo_t* context);
 // The window as drawn by PaintWindowTree, written as a PNG; FALSE when it has no area or
 // the file cannot be written.
 BOOL CaptureWindowToPng(HWND window, const char* path);
+// The same drawing written as SVG: shapes and text stay vector (text as glyph outlines),
+// pictures are embedded images.
+BOOL CaptureWindowToSvg(HWND window, const char* path);
 
 }  // namespace orvex

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,15 @@ TEST_F(WindowTest, PaintsParentsBeforeChildrenIntoTheCapture) {
   // The class background (COLOR_WINDOW, white) fills the client area.
   EXPECT_EQ(reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface))[0], 0xFFFFFFFFu);
   cairo_surface_destroy(surface);
+  // The same drawing as SVG.
+  const std::string svg = ::testing::TempDir() + "/window.svg";
+  ASSERT_TRUE(CaptureWindowToSvg(top, svg.c_str()));
+  std::FILE* file = std::fopen(svg.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  char head[64] = {};
+  std::fread(head, 1, sizeof head - 1, file);
+  std::fclose(file);
+  EXPECT_NE(std::string(head).find("<?xml"), std::string::npos);
   DestroyWindow(top);
 }
 
