@@ -51,13 +51,16 @@ HBITMAP CreateBitmapFromPixels(Pixels pixels, WORD bitsPerPixel) {
 }
 
 HBITMAP CreateBitmapFromPackedDib(std::span<const uint8_t> dib, UINT flags) {
-  auto pixels = DecodePackedDib(AsBytes(dib.data(), dib.size()), flags);
+  const Bytes bytes = AsBytes(dib.data(), dib.size());
+  auto pixels = DecodePackedDib(bytes, flags);
   if (!pixels) {
     SetLastError(ERROR_INVALID_DATA);
     return 0;
   }
-  // Bitmaps loaded this way are compatible with the 32-bit screen.
-  return CreateBitmapFromPixels(std::move(*pixels), 32);
+  // Bitmaps loaded this way are compatible with the 32-bit screen, except black-and-white
+  // ones, which stay monochrome.
+  const auto header = ReadDibHeader(bytes);
+  return CreateBitmapFromPixels(std::move(*pixels), header && IsMonochrome(*header) ? 1 : 32);
 }
 
 std::optional<Pixels> BitmapPixels(HBITMAP bitmap) {

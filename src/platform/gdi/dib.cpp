@@ -163,6 +163,12 @@ Expected<DibHeader> ReadDibHeader(Bytes dib) {
   return h;
 }
 
+bool IsMonochrome(const DibHeader& header) {
+  if (header.bitCount != 1 || header.palette.size() != 2) return false;
+  const uint32_t a = header.palette[0], b = header.palette[1];
+  return (a == 0 && b == 0xFFFFFF) || (a == 0xFFFFFF && b == 0);
+}
+
 void MapPaletteTo3DColors(std::vector<uint32_t>& palette) {
   for (uint32_t& c : palette) {
     if (c == 0x808080)

@@ -30,6 +30,10 @@ struct DibHeader {
 // Reads the header, masks and colour table of the DIB at the start of `dib`.
 Expected<DibHeader> ReadDibHeader(Bytes dib);
 
+// A 1-bit image whose colour table is exactly black and white: the platform keeps such
+// bitmaps and icons monochrome.
+bool IsMonochrome(const DibHeader& header);
+
 // Replaces the greys of a colour table with the system's 3D colours (0x808080 shadow,
 // 0xC0C0C0 face, 0xDFDFDF light), as LR_LOADMAP3DCOLORS asks.
 void MapPaletteTo3DColors(std::vector<uint32_t>& palette);

@@ -34,13 +34,6 @@ void ExpandBits(const uint8_t* source, uint32_t* dest, int32_t width) {
   for (; x < width; ++x) dest[x] = ((source[x >> 3] >> (7 - (x & 7))) & 1) ? kMaskSet : 0;
 }
 
-// A colour table of exactly black and white makes a 1-bit image a monochrome icon.
-bool IsMonochrome(const DibHeader& header) {
-  if (header.bitCount != 1 || header.palette.size() != 2) return false;
-  const uint32_t a = header.palette[0], b = header.palette[1];
-  return (a == 0 && b == 0xFFFFFF) || (a == 0xFFFFFF && b == 0);
-}
-
 std::shared_ptr<IconObject> IconFromPng(Bytes image) {
   auto pixels = DecodePng(image);
   if (!pixels) return nullptr;

@@ -32,7 +32,9 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 
 void Warn(png_structp, png_const_charp) {}
 // Errors end the decoding silently: the caller reports a damaged image.
-[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void Fail(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
 
 }  // namespace
 

@@ -6,6 +6,9 @@
  *
  *   x86_64-w64-mingw32-gcc -O2 pictures.c -o pictures.exe -lole32 -loleaut32 -lgdi32 -luser32 -luuid
  *   WINEDEBUG=-all wine pictures.exe /usr/lib/x86_64-linux-gnu/wine/x86_64-windows > expected.txt
+ *   WINEDEBUG=-all wine pictures.exe - ../../fixtures/rc > expected_images.txt
+ *
+ * The second form reads the project's own images.dll (tests/fixtures/rc) instead.
  */
 #include <windows.h>
 #include <olectl.h>
@@ -83,6 +86,16 @@ static void Show(const char* folder, const char* file, UINT type, int id) {
 }
 
 int main(int argc, char** argv) {
+  if (argc > 2) {
+    static const struct {
+      UINT type;
+      int id;
+    } images[] = {{IMAGE_BITMAP, 101}, {IMAGE_BITMAP, 102}, {IMAGE_BITMAP, 103},
+                  {IMAGE_BITMAP, 104}, {IMAGE_BITMAP, 105}, {IMAGE_ICON, 201},
+                  {IMAGE_ICON, 202},   {IMAGE_CURSOR, 301}};
+    for (int i = 0; i < 8; ++i) Show(argv[2], "images.dll", images[i].type, images[i].id);
+    return 0;
+  }
   const char* folder = argc > 1 ? argv[1] : "C:\\windows\\system32";
   static const int colours[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_3DFACE, COLOR_3DSHADOW,
                                 COLOR_BTNTEXT, COLOR_3DHILIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT};
