@@ -15,6 +15,7 @@
 
 #include "framework/q7halden10.h"
 #include "host/host_kit.h"
+#include "host/picture_image.h"
 #include "platform/ole/com_object.h"
 #include "platform/ole/late_bound.h"
 #include "platform/ole/oleauto.h"
@@ -42,6 +43,11 @@ py::object* automationError = nullptr;
 
 class Proxy;
 Variant ToVariant(py::handle value);
+
+// Python iteration over an IEnumVARIANT.
+struct Enumerator {
+  ComPtr<IEnumVARIANT> items;
+};
 py::object FromVariant(const VARIANT& value);
 
 // A Python object behind IDispatch: members are its attributes, found by name.
@@ -131,6 +137,43 @@ class Proxy {
     }
   }
 
+  // The DISPIDs of a member's parameters by name (keyword arguments).
+  std::vector<DISPID> ParamIds(const std::string& member,
+                               const std::vector<std::string>& params) const {
+    std::vector<std::u16string> texts{Utf8ToUtf16(member)};
+    for (const std::string& p : params) texts.push_back(Utf8ToUtf16(p));
+    std::vector<LPOLESTR> names;
+    for (std::u16string& t : texts) names.push_back(t.data());
+    std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
+    if (object_->GetIDsOfNames(IID_NULL, names.data(), static_cast<UINT>(names.size()), 0,
+                               ids.data()) < 0) {
+      Raise(RuntimeError(Err::NamedArgumentNotFound, member));
+    }
+    return std::vector<DISPID>(ids.begin() + 1, ids.end());
+  }
+
+  // The names of the object's members, from its type information.
+  std::vector<std::string> MemberNames() const {
+    std::vector<std::string> out;
+    ITypeInfo* raw = nullptr;
+    if (object_->GetTypeInfo(0, 0, &raw) < 0 || !raw) return out;
+    auto info = ComPtr<ITypeInfo>::Attach(raw);
+    const TYPEATTR* attr = nullptr;
+    if (info->GetTypeAttr(&attr) < 0 || !attr) return out;
+    for (UINT i = 0; i < attr->cFuncs; ++i) {
+      const FUNCDESC* desc = nullptr;
+      if (info->GetFuncDesc(i, &desc) < 0 || !desc) continue;
+      BSTR name = nullptr;
+      UINT count = 0;
+      if (info->GetNames(desc->memid, &name, 1, &count) >= 0 && count == 1) {
+        const Bstr owned = Bstr::Attach(name);
+        const std::string text = Utf16ToUtf8(owned.View());
+        if (std::find(out.begin(), out.end(), text) == out.end()) out.push_back(text);
+      }
+    }
+    return out;
+  }
+
   // A method, or a property that takes arguments, is called later; a plain property is read.
   bool NeedsCall(DISPID id) const {
     ComPtr<ITypeInfo> info;
@@ -148,14 +191,21 @@ class Proxy {
     return false;
   }
 
-  py::object Invoke(DISPID id, WORD flags, std::vector<Variant> args) const {
-    std::reverse(args.begin(), args.end());
+  // `named` holds the DISPIDs of the last named.size() arguments (keyword arguments).
+  py::object Invoke(DISPID id, WORD flags, std::vector<Variant> args,
+                    std::vector<DISPID> named = {}) const {
+    // DISPPARAMS lists the named arguments first, then the positional ones last to first.
+    const size_t positional = args.size() - named.size();
+    std::vector<Variant> ordered;
+    for (size_t i = positional; i < args.size(); ++i) ordered.push_back(std::move(args[i]));
+    for (size_t i = positional; i-- > 0;) ordered.push_back(std::move(args[i]));
+    args = std::move(ordered);
     DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()),
                       0};
-    DISPID named = DISPID_PROPERTYPUT;
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-      params.rgdispidNamedArgs = &named;
-      params.cNamedArgs = 1;
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) named = {DISPID_PROPERTYPUT};
+    if (!named.empty()) {
+      params.rgdispidNamedArgs = named.data();
+      params.cNamedArgs = static_cast<UINT>(named.size());
     }
     Variant result;
     EXCEPINFO exception{};
@@ -184,15 +234,26 @@ struct BoundMember {
   DISPID id;
   std::string name;
 
-  py::object Call(py::args args, bool byRef) const {
+  py::object Call(py::args args, py::kwargs kwargs, bool byRef) const {
     std::vector<Variant> values;
     for (const py::handle arg : args) values.push_back(ToVariant(arg));
-    if (!byRef) return proxy.Invoke(id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(values));
+    std::vector<std::string> keywords;
+    for (const auto& [key, value] : kwargs) {
+      keywords.push_back(py::str(key));
+      values.push_back(ToVariant(value));
+    }
+    std::vector<DISPID> named =
+        keywords.empty() ? std::vector<DISPID>{} : proxy.ParamIds(name, keywords);
+    if (!byRef) {
+      return proxy.Invoke(id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(values),
+                          std::move(named));
+    }
     // By reference: each argument is a variable the callee may change.
     std::vector<Variant> cells = std::move(values);
     std::vector<Variant> refs;
     for (Variant& cell : cells) refs.push_back(Variant::RefTo(static_cast<VARIANT&>(cell)));
-    py::object result = proxy.Invoke(id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(refs));
+    py::object result =
+        proxy.Invoke(id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(refs), std::move(named));
     py::list out;
     out.append(result);
     for (const Variant& cell : cells) out.append(FromVariant(cell));
@@ -252,6 +313,17 @@ py::object FromVariant(const VARIANT& in) {
     case VT_DISPATCH:
       if (!value.pdispVal) return py::none();
       return py::cast(Proxy(ComPtr<IDispatch>(value.pdispVal)));
+    case VT_UNKNOWN: {
+      if (!value.punkVal) return py::none();
+      void* raw = nullptr;
+      if (value.punkVal->QueryInterface(IID_IDispatch, &raw) >= 0 && raw) {
+        return py::cast(Proxy(ComPtr<IDispatch>::Attach(static_cast<IDispatch*>(raw))));
+      }
+      if (value.punkVal->QueryInterface(IID_IEnumVARIANT, &raw) >= 0 && raw) {
+        return py::cast(Enumerator{ComPtr<IEnumVARIANT>::Attach(static_cast<IEnumVARIANT*>(raw))});
+      }
+      Raise(RuntimeError(Err::UnsupportedAutomationType));
+    }
     case VT_ARRAY | VT_UI1: {
       const SAFEARRAY* array = value.parray;
       if (!array || !array->pvData) return py::bytes();
@@ -276,14 +348,86 @@ py::object FromVariant(const VARIANT& in) {
   }
 }
 
+// Callables set by on_report and on_message_box (None: the defaults).
+py::object* reportHandler = nullptr;
+py::object* messageBoxHandler = nullptr;
+
+// Stands in for the framework's error handler: each report of a failed step reaches the
+// Python callable set with on_report (default: warnings.warn).
+class ReportHandler final : public Dispatchable {
+ public:
+  using Dispatchable::Dispatchable;
+  int32_t ErrorHandlerMessageQ7(ComPtr<IDispatch>, ComPtr<IDispatch> error, std::u16string_view,
+                                std::u16string_view source, int32_t, std::u16string_view, int32_t,
+                                const VARIANT&) {
+    py::gil_scoped_acquire gil;
+    const auto read = [&](const char* member) {
+      try {
+        return GetProperty(error.Get(), member);
+      } catch (const RuntimeError&) {
+        return Variant();
+      }
+    };
+    const py::object number = FromVariant(read("Number"));
+    const py::object description = FromVariant(read("Description"));
+    const std::string where = Utf16ToUtf8(source);
+    try {
+      if (reportHandler && !reportHandler->is_none()) {
+        (*reportHandler)(number, description, where);
+      } else {
+        py::module_::import("warnings")
+            .attr("warn")(py::str("{}: error {}: {}").format(where, number, description));
+      }
+    } catch (py::error_already_set&) {
+      PyErr_Print();
+    }
+    return 0;
+  }
+};
+
+const MemberDesc kReportMembers[] = {
+    {"ErrorHandlerMessageQ7",
+     MemberKind::Method,
+     0x60030000,
+     {Param("oApp", types::Object, kByRef), Param("oErr", types::Object),
+      Param("sText", types::String, kByRef), Param("sSource", types::String),
+      Param("lValue", types::Long, kByRef), Param("sText2", types::String),
+      Param("lValue2", types::Long), Param("vExtra", types::Variant, kOptional)},
+     types::Long,
+     Bind<&ReportHandler::ErrorHandlerMessageQ7>()},
+};
+
+const ClassInfo& ReportHandlerInfo() {
+  static const ClassInfo info(
+      {"clsQ7elErrorHandlerA", "Q7Halden10.clsQ7elErrorHandlerA", CLSID_clsQ7elErrorHandlerA,
+       "_clsQ7elErrorHandlerA", IID__clsQ7elErrorHandlerA},
+      kReportMembers, &CreateOf<ReportHandler>);
+  return info;
+}
+
+int AnswerMessageBox(const MessageBoxCall& call) {
+  py::gil_scoped_acquire gil;
+  if (messageBoxHandler && !messageBoxHandler->is_none()) {
+    try {
+      py::object answer = (*messageBoxHandler)(call.text, call.caption, call.style);
+      if (!answer.is_none()) return answer.cast<int>();
+    } catch (py::error_already_set&) {
+      PyErr_Print();
+    }
+    return DefaultMessageBoxAnswer(call.style);
+  }
+  return PrintMessageBoxToStderr(call);
+}
+
 void RegisterOnce() {
   static std::once_flag once;
   std::call_once(once, [] {
     RegisterOrvex10Classes();
     RegisterQ7Halden10Classes();
     RegisterHostKitClasses();
-    // Message boxes: shown on stderr, answered with their default button.
-    SetMessageBoxHandler(&PrintMessageBoxToStderr);
+    // Reports go to Python in place of the framework's handler.
+    RegisterClassInProcess(ReportHandlerInfo());
+    SetMessageBoxHandler(&AnswerMessageBox);
   });
 }
 
@@ -302,9 +446,34 @@ PYBIND11_MODULE(orvex10, m) {
   py::class_<NullType>(m, "NullType").def("__repr__", [](const NullType&) { return "Null"; });
   m.attr("Null") = NullType{};
 
+  static py::object onReport = py::none(), onMessageBox = py::none();
+  reportHandler = &onReport;
+  messageBoxHandler = &onMessageBox;
+  m.def(
+      "on_report", [](py::object fn) { onReport = std::move(fn); }, py::arg("fn"),
+      "Sends each report of a failed step to fn(number, description, source); None restores "
+      "the default (warnings.warn).");
+  m.def(
+      "on_message_box", [](py::object fn) { onMessageBox = std::move(fn); }, py::arg("fn"),
+      "Answers message boxes with fn(text, caption, style) (an int; None for the default "
+      "button); None restores the default (printed to stderr, default button).");
+
+  py::class_<Enumerator>(m, "Enumerator")
+      .def("__iter__", [](Enumerator& e) -> Enumerator& { return e; })
+      .def("__next__", [](Enumerator& e) {
+        orvex::Variant item;
+        orvex::ULONG fetched = 0;
+        if (e.items->Next(1, &item, &fetched) != orvex::S_OK || fetched == 0) {
+          throw py::stop_iteration();
+        }
+        return FromVariant(item);
+      });
+
   py::class_<BoundMember>(m, "BoundMember")
-      .def("__call__", [](const BoundMember& b, py::args args) { return b.Call(args, false); })
-      .def("call_byref", [](const BoundMember& b, py::args args) { return b.Call(args, true); })
+      .def("__call__", [](const BoundMember& b, py::args args,
+                          py::kwargs kwargs) { return b.Call(args, kwargs, false); })
+      .def("call_byref", [](const BoundMember& b, py::args args,
+                            py::kwargs kwargs) { return b.Call(args, kwargs, true); })
       .def("__repr__", [](const BoundMember& b) { return "<member " + b.name + ">"; });
 
   py::class_<Proxy>(m, "Object")
@@ -323,9 +492,54 @@ PYBIND11_MODULE(orvex10, m) {
              p.Invoke(id, object ? orvex::DISPATCH_PROPERTYPUTREF : orvex::DISPATCH_PROPERTYPUT,
                       std::move(args));
            })
-      .def("__len__", [](const Proxy& p) {
-        return p.Invoke(p.IdOf("Count"), orvex::DISPATCH_PROPERTYGET, {}).cast<int>();
-      });
+      .def("__len__",
+           [](const Proxy& p) {
+             return p.Invoke(p.IdOf("Count"), orvex::DISPATCH_PROPERTYGET, {}).cast<int>();
+           })
+      // obj[key] is obj.Item(key), as a script host's default member.
+      .def("__getitem__",
+           [](const Proxy& p, py::handle key) {
+             std::vector<orvex::Variant> args;
+             args.push_back(ToVariant(key));
+             return p.Invoke(p.IdOf("Item"), orvex::DISPATCH_METHOD | orvex::DISPATCH_PROPERTYGET,
+                             std::move(args));
+           })
+      // Iteration: the object's enumerator where it has one, else Item(1..Count).
+      .def("__iter__",
+           [](const Proxy& p) -> py::object {
+             try {
+               py::object items = p.Invoke(
+                   orvex::DISPID_NEWENUM, orvex::DISPATCH_METHOD | orvex::DISPATCH_PROPERTYGET, {});
+               if (py::isinstance<Enumerator>(items)) return items;
+             } catch (py::error_already_set&) {
+               PyErr_Clear();
+             }
+             py::list all;
+             const int count =
+                 p.Invoke(p.IdOf("Count"), orvex::DISPATCH_PROPERTYGET, {}).cast<int>();
+             for (int i = 1; i <= count; ++i) {
+               std::vector<orvex::Variant> args;
+               args.push_back(orvex::Variant(static_cast<int32_t>(i)));
+               all.append(p.Invoke(p.IdOf("Item"),
+                                   orvex::DISPATCH_METHOD | orvex::DISPATCH_PROPERTYGET,
+                                   std::move(args)));
+             }
+             return all.attr("__iter__")();
+           })
+      .def("__dir__", [](const Proxy& p) { return p.MemberNames(); })
+      .def(
+          "save_png",
+          [](const Proxy& p, const std::string& path) {
+            try {
+              const orvex::PictureImage image = orvex::ReadPicture(p.Get(), true);
+              orvex::WritePng(path, image.image);
+            } catch (const orvex::RuntimeError& e) {
+              Raise(e);
+            } catch (const std::runtime_error& e) {
+              throw py::value_error(e.what());
+            }
+          },
+          py::arg("path"), "Writes a picture object's image as an 8-bit RGBA PNG.");
 
   m.def(
       "Dispatch",

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "base/runtime_error.h"
 #include "cli_error.h"
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
     // A member's error: the library's number, description and source.
     std::fprintf(stderr, "orvex: %s%serror %d: %s\n", error.Source().c_str(),
                  error.Source().empty() ? "" : ": ", error.Number(), error.Description().c_str());
+    return 1;
+  } catch (const std::runtime_error& error) {
+    // A host helper's failure (an image that cannot be read back or written).
+    std::fprintf(stderr, "orvex: %s\n", error.what());
     return 1;
   }
   return exitStatus;

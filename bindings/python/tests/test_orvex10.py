@@ -89,3 +89,66 @@ def test_many_calls_keep_working():
     for _ in range(10000):
         c.Count
     assert c.Count > 0
+
+
+def test_iteration_indexing_and_member_names():
+    c = catalogue()
+    type_names(c)
+    record = c[1]
+    assert record.NameLong == c.Item(1).NameLong
+    names = [item.NameLong for item in record.ResourceItems]
+    assert len(names) == record.ResourceItems.Count
+    assert [r.NameLong for r in c] == [c.Item(i).NameLong for i in range(1, c.Count + 1)]
+    assert "GetPicture" in dir(c)
+
+
+def test_keyword_arguments_by_parameter_name():
+    c = catalogue()
+    assert c.GetDataArray(ResName="#1", ResType="10") == c.GetDataArray("10", "#1")
+
+
+def test_reports_and_message_boxes_go_to_the_callables_set():
+    reports, boxes = [], []
+    orvex10.on_report(lambda number, description, source: reports.append((number, source)))
+    orvex10.on_message_box(lambda text, caption, style: boxes.append(text) or 1)
+    try:
+        c = catalogue()
+        assert c.GetHexDump("10", "#65000") == ""
+        assert reports and reports[-1][1] == "clsQ7ResfResourceTypesA.GetHexDump"
+        c.Filename = "/no/such/module.dll"
+        assert boxes == ["Invalid Library"]
+    finally:
+        orvex10.on_report(None)
+        orvex10.on_message_box(None)
+
+
+def test_pictures_save_as_png(tmp_path):
+    c = catalogue()
+    picture = c.GetPicture(14, "#1") or c.GetPicture(2, "#1")
+    if picture is None:
+        pytest.skip("the sample module has no group icon or bitmap #1")
+    assert picture.Type in (1, 3) and picture.Width > 0
+    path = tmp_path / "p.png"
+    picture.save_png(str(path))
+    assert path.read_bytes()[:4] == b"\x89PNG"
+
+
+def test_no_leak_over_ten_thousand_calls_and_proxies_outlive_their_module():
+    def rss():
+        with open("/proc/self/statm") as f:
+            return int(f.read().split()[1]) * 4096
+
+    c = catalogue()
+    type_names(c)
+    item = c.Item(1).ResourceItems.Item(1)
+    for _ in range(2000):
+        c.Item(1).ResourceItems.Item(1).Size
+    before = rss()
+    for _ in range(10000):
+        c.Item(1).ResourceItems.Item(1).Size
+    assert rss() - before < 4 * 1024 * 1024
+    # The module goes away; the item keeps its values.
+    size = item.Size
+    c.Filename = ""
+    del c
+    assert item.Size == size

@@ -12,7 +12,7 @@
 #include "catalogue_client.h"
 #include "cli_error.h"
 #include "commands/commands.h"
-#include "picture_image.h"
+#include "host/picture_image.h"
 #include "platform/text/text.h"
 
 namespace orvex::cli {

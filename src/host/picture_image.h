@@ -1,6 +1,7 @@
 // What a host reads from a picture object: its Type, Width and Height as the object gives
 // them, and the image behind its Handle read back through the platform (GetObjectA,
-// GetIconInfo, GetDIBits) as 8-bit RGBA.
+// GetIconInfo, GetDIBits) as 8-bit RGBA, for hosts that save pictures as PNG (the
+// command-line client, the Python module).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 #include "platform/ole/unknown.h"
 
-namespace orvex::cli {
+namespace orvex {
 
 struct RgbaImage {
   int32_t width = 0;
@@ -28,10 +29,10 @@ struct PictureImage {
   RgbaImage image;                                       // filled when asked for
 };
 
-// Throws CliError when the handle names no image the platform can read back.
+// Throws std::runtime_error when the handle names no image the platform can read back.
 PictureImage ReadPicture(IDispatch* picture, bool withPixels);
 
-// An 8-bit RGBA PNG; throws CliError when the file cannot be written.
+// An 8-bit RGBA PNG; throws std::runtime_error when the file cannot be written.
 void WritePng(const std::string& path, const RgbaImage& image);
 
-}  // namespace orvex::cli
+}  // namespace orvex

@@ -1,21 +1,23 @@
-#include "picture_image.h"
+#include "host/picture_image.h"
 
 #include <png.h>
 
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
-#include "cli_error.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ole/late_bound.h"
 #include "platform/ole/oleauto.h"
 
-namespace orvex::cli {
+namespace orvex {
 namespace {
 
 int32_t LongOf(const Variant& value) {
   Variant converted;
-  if (VariantChangeType(&converted, &value, 0, VT_I4) < 0) throw CliError("picture: bad value");
+  if (VariantChangeType(&converted, &value, 0, VT_I4) < 0)
+    throw std::runtime_error("picture: bad value");
   return converted.lVal;
 }
 
@@ -26,7 +28,8 @@ struct BitmapSize {
 
 BitmapSize SizeOf(HBITMAP bitmap) {
   BITMAP info{};
-  if (GetObjectA(bitmap, sizeof info, &info) == 0) throw CliError("picture: unreadable bitmap");
+  if (GetObjectA(bitmap, sizeof info, &info) == 0)
+    throw std::runtime_error("picture: unreadable bitmap");
   return {info.bmWidth, info.bmHeight};
 }
 
@@ -42,7 +45,7 @@ std::vector<uint32_t> BgraOf(HBITMAP bitmap, BitmapSize size) {
   info.bmiHeader.biCompression = BI_RGB;
   if (GetDIBits(0, bitmap, 0, static_cast<UINT>(size.height), words.data(), &info,
                 DIB_RGB_COLORS) != size.height) {
-    throw CliError("picture: cannot read the image's pixels");
+    throw std::runtime_error("picture: cannot read the image's pixels");
   }
   return words;
 }
@@ -108,7 +111,7 @@ PictureImage ReadPicture(IDispatch* picture, bool withPixels) {
     if (withPixels) result.image = BitmapImage(handle, size);
   } else if (result.type == 3) {
     ICONINFO info{};
-    if (!GetIconInfo(handle, &info)) throw CliError("picture: unreadable icon");
+    if (!GetIconInfo(handle, &info)) throw std::runtime_error("picture: unreadable icon");
     // The bitmaps GetIconInfo made are ours to delete, whatever happens below.
     const auto release = [](ICONINFO* i) {
       if (i->hbmMask) DeleteObject(i->hbmMask);
@@ -123,24 +126,24 @@ PictureImage ReadPicture(IDispatch* picture, bool withPixels) {
     result.hotspot = std::make_pair(info.xHotspot, info.yHotspot);
     if (withPixels) result.image = IconImage(info, size.width, size.height);
   } else if (withPixels) {
-    throw CliError("picture: pictures of type " + std::to_string(result.type) +
-                   " have no pixels to write");
+    throw std::runtime_error("picture: pictures of type " + std::to_string(result.type) +
+                             " have no pixels to write");
   }
   return result;
 }
 
 void WritePng(const std::string& path, const RgbaImage& image) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-  if (!file) throw CliError("cannot write " + path);
+  if (!file) throw std::runtime_error("cannot write " + path);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     png_destroy_write_struct(&png, nullptr);
-    throw CliError("cannot write " + path);
+    throw std::runtime_error("cannot write " + path);
   }
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    throw CliError("cannot write " + path);
+    throw std::runtime_error("cannot write " + path);
   }
   png_init_io(png, file.get());
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
@@ -152,7 +155,7 @@ void WritePng(const std::string& path, const RgbaImage& image) {
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  if (std::fflush(file.get()) != 0) throw CliError("cannot write " + path);
+  if (std::fflush(file.get()) != 0) throw std::runtime_error("cannot write " + path);
 }
 
-}  // namespace orvex::cli
+}  // namespace orvex
