@@ -15,6 +15,7 @@
 #include "orvex_run.h"
 #include "pe_writer/pe_writer.h"
 #include "support/image_bytes.h"
+#include "support/wine_expected.h"
 
 namespace orvex::test {
 namespace {
@@ -31,17 +32,6 @@ std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
            uint32_t{static_cast<uint8_t>(bytes[at + 2])} << 8 | static_cast<uint8_t>(bytes[at + 3]);
   };
   return {be(16), be(20)};
-}
-
-std::map<std::string, std::string> Fields(const std::string& line) {
-  std::map<std::string, std::string> fields;
-  std::istringstream words(line);
-  std::string word;
-  while (words >> word) {
-    const size_t eq = word.find('=');
-    if (eq != std::string::npos) fields[word.substr(0, eq)] = word.substr(eq + 1);
-  }
-  return fields;
 }
 
 TEST(PictureCommand, GivesWhatThePlatformGivesForWinesModules) {
@@ -61,7 +51,7 @@ TEST(PictureCommand, GivesWhatThePlatformGivesForWinesModules) {
         {"picture", std::string(kCorpus) + "/" + file, type, std::to_string(id), "-o", png});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto got = nlohmann::json::parse(run.out);
-    const auto want = Fields(line);
+    const auto want = ExpectedFields(line);
     EXPECT_EQ(std::to_string(got["Type"].get<int>()), want.at("Type")) << file;
     EXPECT_EQ(std::to_string(got["Width"].get<int>()), want.at("Width")) << file;
     EXPECT_EQ(std::to_string(got["Height"].get<int>()), want.at("Height")) << file;

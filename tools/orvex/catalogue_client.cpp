@@ -1,5 +1,7 @@
 #include "catalogue_client.h"
 
+#include <charconv>
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -220,6 +222,21 @@ std::u16string CatalogueClient::GetHexDump(const ResourceKey& key) {
 std::u16string CatalogueClient::GetHTML(const ResourceKey& key) {
   return CallMethod(catalogue_.Get(), getHtml_, {Variant(key.resType), Variant(key.resName)})
       .ToString();
+}
+
+ComPtr<IDispatch> CatalogueClient::GetPicture(const std::string& type, const std::string& name,
+                                              const std::string& file) {
+  int32_t number = 0;
+  const auto [end, error] = std::from_chars(type.data(), type.data() + type.size(), number);
+  if (error != std::errc() || end != type.data() + type.size()) {
+    throw CliError("TYPE must be a resource type number (1, 2, 3, 12 or 14), not '" + type + "'");
+  }
+  LONG resType = number;
+  Variant picture = Call("GetPicture", {Variant::RefTo(resType), Variant(Utf8ToUtf16(name))});
+  if (picture.vt != VT_DISPATCH || picture.pdispVal == nullptr) {
+    throw CliError("no picture from resource " + type + " " + name + " in " + file);
+  }
+  return ComPtr<IDispatch>(picture.pdispVal);
 }
 
 Variant CatalogueClient::Call(const char* member, std::initializer_list<Variant> args) {

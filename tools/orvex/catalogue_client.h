@@ -79,6 +79,10 @@ class CatalogueClient {
   std::optional<std::vector<uint8_t>> ReadResource(const ResourceKey& key);
   std::u16string GetHexDump(const ResourceKey& key);
   std::u16string GetHTML(const ResourceKey& key);
+  // GetPicture with TYPE as the user wrote it (a resource type number, else CliError) and
+  // NAME as given; the picture object, or CliError "no picture ..." when none is made.
+  ComPtr<IDispatch> GetPicture(const std::string& type, const std::string& name,
+                               const std::string& file);
   // Any other member of the catalogue, by name.
   Variant Call(const char* member, std::initializer_list<Variant> args = {});
 

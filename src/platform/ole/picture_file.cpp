@@ -30,16 +30,31 @@ HandleTable<Metafile>& Metafiles() {
   return *table;
 }
 
-HRESULT BitmapPicture(HBITMAP bitmap, IDispatch** picture) {
-  if (!bitmap) return CTL_E_INVALIDPICTURE;
+// A picture owning `handle` (a bitmap or an icon), which is destroyed when no picture can
+// be made of it.
+HRESULT OwningPicture(SHORT type, uint32_t handle, IDispatch** picture) {
+  if (!handle) return CTL_E_INVALIDPICTURE;
   PICTDESC desc{};
   desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_BITMAP;
-  desc.bmp.hbitmap = bitmap;
+  desc.picType = static_cast<UINT>(type);
+  if (type == PICTYPE_BITMAP) {
+    desc.bmp.hbitmap = handle;
+  } else {
+    desc.icon.hicon = handle;
+  }
   const HRESULT hr =
       OleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, reinterpret_cast<void**>(picture));
-  if (hr < 0) DeleteObject(bitmap);
+  if (hr >= 0) return hr;
+  if (type == PICTYPE_BITMAP) {
+    DeleteObject(handle);
+  } else {
+    DestroyIcon(handle);
+  }
   return hr;
+}
+
+HRESULT BitmapPicture(HBITMAP bitmap, IDispatch** picture) {
+  return OwningPicture(PICTYPE_BITMAP, bitmap, picture);
 }
 
 // ICO and CUR files: the first image of the directory.
@@ -60,15 +75,7 @@ HRESULT IconFilePicture(Bytes bytes, IDispatch** picture) {
   if (!image->empty()) std::memcpy(resource.data() + prefix, image->data(), image->size());
   const HICON icon = CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()),
                                               !cursor, 0x00030000, 0, 0, 0);
-  if (!icon) return CTL_E_INVALIDPICTURE;
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_ICON;
-  desc.icon.hicon = icon;
-  const HRESULT hr =
-      OleCreatePictureIndirect(&desc, IID_IDispatch, TRUE, reinterpret_cast<void**>(picture));
-  if (hr < 0) DestroyIcon(icon);
-  return hr;
+  return OwningPicture(PICTYPE_ICON, icon, picture);
 }
 
 HRESULT MetafilePicture(SHORT type, Bytes bytes, LONG width, LONG height, IDispatch** picture) {

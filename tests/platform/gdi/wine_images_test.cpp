@@ -13,6 +13,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/module/module.h"
+#include "support/wine_expected.h"
 
 namespace orvex {
 namespace {
@@ -43,16 +44,6 @@ std::string Bits(const char* label, HBITMAP bitmap) {
 }
 
 // The fields of one expected line after the picture object's, keyed by name.
-std::map<std::string, std::string> Fields(const std::string& line) {
-  std::map<std::string, std::string> fields;
-  std::istringstream words(line);
-  std::string word;
-  while (words >> word) {
-    const size_t eq = word.find('=');
-    if (eq != std::string::npos) fields[word.substr(0, eq)] = word.substr(eq + 1);
-  }
-  return fields;
-}
 
 std::map<std::string, std::string> Ours(const std::string& folder, const std::string& file,
                                         UINT type, int id) {
@@ -74,7 +65,7 @@ std::map<std::string, std::string> Ours(const std::string& folder, const std::st
     DestroyIcon(handle);
   }
   FreeLibrary(module);
-  return Fields(line);
+  return test::ExpectedFields(line);
 }
 
 // Compares every image line of `expectedFile` with what the stand-in gives for the module
@@ -88,7 +79,7 @@ int CompareWith(const std::string& expectedFile, const std::string& folder) {
     unsigned type = 0;
     int id = 0;
     if (std::sscanf(line.c_str(), "%63s %u #%d", file, &type, &id) != 3) continue;
-    const auto want = Fields(line);
+    const auto want = test::ExpectedFields(line);
     const auto got = Ours(folder, file, type, id);
     for (const char* key : {"fIcon", "hotspot", "color", "mask", "bitmap"}) {
       if (!want.count(key)) continue;
@@ -113,7 +104,7 @@ TEST(WineImages, SystemColoursAreTheDefaultScheme) {
   std::ifstream expected(std::string(ORVEX_SOURCE_DIR) + "/tests/wine/pictures/expected.txt");
   std::string line;
   std::getline(expected, line);
-  for (const auto& [index, value] : Fields(line)) {
+  for (const auto& [index, value] : test::ExpectedFields(line)) {
     char ours[16];
     std::snprintf(ours, sizeof ours, "%06x", GetSysColor(std::stoi(index)));
     EXPECT_EQ(ours, value) << index;

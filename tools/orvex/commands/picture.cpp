@@ -4,7 +4,6 @@
 // written as an 8-bit RGBA PNG.
 #include <nlohmann/json.hpp>
 
-#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -26,33 +25,23 @@ struct PictureArguments {
   bool ext = false;
 };
 
-int32_t TypeNumber(const std::string& text) {
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) {
-    throw CliError("TYPE must be a resource type number (1, 2, 3, 12 or 14), not '" + text + "'");
-  }
-  return value;
-}
-
 int Picture(const PictureArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  Variant picture;
+  ComPtr<IDispatch> picture;
   if (arguments.ext) {
-    picture = client.Call("GetPictureExt", {Variant(Utf8ToUtf16(arguments.type)),
-                                            Variant(Utf8ToUtf16(arguments.name))});
+    Variant made = client.Call("GetPictureExt", {Variant(Utf8ToUtf16(arguments.type)),
+                                                 Variant(Utf8ToUtf16(arguments.name))});
+    if (made.vt != VT_DISPATCH || made.pdispVal == nullptr) {
+      throw CliError("no picture from resource " + arguments.type + " " + arguments.name + " in " +
+                     arguments.file);
+    }
+    picture = ComPtr<IDispatch>(made.pdispVal);
   } else {
-    LONG type = TypeNumber(arguments.type);
-    picture =
-        client.Call("GetPicture", {Variant::RefTo(type), Variant(Utf8ToUtf16(arguments.name))});
+    picture = client.GetPicture(arguments.type, arguments.name, arguments.file);
   }
-  if (picture.vt != VT_DISPATCH || picture.pdispVal == nullptr) {
-    throw CliError("no picture from resource " + arguments.type + " " + arguments.name + " in " +
-                   arguments.file);
-  }
-  const PictureImage image = ReadPicture(picture.pdispVal, !arguments.out.empty());
+  const PictureImage image = ReadPicture(picture.Get(), !arguments.out.empty());
   nlohmann::ordered_json line;
   line["Type"] = image.type;
   line["Width"] = image.width;

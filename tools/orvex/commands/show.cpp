@@ -1,7 +1,6 @@
 // `orvex show FILE TYPE NAME -o OUT.png`: the picture of `orvex picture` shown by the
 // catalogue's ShowPicture in a picture box of a host-kit form, and the picture box captured
 // as the host's user would see it: the picture with the lines ShowPicture prints over it.
-#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -25,24 +24,11 @@ struct ShowArguments {
 };
 
 int Show(const ShowArguments& arguments) {
-  int32_t typeNumber = 0;
-  const auto [end, error] = std::from_chars(
-      arguments.type.data(), arguments.type.data() + arguments.type.size(), typeNumber);
-  if (error != std::errc() || end != arguments.type.data() + arguments.type.size()) {
-    throw CliError("TYPE must be a resource type number (1, 2, 3, 12 or 14), not '" +
-                   arguments.type + "'");
-  }
   RegisterClasses();
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  LONG type = typeNumber;
-  Variant picture =
-      client.Call("GetPicture", {Variant::RefTo(type), Variant(Utf8ToUtf16(arguments.name))});
-  if (picture.vt != VT_DISPATCH || picture.pdispVal == nullptr) {
-    throw CliError("no picture from resource " + arguments.type + " " + arguments.name + " in " +
-                   arguments.file);
-  }
+  Variant picture(client.GetPicture(arguments.type, arguments.name, arguments.file));
   ComPtr<IDispatch> form = CreateObject(u"Orvex10Host.Form");
   Variant box = Call(form.Get(), "AddPictureBox");
   client.Call("ShowPicture", {Variant::RefTo(picture), Variant::RefTo(box)});
