@@ -60,6 +60,15 @@ struct DialogTemplate {
 // The class name of a predefined class ordinal (0x80 Button .. 0x85 ComboBox), or empty.
 const char16_t* PredefinedDialogClass(WORD ordinal);
 
+// Converts a dialog-unit coordinate to pixels as MapDialogRect does: horizontal units are a
+// quarter of the base width, vertical ones an eighth of the base height, rounded as MulDiv
+// rounds (half away from zero).
+inline int DialogUnitsToPixels(int units, int base, int divisor) {
+  const long long scaled = static_cast<long long>(units) * base;
+  const long long half = divisor / 2;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / divisor : -((-scaled + half) / divisor));
+}
+
 // Parses a template; fails on anything that runs past the bytes, including an item count
 // the remaining bytes cannot hold.
 Expected<DialogTemplate> ParseDialogTemplate(Bytes data);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -193,6 +194,55 @@ TEST(DialogTemplate, ReadsPlatformTemplates) {
   EXPECT_TRUE(acl->extended);
   for (const char* broken : {"truncated_comdlg32_1540.bin", "truncated_aclui_100.bin"})
     EXPECT_FALSE(Parse(ReadSeed(broken))) << broken;
+}
+
+// The platform's own creation of both templates (tests/wine/dialogs/expected.txt): item
+// count, classes, ids and rectangles agree with the template mapped by the base units the
+// platform reported. None of these controls resizes itself at creation.
+TEST(DialogTemplate, MapsLikeThePlatform) {
+  std::ifstream in(std::string(ORVEX_SOURCE_DIR) + "/tests/wine/dialogs/expected.txt");
+  std::string line;
+  struct Seen {
+    std::string cls;
+    int id, x, y, cx, cy;
+  };
+  std::vector<std::vector<Seen>> dialogs;
+  std::vector<std::pair<int, int>> units;
+  while (std::getline(in, line)) {
+    if (line.rfind("== ", 0) == 0) dialogs.emplace_back();
+    int bx, by;
+    if (std::sscanf(line.c_str(), "base units %d x %d", &bx, &by) == 2) units.emplace_back(bx, by);
+    char cls[64];
+    Seen s{};
+    unsigned style;
+    if (std::sscanf(line.c_str(), " %63s id %d style %x rect %d %d %d %d", cls, &s.id, &style, &s.x,
+                    &s.y, &s.cx, &s.cy) == 7) {
+      s.cls = cls;
+      dialogs.back().push_back(s);
+    }
+  }
+  ASSERT_EQ(dialogs.size(), 2u);
+  ASSERT_EQ(units.size(), 2u);
+  const char* seeds[] = {"comdlg32_1540.bin", "aclui_100.bin"};
+  for (size_t d = 0; d < 2; ++d) {
+    auto parsed = Parse(ReadSeed(seeds[d]));
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->items.size(), dialogs[d].size()) << seeds[d];
+    for (size_t i = 0; i < dialogs[d].size(); ++i) {
+      const DialogItem& item = parsed->items[i];
+      const Seen& seen = dialogs[d][i];
+      std::u16string cls = item.windowClass.isOrdinal
+                               ? std::u16string(PredefinedDialogClass(item.windowClass.ordinal))
+                               : item.windowClass.text;
+      EXPECT_EQ(std::string(cls.begin(), cls.end()), seen.cls) << seeds[d] << " item " << i;
+      EXPECT_EQ(static_cast<int>(static_cast<int16_t>(item.id)), seen.id);
+      auto [bx, by] = units[d];
+      EXPECT_EQ(DialogUnitsToPixels(item.x, bx, 4), seen.x);
+      EXPECT_EQ(DialogUnitsToPixels(item.y, by, 8), seen.y);
+      EXPECT_EQ(DialogUnitsToPixels(item.cx, bx, 4), seen.cx);
+      EXPECT_EQ(DialogUnitsToPixels(item.cy, by, 8), seen.cy);
+    }
+  }
 }
 
 }  // namespace
