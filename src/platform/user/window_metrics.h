@@ -2,6 +2,7 @@
 // styles, as the platform reports them.
 #pragma once
 
+#include "platform/user/window.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -12,11 +13,6 @@ inline constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHS
                      SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CXEDGE = 45, SM_CYEDGE = 46,
                      SM_CXSMICON = 49, SM_CYSMICON = 50, SM_CYSMCAPTION = 51;
 
-inline constexpr DWORD WS_POPUP = 0x80000000, WS_CHILD = 0x40000000, WS_CAPTION = 0x00C00000,
-                       WS_BORDER = 0x00800000, WS_DLGFRAME = 0x00400000, WS_THICKFRAME = 0x00040000;
-inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x1, WS_EX_WINDOWEDGE = 0x100,
-                       WS_EX_CLIENTEDGE = 0x200, WS_EX_TOOLWINDOW = 0x80,
-                       WS_EX_STATICEDGE = 0x20000;
 
 // The metric's value, or 0 for one this system does not model.
 int GetSystemMetrics(int index);
