@@ -152,6 +152,44 @@ class Proxy {
     return std::vector<DISPID>(ids.begin() + 1, ids.end());
   }
 
+  // One line per member: "Name(param, param)" for methods, "Name" for properties.
+  std::string Describe() const {
+    std::string out;
+    ITypeInfo* raw = nullptr;
+    if (object_->GetTypeInfo(0, 0, &raw) < 0 || !raw) return "An automation object.";
+    auto info = ComPtr<ITypeInfo>::Attach(raw);
+    BSTR name = nullptr;
+    if (info->GetDocumentation(-1, &name, nullptr, nullptr, nullptr) >= 0) {
+      out = Utf16ToUtf8(Bstr::Attach(name).View()) + " members:\n";
+    }
+    const TYPEATTR* attr = nullptr;
+    if (info->GetTypeAttr(&attr) < 0 || !attr) return out;
+    std::vector<std::string> seen;
+    for (UINT i = 0; i < attr->cFuncs; ++i) {
+      const FUNCDESC* desc = nullptr;
+      if (info->GetFuncDesc(i, &desc) < 0 || !desc) continue;
+      BSTR names[16] = {};
+      UINT count = 0;
+      if (info->GetNames(desc->memid, names, 16, &count) < 0 || count == 0) continue;
+      std::vector<std::string> texts;
+      for (UINT n = 0; n < count; ++n) texts.push_back(Utf16ToUtf8(Bstr::Attach(names[n]).View()));
+      std::string line = "  " + texts[0];
+      if (desc->invkind == INVOKE_PROPERTYPUT || desc->invkind == INVOKE_PROPERTYPUTREF) {
+        line += " = value";
+      } else if (desc->invkind == INVOKE_FUNC || desc->cParams > 0) {
+        line += "(";
+        for (size_t n = 1; n < texts.size() && static_cast<SHORT>(n) <= desc->cParams; ++n) {
+          line += (n > 1 ? ", " : "") + texts[n];
+        }
+        line += ")";
+      }
+      if (std::find(seen.begin(), seen.end(), line) != seen.end()) continue;
+      seen.push_back(line);
+      out += line + "\n";
+    }
+    return out;
+  }
+
   // The names of the object's members, from its type information.
   std::vector<std::string> MemberNames() const {
     std::vector<std::string> out;
@@ -527,6 +565,8 @@ PYBIND11_MODULE(orvex10, m) {
              return all.attr("__iter__")();
            })
       .def("__dir__", [](const Proxy& p) { return p.MemberNames(); })
+      // help(obj) shows the members and their parameters, from the type information.
+      .def_property_readonly("__doc__", [](const Proxy& p) { return p.Describe(); })
       .def(
           "save_png",
           [](const Proxy& p, const std::string& path) {

@@ -152,3 +152,11 @@ def test_no_leak_over_ten_thousand_calls_and_proxies_outlive_their_module():
     c.Filename = ""
     del c
     assert item.Size == size
+
+
+def test_help_lists_members_with_their_parameters():
+    import pydoc
+
+    text = pydoc.render_doc(catalogue(), renderer=pydoc.plaintext)
+    assert "GetPicture(ResType, ResName)" in text
+    assert "Filename = value" in text
