@@ -3,6 +3,7 @@
 // mapping, and damaged or oversized headers; handle life of bitmaps and icons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -16,13 +17,15 @@ namespace {
 
 std::vector<uint8_t> Header(int32_t w, int32_t h, uint16_t bits, uint32_t compression,
                             uint32_t colorsUsed = 0, uint32_t size = 40) {
-  std::vector<uint8_t> out(size, 0);
+  // The fields of a 40-byte header, cut to (or padded to) the size the header claims.
+  std::vector<uint8_t> out(std::max<uint32_t>(size, 40), 0);
   const uint32_t fields[] = {size, static_cast<uint32_t>(w), static_cast<uint32_t>(h)};
   std::memcpy(out.data(), fields, 12);
   const uint16_t planes[] = {1, bits};
   std::memcpy(out.data() + 12, planes, 4);
   std::memcpy(out.data() + 16, &compression, 4);
   std::memcpy(out.data() + 32, &colorsUsed, 4);
+  out.resize(size);
   return out;
 }
 
