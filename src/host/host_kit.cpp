@@ -6,7 +6,6 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ole/oleauto.h"
 #include "platform/ole/picture.h"
 #include "platform/text/text.h"
 #include "platform/user/font.h"
@@ -28,9 +27,7 @@ double TwipsPerPixel() {
 }
 
 double Number(const VARIANT& value) {
-  Variant number;
-  if (VariantChangeType(&number, &value, 0, VT_R8) < 0) throw RuntimeError(Err::TypeMismatch);
-  return number.dblVal;
+  return Variant(value).ToDouble();
 }
 
 bool Missing(const VARIANT& value) {

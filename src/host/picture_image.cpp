@@ -9,17 +9,9 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/ole/late_bound.h"
-#include "platform/ole/oleauto.h"
 
 namespace orvex {
 namespace {
-
-int32_t LongOf(const Variant& value) {
-  Variant converted;
-  if (VariantChangeType(&converted, &value, 0, VT_I4) < 0)
-    throw std::runtime_error("picture: bad value");
-  return converted.lVal;
-}
 
 struct BitmapSize {
   int32_t width = 0;
@@ -100,10 +92,10 @@ RgbaImage IconImage(const ICONINFO& info, int32_t width, int32_t height) {
 
 PictureImage ReadPicture(IDispatch* picture, bool withPixels) {
   PictureImage result;
-  result.type = LongOf(GetProperty(picture, "Type"));
-  result.width = LongOf(GetProperty(picture, "Width"));
-  result.height = LongOf(GetProperty(picture, "Height"));
-  const uint32_t handle = static_cast<uint32_t>(LongOf(GetProperty(picture, "Handle")));
+  result.type = GetProperty(picture, "Type").ToLong();
+  result.width = GetProperty(picture, "Width").ToLong();
+  result.height = GetProperty(picture, "Height").ToLong();
+  const uint32_t handle = static_cast<uint32_t>(GetProperty(picture, "Handle").ToLong());
   if (result.type == 1) {
     const BitmapSize size = SizeOf(handle);
     result.pixelsWide = size.width;

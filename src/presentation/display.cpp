@@ -1,11 +1,9 @@
 // The catalogue's display members: they drive the host's own controls, late-bound by member
 // name, so any object with those members serves.
-#include <cmath>
 #include <string>
 
 #include "catalogue/cls_q7_resf_resource_types_a.h"
 #include "platform/ole/late_bound.h"
-#include "platform/ole/oleauto.h"
 #include "platform/ole/picture.h"
 #include "server/frame/bas_q7el_common_a.h"
 
@@ -31,38 +29,23 @@ constexpr char16_t kTextTooLong[] =
 // The longest text a text box is given.
 constexpr size_t kMaxTextBoxLength = 0xFFFE;
 
-double NumberOf(const VARIANT& value) {
-  Variant number;
-  const HRESULT hr = VariantChangeType(&number, &value, 0, VT_R8);
-  if (hr == DISP_E_OVERFLOW) throw RuntimeError(Err::Overflow);
-  if (hr < 0) throw RuntimeError(Err::TypeMismatch);
-  return number.dblVal;
-}
+// The conversions below are the automation runtime's: a number rounds to the nearest whole
+// number, a half to the even neighbour, and fails with Err::Overflow outside the type's range
+// (Err::TypeMismatch for what is no number).
 
-// Rounding to the nearest whole number, a half to the even neighbour, within a range.
-double RoundedWithin(double value, double low, double high) {
-  const double rounded = std::nearbyint(value);
-  if (!(rounded >= low && rounded <= high)) throw RuntimeError(Err::Overflow);
-  return rounded;
-}
-int32_t Round32(double value) {
-  return static_cast<int32_t>(RoundedWithin(value, -2147483648.0, 2147483647.0));
-}
-int16_t Round16(double value) {
-  return static_cast<int16_t>(RoundedWithin(value, -32768, 32767));
-}
-// Rounds, then divides by 2 toward zero.
-int32_t Halve(double value) {
-  return Round32(value) / 2;
+// Rounds to 32 bits, then divides by 2 toward zero.
+int32_t Halve(const Variant& value) {
+  return value.ToLong() / 2;
 }
 
 Variant PictureProperty(IDispatch* picture, DISPID id) {
   return InvokeById(picture, id, DISPATCH_PROPERTYGET, {});
 }
 
-double Scaled(IDispatch* control, const char* member, const Variant& length, int32_t from,
-              int32_t to) {
-  return NumberOf(Call(control, member, {length, Variant(from), Variant(to)}));
+// The control's conversion of a length from one scale mode to another, as it returns it.
+Variant Scaled(IDispatch* control, const char* member, const Variant& length, int32_t from,
+               int32_t to) {
+  return Call(control, member, {length, Variant(from), Variant(to)});
 }
 
 }  // namespace
@@ -80,12 +63,12 @@ bool clsQ7ResfResourceTypesA::ShowPicture(ComPtr<IDispatch> pic, ComPtr<IDispatc
   step([&] {
     const Variant w = PictureProperty(picture, DISPID_PICT_WIDTH);
     needBox();
-    width = Round32(Scaled(box, "ScaleX", w, kScaleHiMetric, kScaleTwips));
+    width = Scaled(box, "ScaleX", w, kScaleHiMetric, kScaleTwips).ToLong();
   });
   step([&] {
     const Variant h = PictureProperty(picture, DISPID_PICT_HEIGHT);
     needBox();
-    height = Round32(Scaled(box, "ScaleY", h, kScaleHiMetric, kScaleTwips));
+    height = Scaled(box, "ScaleY", h, kScaleHiMetric, kScaleTwips).ToLong();
   });
   if (width < 0) width = 0;
   if (height < 0) height = 0;
@@ -97,9 +80,9 @@ bool clsQ7ResfResourceTypesA::ShowPicture(ComPtr<IDispatch> pic, ComPtr<IDispatc
     const Variant w = PictureProperty(picture, DISPID_PICT_WIDTH);
     const Variant h = PictureProperty(picture, DISPID_PICT_HEIGHT);
     needBox();
-    const int32_t boxWidth = Halve(NumberOf(GetProperty(box, "width")));
+    const int32_t boxWidth = Halve(GetProperty(box, "width"));
     const int32_t x = boxWidth - Halve(Scaled(box, "ScaleX", w, kScaleHiMetric, kScaleTwips));
-    const int32_t boxHeight = Halve(NumberOf(GetProperty(box, "height")));
+    const int32_t boxHeight = Halve(GetProperty(box, "height"));
     const int32_t y = boxHeight - Halve(Scaled(box, "ScaleY", h, kScaleHiMetric, kScaleTwips));
     Call(box, "PaintPicture", {Variant(picture), Variant(x), Variant(y)});
   });
@@ -116,7 +99,7 @@ bool clsQ7ResfResourceTypesA::ShowPicture(ComPtr<IDispatch> pic, ComPtr<IDispatc
     Call(box, "Print", {Variant(u"Image info:\r\n")});
   });
   int16_t type = 0;
-  step([&] { type = Round16(NumberOf(PictureProperty(picture, DISPID_PICT_TYPE))); });
+  step([&] { type = PictureProperty(picture, DISPID_PICT_TYPE).ToInteger(); });
   step([&] {
     const std::u16string name =
         type >= 0 && type < static_cast<int16_t>(std::size(kPictureTypeNames))
@@ -128,9 +111,9 @@ bool clsQ7ResfResourceTypesA::ShowPicture(ComPtr<IDispatch> pic, ComPtr<IDispatc
   step([&] {
     const Variant w = PictureProperty(picture, DISPID_PICT_WIDTH);
     needBox();
-    const int16_t pixelsWide = Round16(Scaled(box, "ScaleX", w, kScaleHiMetric, kScalePixels));
+    const int16_t pixelsWide = Scaled(box, "ScaleX", w, kScaleHiMetric, kScalePixels).ToInteger();
     const Variant h = PictureProperty(picture, DISPID_PICT_HEIGHT);
-    const int16_t pixelsHigh = Round16(Scaled(box, "ScaleY", h, kScaleHiMetric, kScalePixels));
+    const int16_t pixelsHigh = Scaled(box, "ScaleY", h, kScaleHiMetric, kScalePixels).ToInteger();
     const std::string line =
         "Syze: " + std::to_string(pixelsWide) + " x " + std::to_string(pixelsHigh);
     Call(box, "Print", {Variant(std::u16string(line.begin(), line.end()))});
