@@ -7,7 +7,7 @@
 #include "presentation/icon_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  auto group = orvex::ParseIconGroup(orvex::AsBytes(data, size));
+  auto group = orvex::ReadIconDirectory(orvex::AsBytes(data, size));
   if (!group) return 0;
   std::vector<std::vector<uint8_t>> images;
   for (size_t i = 0; i < group->entries.size(); ++i) {

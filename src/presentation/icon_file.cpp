@@ -27,42 +27,7 @@ uint8_t SizeByte(uint16_t pixels) {
 
 }  // namespace
 
-Expected<IconGroup> ParseIconGroup(Bytes directory) {
-  ByteReader reader(directory);
-  auto reserved = reader.Read<uint16_t>();
-  auto type = reader.Read<uint16_t>();
-  auto count = reader.Read<uint16_t>();
-  if (!reserved || !type || !count) return Error{"group directory shorter than its header"};
-  if (*reserved != 0 || (*type != kIconType && *type != kCursorType)) {
-    return Error{"no icon or cursor group directory"};
-  }
-  IconGroup group;
-  group.cursor = *type == kCursorType;
-  if (reader.Remaining() / 14 < *count) return Error{"group directory entries run past its end"};
-  group.entries.reserve(*count);
-  for (uint16_t i = 0; i < *count; ++i) {
-    IconGroupEntry entry;
-    if (group.cursor) {
-      entry.width = *reader.Read<uint16_t>();
-      entry.height = static_cast<uint16_t>(*reader.Read<uint16_t>() / 2);
-    } else {
-      const uint8_t width = *reader.Read<uint8_t>();
-      const uint8_t height = *reader.Read<uint8_t>();
-      entry.width = width ? width : 256;
-      entry.height = height ? height : 256;
-      entry.colorCount = *reader.Read<uint8_t>();
-      (void)*reader.Read<uint8_t>();  // reserved
-    }
-    entry.planes = *reader.Read<uint16_t>();
-    entry.bitCount = *reader.Read<uint16_t>();
-    (void)*reader.Read<uint32_t>();  // the stored size; the image's own size is used
-    entry.id = *reader.Read<uint16_t>();
-    group.entries.push_back(entry);
-  }
-  return group;
-}
-
-std::vector<uint8_t> AssembleIconFile(const IconGroup& group,
+std::vector<uint8_t> AssembleIconFile(const IconDirectory& group,
                                       const std::vector<std::vector<uint8_t>>& images) {
   // Cursor resources start with the hotspot (two words) before the image.
   const size_t skip = group.cursor ? 4 : 0;
@@ -76,7 +41,7 @@ std::vector<uint8_t> AssembleIconFile(const IconGroup& group,
   PutWord(out, static_cast<uint16_t>(kept.size()));
   size_t offset = kFileHeaderSize + kFileEntrySize * kept.size();
   for (size_t i : kept) {
-    const IconGroupEntry& entry = group.entries[i];
+    const IconDirectoryEntry& entry = group.entries[i];
     const std::vector<uint8_t>& image = images[i];
     out.push_back(SizeByte(entry.width));
     out.push_back(SizeByte(entry.height));

@@ -36,7 +36,7 @@ TEST(IconFile, IconGroupBecomesAFileWithEntriesInDirectoryOrder) {
                  Words({0, 0, 0, 0, 1, 32, 999, 2}, {1, 1, 1, 1, 2, 2, 4, 2})}) {
     directory.insert(directory.end(), e.begin(), e.end());
   }
-  auto group = ParseIconGroup(View(directory));
+  auto group = ReadIconDirectory(View(directory));
   ASSERT_TRUE(group);
   ASSERT_EQ(group->entries.size(), 2u);
   EXPECT_EQ(group->entries[1].width, 256);
@@ -64,7 +64,7 @@ TEST(IconFile, CursorHotspotMovesIntoTheDirectoryAndMissingImagesAreLeftOut) {
                  Words({16, 32, 1, 1, 0, 6}, {2, 2, 2, 2, 4, 2})}) {
     directory.insert(directory.end(), e.begin(), e.end());
   }
-  auto group = ParseIconGroup(View(directory));
+  auto group = ReadIconDirectory(View(directory));
   ASSERT_TRUE(group);
   EXPECT_TRUE(group->cursor);
   EXPECT_EQ(group->entries[0].height, 32);  // the directory stores twice the height
@@ -89,7 +89,7 @@ TEST(IconFile, MalformedDirectoriesAreRefused) {
       Words({0, 3, 0}, {2, 2, 2}),         // neither icons nor cursors
       Words({0, 1, 2, 32}, {2, 2, 2, 4}),  // entries past the end
   };
-  for (const auto& bytes : cases) EXPECT_FALSE(ParseIconGroup(View(bytes))) << bytes.size();
+  for (const auto& bytes : cases) EXPECT_FALSE(ReadIconDirectory(View(bytes))) << bytes.size();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icon_directory.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/png_image.h"
 
@@ -94,14 +95,6 @@ std::shared_ptr<IconObject> IconFromDib(Bytes image) {
   return icon;
 }
 
-// The number of colours an entry stands for, as bits per pixel.
-uint32_t EntryBits(uint8_t colorCount, uint16_t planes, uint16_t bitCount) {
-  if (planes != 0 && bitCount != 0) return static_cast<uint32_t>(planes) * bitCount;
-  uint32_t bits = 0;
-  while (colorCount > (1u << bits) && bits < 8) ++bits;
-  return bits;
-}
-
 // Straight-alpha pixels of an icon as the screen shows it: alpha from the colour image when
 // it carries any, else from the mask.
 Pixels Composed(const IconObject& icon) {
@@ -161,42 +154,20 @@ int LookupIconIdFromDirectoryEx(const BYTE* directory, BOOL fIcon, int cxDesired
                                 UINT) {
   if (!directory) return 0;
   // The directory's own count bounds the read; the caller passes a whole resource.
-  const uint16_t type = directory[2] | directory[3] << 8;
-  const uint16_t count = directory[4] | directory[5] << 8;
-  if ((directory[0] | directory[1]) != 0 || type != (fIcon ? 1 : 2) || count == 0) return 0;
-  struct Entry {
-    int width, height;
-    uint32_t bits;
-    uint16_t id;
-  };
-  std::vector<Entry> entries;
-  for (uint16_t i = 0; i < count; ++i) {
-    const BYTE* e = directory + 6 + 14 * i;
-    Entry entry{};
-    if (fIcon) {
-      entry.width = e[0] ? e[0] : 256;
-      entry.height = e[1] ? e[1] : 256;
-      entry.bits = EntryBits(e[2], static_cast<uint16_t>(e[4] | e[5] << 8),
-                             static_cast<uint16_t>(e[6] | e[7] << 8));
-    } else {
-      entry.width = e[0] | e[1] << 8;
-      entry.height = (e[2] | e[3] << 8) / 2;
-      entry.bits = EntryBits(0, static_cast<uint16_t>(e[4] | e[5] << 8),
-                             static_cast<uint16_t>(e[6] | e[7] << 8));
-    }
-    entry.id = static_cast<uint16_t>(e[12] | e[13] << 8);
-    entries.push_back(entry);
-  }
+  const auto group = ReadIconDirectory(AsBytes(directory, IconDirectorySize(directory)));
+  if (!group || group->cursor == (fIcon != 0) || group->entries.empty()) return 0;
+  const std::vector<IconDirectoryEntry>& entries = group->entries;
   // No size asked for: the first entry's size. Then the nearest size, then the most colours.
   const int cx = cxDesired ? cxDesired : entries[0].width;
   const int cy = cyDesired ? cyDesired : entries[0].height;
+  const auto distance = [&](const IconDirectoryEntry& e) {
+    return std::abs(e.width - cx) + std::abs(e.height - cy);
+  };
   size_t best = 0;
   for (size_t i = 1; i < entries.size(); ++i) {
-    const Entry& e = entries[i];
-    const Entry& b = entries[best];
-    const int distance = std::abs(e.width - cx) + std::abs(e.height - cy);
-    const int bestDistance = std::abs(b.width - cx) + std::abs(b.height - cy);
-    if (distance < bestDistance || (distance == bestDistance && e.bits > b.bits)) best = i;
+    const IconDirectoryEntry& e = entries[i];
+    const IconDirectoryEntry& b = entries[best];
+    if (distance(e) < distance(b) || (distance(e) == distance(b) && e.Bits() > b.Bits())) best = i;
   }
   return entries[best].id;
 }

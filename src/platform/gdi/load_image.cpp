@@ -1,6 +1,7 @@
 // LoadImageA from a module's resources: bitmaps from RT_BITMAP, icons and cursors through
 // their group directory and the entry it chooses.
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icon_directory.h"
 #include "platform/gdi/image.h"
 #include "platform/module/module.h"
 
@@ -36,7 +37,7 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cxDesired, int
   const auto directory = ResourceBytes(instance, name, icon ? kRtGroupIcon : kRtGroupCursor);
   if (directory.empty()) return 0;
   // The directory must hold its header and every entry it counts.
-  if (directory.size() < 6 || directory.size() < 6u + 14u * (directory[4] | directory[5] << 8)) {
+  if (directory.size() < 6 || directory.size() < IconDirectorySize(directory.data())) {
     SetLastError(ERROR_INVALID_DATA);
     return 0;
   }

@@ -67,8 +67,8 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   const std::u16string imageType = cursor ? u"1" : u"3";
   const std::vector<uint8_t> directory =
       BytesOf(client.Call("GetDataArray", {Variant(groupType), Variant(name)}));
-  auto group =
-      ParseIconGroup(Bytes(reinterpret_cast<const std::byte*>(directory.data()), directory.size()));
+  auto group = ReadIconDirectory(
+      Bytes(reinterpret_cast<const std::byte*>(directory.data()), directory.size()));
   if (!group) {
     ++counts.skipped;
     std::fprintf(stderr, "orvex: skipped group %s: %s\n", Utf16ToUtf8(name).c_str(),
@@ -77,7 +77,7 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   }
   std::vector<std::vector<uint8_t>> images;
   images.reserve(group->entries.size());
-  for (const IconGroupEntry& entry : group->entries) {
+  for (const IconDirectoryEntry& entry : group->entries) {
     const std::u16string id = u"#" + Utf8ToUtf16(std::to_string(entry.id));
     images.push_back(BytesOf(client.Call("GetDataArray", {Variant(imageType), Variant(id)})));
   }
