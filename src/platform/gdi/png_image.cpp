@@ -42,15 +42,21 @@ bool IsPng(Bytes bytes) {
   return bytes.size() >= sizeof kSignature && std::memcmp(bytes.data(), kSignature, 8) == 0;
 }
 
-Expected<Pixels> DecodePng(Bytes bytes) {
+Expected<PngSize> ReadPngSize(Bytes bytes) {
   if (!IsPng(bytes)) return Error{"no PNG signature"};
   // IHDR must come first: length 13, then width and height.
   if (bytes.size() < 8 + 8 + 13 + 4) return Error{"PNG header runs past the end"};
   if (BigEndian(bytes.data() + 8) != 13 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) {
     return Error{"PNG without a header chunk"};
   }
-  const uint32_t width = BigEndian(bytes.data() + 16);
-  const uint32_t height = BigEndian(bytes.data() + 20);
+  return PngSize{BigEndian(bytes.data() + 16), BigEndian(bytes.data() + 20)};
+}
+
+Expected<Pixels> DecodePng(Bytes bytes) {
+  const auto size = ReadPngSize(bytes);
+  if (!size) return size.GetError();
+  const uint32_t width = size->width;
+  const uint32_t height = size->height;
   if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF ||
       uint64_t{width} * height > kMaxDibPixels) {
     return Error{"bad PNG size"};

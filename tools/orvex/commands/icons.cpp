@@ -13,6 +13,7 @@
 #include "cli_error.h"
 #include "commands/commands.h"
 #include "host/picture_image.h"
+#include "platform/gdi/png_image.h"
 #include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "progress_bar.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr int32_t kGroupCursor = 12;
 constexpr int32_t kGroupIcon = 14;
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 struct IconsArguments {
   std::string file;
@@ -88,16 +88,12 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
     if (images[i].empty()) continue;
     // A PNG entry is its own PNG file already: written as stored, nothing is lost.
     const size_t skip = cursor ? 4 : 0;
-    if (images[i].size() > skip + 24 &&
-        std::equal(kPngSignature, kPngSignature + 8,
-                   images[i].begin() + static_cast<ptrdiff_t>(skip))) {
-      const auto be = [&](size_t at) {
-        return uint32_t{images[i][at]} << 24 | uint32_t{images[i][at + 1]} << 16 |
-               uint32_t{images[i][at + 2]} << 8 | images[i][at + 3];
-      };
+    const auto stored =
+        AsBytes(images[i].data(), images[i].size()).subspan(std::min(skip, images[i].size()));
+    if (const auto png = ReadPngSize(stored)) {
       WriteFile(
-          dir / (stem + "_" + std::to_string(i + 1) + "_" + std::to_string(be(skip + 16)) + "x" +
-                 std::to_string(be(skip + 20)) + ".png"),
+          dir / (stem + "_" + std::to_string(i + 1) + "_" + std::to_string(png->width) + "x" +
+                 std::to_string(png->height) + ".png"),
           std::vector<uint8_t>(images[i].begin() + static_cast<ptrdiff_t>(skip), images[i].end()));
       ++counts.pngs;
       continue;
