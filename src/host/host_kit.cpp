@@ -34,6 +34,18 @@ bool Missing(const VARIANT& value) {
   return value.vt == VT_ERROR || value.vt == VT_EMPTY;
 }
 
+// The lines of a text whose lines end in CR LF; the part after the last CR LF is a line too
+// (empty when the text ends in one).
+std::vector<std::u16string_view> Lines(std::u16string_view text) {
+  std::vector<std::u16string_view> lines;
+  for (size_t start = 0;;) {
+    const size_t end = text.find(u"\r\n", start);
+    lines.push_back(text.substr(start, end == std::u16string_view::npos ? end : end - start));
+    if (end == std::u16string_view::npos) return lines;
+    start = end + 2;
+  }
+}
+
 int Pixels(double twips) {
   return static_cast<int>(std::lround(twips / TwipsPerPixel()));
 }
@@ -173,11 +185,7 @@ class PictureBox final : public Dispatchable {
     const double unitX = TwipsPer(scaleMode_, false), unitY = TwipsPer(scaleMode_, true);
     const double lineHeight = FontLineHeight(kControlFont) * TwipsPerPixel() / unitY;
     // Each CR LF in the text ends a line; the print itself ends the last one.
-    size_t start = 0;
-    while (true) {
-      const size_t end = text.find(u"\r\n", start);
-      const std::u16string_view line =
-          text.substr(start, end == std::u16string_view::npos ? end : end - start);
+    for (const std::u16string_view line : Lines(text)) {
       Op op;
       op.text = Utf16ToUtf8(line);
       op.x = Pixels(currentX_ * unitX);
@@ -185,8 +193,6 @@ class PictureBox final : public Dispatchable {
       if (!op.text.empty()) ops_.push_back(std::move(op));
       currentX_ = 0;
       currentY_ += lineHeight;
-      if (end == std::u16string_view::npos) break;
-      start = end + 2;
     }
   }
   int16_t ScaleMode() { return scaleMode_; }
@@ -266,15 +272,12 @@ class TextBox final : public Dispatchable {
     GetWindowTextA(window, text.data(), length + 1);
     text.resize(static_cast<size_t>(length));
     const int lineHeight = FontLineHeight(kControlFont);
+    const std::u16string unicode = AnsiToUnicode(text);
     int y = 1;
-    size_t start = 0;
-    while (start <= text.size() && y < paint.rcPaint.bottom) {
-      const size_t end = text.find("\r\n", start);
-      const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
-      DrawTextLine(dc, 2, y, Utf16ToUtf8(AnsiToUnicode(line)), kControlFont, 0);
+    for (const std::u16string_view line : Lines(unicode)) {
+      if (y >= paint.rcPaint.bottom) break;
+      DrawTextLine(dc, 2, y, Utf16ToUtf8(line), kControlFont, 0);
       y += lineHeight;
-      if (end == std::string::npos) break;
-      start = end + 2;
     }
     EndPaint(window, &paint);
     return 0;
