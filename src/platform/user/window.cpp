@@ -95,8 +95,8 @@ void DestroyTree(HWND handle) {
   const auto window = Windows().Find(handle);
   if (!window) return;
   for (HWND child : std::vector<HWND>(window->children)) DestroyTree(child);
-  if (window->windowClass->proc) window->windowClass->proc(handle, WM_DESTROY, 0, 0);
-  if (window->windowClass->proc) window->windowClass->proc(handle, WM_NCDESTROY, 0, 0);
+  SendMessageA(handle, WM_DESTROY, 0, 0);
+  SendMessageA(handle, WM_NCDESTROY, 0, 0);
   if (auto parent = Windows().Find(window->parent)) {
     auto& siblings = parent->children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), handle), siblings.end());
