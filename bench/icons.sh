@@ -10,16 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-need=()
-for p in wine64 hyperfine icoutils time; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if ((${#need[@]})); then
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${need[@]}"
-fi
+source bench/require_packages.sh
+require_packages wine64 hyperfine icoutils time
 
 corpus=$(dpkg -L libwine 2>/dev/null | grep -m1 '/x86_64-windows$' || true)
 module=${1:-$corpus/shell32.dll}

@@ -77,6 +77,7 @@ function(orvex_benchmark name)
   find_package(benchmark REQUIRED)
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${ORVEX_WARNINGS})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests
+                                             ${PROJECT_SOURCE_DIR}/bench)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
 endfunction()

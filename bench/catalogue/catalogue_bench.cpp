@@ -2,41 +2,20 @@
 // the largest resource it renders, and the enumeration of a module with many resources.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "catalogue_environment.h"
 #include "pe_writer/pe_writer.h"
-#include "platform/fs/fs_testing.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
-#include "platform/user/message_box.h"
-#include "server/class_catalogue.h"
 #include "server/frame/thread_module_state.h"
-#include "support/temp_dir.h"
 
 namespace orvex {
 namespace {
 
-struct Environment {
-  Environment() {
-    setenv("ORVEX_REGISTRY", dir.File("registry.ini").c_str(), 1);
-    SetDriveRootForTesting(dir.File("drive_c"));
-    SetMessageBoxHandler([](const MessageBoxCall&) { return IDOK; });
-    RegisterOrvex10Classes();
-  }
-  // Opens a module written from `writer` through a new catalogue.
-  ComPtr<IDispatch> Open(const test::PeWriter& writer, const std::string& name) {
-    const std::string path = dir.Write(name, writer.Build());
-    ComPtr<IDispatch> catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
-    PutProperty(catalogue.Get(), "Filename", Variant(Utf8ToUtf16(path)));
-    return catalogue;
-  }
-  test::TempDir dir;
-};
-
-Environment& Env() {
-  static Environment* env = new Environment();
+bench::CatalogueEnvironment& Env() {
+  static auto* env = new bench::CatalogueEnvironment();
   return *env;
 }
 

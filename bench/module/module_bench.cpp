@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/module/module.h"
 #include "pe_writer/pe_writer.h"
+#include "platform/module/module.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -3,48 +3,34 @@
 // through Invoke: the picture road should cost at most three times the raw one.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "catalogue_environment.h"
 #include "pe_writer/pe_writer.h"
-#include "platform/fs/fs_testing.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
-#include "platform/user/message_box.h"
-#include "server/class_catalogue.h"
 #include "support/image_bytes.h"
-#include "support/temp_dir.h"
 
 namespace orvex {
 namespace {
 
-struct Environment {
-  Environment() {
-    setenv("ORVEX_REGISTRY", dir.File("registry.ini").c_str(), 1);
-    SetDriveRootForTesting(dir.File("drive_c"));
-    SetMessageBoxHandler([](const MessageBoxCall&) { return IDOK; });
-    RegisterOrvex10Classes();
+// A module with one 32 × 32 group icon, opened through a catalogue.
+IDispatch* IconCatalogue() {
+  static auto* env = new bench::CatalogueEnvironment();
+  static const ComPtr<IDispatch> catalogue = [] {
     test::PeWriter writer;
     const std::vector<uint8_t> image = test::IconImage(32, 0x336699);
     writer.Add(3, 1, 0x0409, image);
     writer.Add(14, 1, 0x0409, test::IconGroup(32, 1, static_cast<uint32_t>(image.size())));
-    const std::string path = dir.Write("icon.dll", writer.Build());
-    catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
-    PutProperty(catalogue.Get(), "Filename", Variant(Utf8ToUtf16(path)));
-  }
-  test::TempDir dir;
-  ComPtr<IDispatch> catalogue;
-};
-
-Environment& Env() {
-  static Environment* env = new Environment();
-  return *env;
+    return env->Open(writer, "icon.dll");
+  }();
+  return catalogue.Get();
 }
 
 void BM_GetDataArrayOfIconImage(benchmark::State& state) {
-  IDispatch* catalogue = Env().catalogue.Get();
+  IDispatch* catalogue = IconCatalogue();
   const DISPID id = GetDispId(catalogue, "GetDataArray");
   const Variant args[] = {Variant(u"3"), Variant(u"#1")};
   for (auto _ : state) {
@@ -55,7 +41,7 @@ void BM_GetDataArrayOfIconImage(benchmark::State& state) {
 BENCHMARK(BM_GetDataArrayOfIconImage);
 
 void BM_GetPictureOfGroupIconWithPixels(benchmark::State& state) {
-  IDispatch* catalogue = Env().catalogue.Get();
+  IDispatch* catalogue = IconCatalogue();
   const DISPID id = GetDispId(catalogue, "GetPicture");
   std::vector<uint32_t> pixels(32 * 32);
   for (auto _ : state) {

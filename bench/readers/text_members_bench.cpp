@@ -4,18 +4,14 @@
 // items_per_second beside the GetDataArray run of the same kind.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "catalogue_environment.h"
 #include "pe_writer/pe_writer.h"
 #include "pe_writer/resource_payloads.h"
-#include "platform/fs/fs_testing.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
-#include "platform/user/message_box.h"
-#include "server/class_catalogue.h"
-#include "support/temp_dir.h"
 
 namespace orvex {
 namespace {
@@ -37,11 +33,6 @@ test::MenuItem MenuPopup(int menu, int popup) {
 
 struct Module {
   Module() {
-    setenv("ORVEX_REGISTRY", dir.File("registry.ini").c_str(), 1);
-    SetDriveRootForTesting(dir.File("drive_c"));
-    SetMessageBoxHandler([](const MessageBoxCall&) { return IDOK; });
-    RegisterOrvex10Classes();
-
     test::PeWriter writer;
     for (int block = 1; block <= kStringBlocks; ++block) {
       std::vector<std::u16string> strings(16);
@@ -70,11 +61,9 @@ struct Module {
       writer.Add(9, static_cast<uint16_t>(table), 0x0409, test::Accelerators(entries));
       names[2].push_back(u"#" + Utf8ToUtf16(std::to_string(table)));
     }
-    const std::string path = dir.Write("text.dll", writer.Build());
-    catalogue = CreateObject(u"Orvex10.clsQ7ResfResourceTypesA");
-    PutProperty(catalogue.Get(), "Filename", Variant(Utf8ToUtf16(path)));
+    catalogue = environment.Open(writer, "text.dll");
   }
-  test::TempDir dir;
+  bench::CatalogueEnvironment environment;
   ComPtr<IDispatch> catalogue;
   std::vector<std::u16string> names[3];  // strings, menus, accelerators
 };
