@@ -103,19 +103,26 @@ double OuterTwips(HWND window, bool vertical) {
   return (vertical ? rect.bottom - rect.top : rect.right - rect.left) * TwipsPerPixel();
 }
 
-void Resize(HWND window, double twips, bool vertical) {
+// The window's rectangle where MoveWindow places it: in its parent's client area for a child,
+// on the screen otherwise.
+RECT PlacedRect(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
-  POINT origin{rect.left, rect.top};
   if (const HWND parent = GetParent(window);
       parent && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
     POINT client{0, 0};
     ClientToScreen(parent, &client);
-    origin = {origin.x - client.x, origin.y - client.y};
+    rect = {rect.left - client.x, rect.top - client.y, rect.right - client.x,
+            rect.bottom - client.y};
   }
+  return rect;
+}
+
+void Resize(HWND window, double twips, bool vertical) {
+  const RECT rect = PlacedRect(window);
   const int width = vertical ? rect.right - rect.left : Pixels(twips);
   const int height = vertical ? Pixels(twips) : rect.bottom - rect.top;
-  MoveWindow(window, origin.x, origin.y, width, height, TRUE);
+  MoveWindow(window, rect.left, rect.top, width, height, TRUE);
 }
 
 class PictureBox final : public Dispatchable {
@@ -133,12 +140,9 @@ class PictureBox final : public Dispatchable {
 
   int32_t hwnd() { return static_cast<int32_t>(hwnd_); }
   void Move(const VARIANT& left, const VARIANT& top, const VARIANT& width, const VARIANT& height) {
-    RECT rect{};
-    GetWindowRect(hwnd_, &rect);
-    POINT client{0, 0};
-    ClientToScreen(GetParent(hwnd_), &client);
+    const RECT rect = PlacedRect(hwnd_);
     const int x = Pixels(Number(left));
-    const int y = Missing(top) ? rect.top - client.y : Pixels(Number(top));
+    const int y = Missing(top) ? rect.top : Pixels(Number(top));
     const int w = Missing(width) ? rect.right - rect.left : Pixels(Number(width));
     const int h = Missing(height) ? rect.bottom - rect.top : Pixels(Number(height));
     if (w < 0 || h < 0) throw RuntimeError(Err::InvalidProcedureCall);

@@ -62,6 +62,15 @@ bool ListsEmptyResource(const std::vector<TypeRecord>& types, const ResourceKey&
   return false;
 }
 
+// The picture a picture member returned, or the user's error when it returned none.
+ComPtr<IDispatch> PictureOrError(const Variant& picture, const std::string& type,
+                                 const std::string& name, const std::string& file) {
+  if (picture.vt != VT_DISPATCH || picture.pdispVal == nullptr) {
+    throw CliError("no picture from resource " + type + " " + name + " in " + file);
+  }
+  return ComPtr<IDispatch>(picture.pdispVal);
+}
+
 }  // namespace
 
 void RegisterClasses() {
@@ -232,11 +241,15 @@ ComPtr<IDispatch> CatalogueClient::GetPicture(const std::string& type, const std
     throw CliError("TYPE must be a resource type number (1, 2, 3, 12 or 14), not '" + type + "'");
   }
   LONG resType = number;
-  Variant picture = Call("GetPicture", {Variant::RefTo(resType), Variant(Utf8ToUtf16(name))});
-  if (picture.vt != VT_DISPATCH || picture.pdispVal == nullptr) {
-    throw CliError("no picture from resource " + type + " " + name + " in " + file);
-  }
-  return ComPtr<IDispatch>(picture.pdispVal);
+  return PictureOrError(Call("GetPicture", {Variant::RefTo(resType), Variant(Utf8ToUtf16(name))}),
+                        type, name, file);
+}
+
+ComPtr<IDispatch> CatalogueClient::GetPictureExt(const std::string& type, const std::string& name,
+                                                 const std::string& file) {
+  return PictureOrError(
+      Call("GetPictureExt", {Variant(Utf8ToUtf16(type)), Variant(Utf8ToUtf16(name))}), type, name,
+      file);
 }
 
 Variant CatalogueClient::Call(const char* member, std::initializer_list<Variant> args) {

@@ -83,6 +83,9 @@ class CatalogueClient {
   // NAME as given; the picture object, or CliError "no picture ..." when none is made.
   ComPtr<IDispatch> GetPicture(const std::string& type, const std::string& name,
                                const std::string& file);
+  // GetPictureExt with TYPE and NAME as text; the picture, or CliError "no picture ...".
+  ComPtr<IDispatch> GetPictureExt(const std::string& type, const std::string& name,
+                                  const std::string& file);
   // Any other member of the catalogue, by name.
   Variant Call(const char* member, std::initializer_list<Variant> args = {});
 

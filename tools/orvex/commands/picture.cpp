@@ -29,18 +29,9 @@ int Picture(const PictureArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  ComPtr<IDispatch> picture;
-  if (arguments.ext) {
-    Variant made = client.Call("GetPictureExt", {Variant(Utf8ToUtf16(arguments.type)),
-                                                 Variant(Utf8ToUtf16(arguments.name))});
-    if (made.vt != VT_DISPATCH || made.pdispVal == nullptr) {
-      throw CliError("no picture from resource " + arguments.type + " " + arguments.name + " in " +
-                     arguments.file);
-    }
-    picture = ComPtr<IDispatch>(made.pdispVal);
-  } else {
-    picture = client.GetPicture(arguments.type, arguments.name, arguments.file);
-  }
+  const ComPtr<IDispatch> picture =
+      arguments.ext ? client.GetPictureExt(arguments.type, arguments.name, arguments.file)
+                    : client.GetPicture(arguments.type, arguments.name, arguments.file);
   const PictureImage image = ReadPicture(picture.Get(), !arguments.out.empty());
   nlohmann::ordered_json line;
   line["Type"] = image.type;
