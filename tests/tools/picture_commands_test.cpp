@@ -14,6 +14,7 @@
 
 #include "orvex_run.h"
 #include "pe_writer/pe_writer.h"
+#include "platform/gdi/png_image.h"
 #include "support/image_bytes.h"
 #include "support/wine_expected.h"
 
@@ -25,13 +26,8 @@ constexpr char kCorpus[] = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows";
 // Width and height from a PNG's header.
 std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
   const std::string bytes = ReadWholeFile(path);
-  if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
-  const auto be = [&](size_t at) {
-    return uint32_t{static_cast<uint8_t>(bytes[at])} << 24 |
-           uint32_t{static_cast<uint8_t>(bytes[at + 1])} << 16 |
-           uint32_t{static_cast<uint8_t>(bytes[at + 2])} << 8 | static_cast<uint8_t>(bytes[at + 3]);
-  };
-  return {be(16), be(20)};
+  const auto size = ReadPngSize(AsBytes(bytes.data(), bytes.size()));
+  return size ? std::make_pair(size->width, size->height) : std::make_pair(0u, 0u);
 }
 
 TEST(PictureCommand, GivesWhatThePlatformGivesForWinesModules) {
