@@ -20,7 +20,25 @@ constexpr char kFormClass[] = "Orvex10HostForm";
 constexpr char kPictureBoxClass[] = "Orvex10HostPictureBox";
 constexpr char kTextBoxClass[] = "Orvex10HostTextBox";
 // The controls' default font: MS Sans Serif 8 pt at 96 dpi.
-constexpr FontSpec kControlFont{"MS Sans Serif", 11, false};
+const Font& ControlFont() {
+  static const std::shared_ptr<const Font> font =
+      GetFont(FontRequest{"MS Sans Serif", HeightForPoints(8), FW_NORMAL, false});
+  return *font;
+}
+
+int ControlLineHeight() {
+  return ControlFont().Metrics().tmHeight;
+}
+
+// One line of text in black with its top-left corner at (x, y).
+void DrawLine(HDC dc, int x, int y, std::u16string_view text) {
+  cairo_t* cr = CairoOfDC(dc);
+  if (!cr) return;
+  cairo_save(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  ControlFont().Draw(cr, x, y, UnicodeToAnsi(text));
+  cairo_restore(cr);
+}
 
 double TwipsPerPixel() {
   return TwipsPerPixelX();
@@ -187,11 +205,11 @@ class PictureBox final : public Dispatchable {
   void LetCurrentY(double value) { currentY_ = value; }
   void Print(std::u16string_view text) {
     const double unitX = TwipsPer(scaleMode_, false), unitY = TwipsPer(scaleMode_, true);
-    const double lineHeight = FontLineHeight(kControlFont) * TwipsPerPixel() / unitY;
+    const double lineHeight = ControlLineHeight() * TwipsPerPixel() / unitY;
     // Each CR LF in the text ends a line; the print itself ends the last one.
     for (const std::u16string_view line : Lines(text)) {
       Op op;
-      op.text = Utf16ToUtf8(line);
+      op.text = std::u16string(line);
       op.x = Pixels(currentX_ * unitX);
       op.y = Pixels(currentY_ * unitY);
       if (!op.text.empty()) ops_.push_back(std::move(op));
@@ -225,7 +243,7 @@ class PictureBox final : public Dispatchable {
         if (op.picture) {
           op.picture->Render(dc, op.x, op.y, op.cx, op.cy, 0, 0, 0, 0, nullptr);
         } else {
-          DrawTextLine(dc, op.x, op.y, op.text, kControlFont, 0);
+          DrawLine(dc, op.x, op.y, op.text);
         }
       }
     }
@@ -236,7 +254,7 @@ class PictureBox final : public Dispatchable {
  private:
   struct Op {
     ComPtr<IPicture> picture;  // a picture, or else a line of text
-    std::string text;
+    std::u16string text;
     int x = 0, y = 0, cx = 0, cy = 0;
   };
 
@@ -275,12 +293,12 @@ class TextBox final : public Dispatchable {
     std::string text(static_cast<size_t>(length) + 1, '\0');
     GetWindowTextA(window, text.data(), length + 1);
     text.resize(static_cast<size_t>(length));
-    const int lineHeight = FontLineHeight(kControlFont);
+    const int lineHeight = ControlLineHeight();
     const std::u16string unicode = AnsiToUnicode(text);
     int y = 1;
     for (const std::u16string_view line : Lines(unicode)) {
       if (y >= paint.rcPaint.bottom) break;
-      DrawTextLine(dc, 2, y, Utf16ToUtf8(line), kControlFont, 0);
+      DrawLine(dc, 2, y, line);
       y += lineHeight;
     }
     EndPaint(window, &paint);

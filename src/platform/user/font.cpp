@@ -1,103 +1,250 @@
 #include "platform/user/font.h"
 
 #include <cairo-ft.h>
-#include <cairo.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
-#include <cctype>
+#include <array>
+#include <cmath>
 #include <map>
 #include <mutex>
-#include <string>
+#include <tuple>
+#include <vector>
 
-#include "platform/gdi/dc.h"
+#include "platform/core/handle_table.h"
+#include "platform/text/text.h"
 
 namespace orvex {
 namespace {
 
-constexpr char kFontFolder[] = "/usr/share/wine/fonts/";
-
+// Face names of the platform and the files standing in for them.
 struct FaceFile {
   const char* face;
-  bool bold;
-  const char* file;
+  const char* regular;
+  const char* bold;
 };
-// Face names as windows ask for them, and the file that serves each.
-constexpr FaceFile kFaces[] = {
-    {"ms sans serif", false, "ms_sans_serif.ttf"},
-    {"ms sans serif", true, "tahomabd.ttf"},
-    {"ms shell dlg", false, "tahoma.ttf"},
-    {"ms shell dlg", true, "tahomabd.ttf"},
-    {"ms shell dlg 2", false, "tahoma.ttf"},
-    {"ms shell dlg 2", true, "tahomabd.ttf"},
-    {"tahoma", false, "tahoma.ttf"},
-    {"tahoma", true, "tahomabd.ttf"},
-    {"marlett", false, "marlett.ttf"},
-    {"system", false, "system.ttf"},
+constexpr FaceFile kFaceFiles[] = {
+    {"MS Shell Dlg", "tahoma.ttf", "tahomabd.ttf"},
+    {"MS Shell Dlg 2", "tahoma.ttf", "tahomabd.ttf"},
+    {"Tahoma", "tahoma.ttf", "tahomabd.ttf"},
+    // ms_sans_serif.ttf holds bitmap strikes only (13, 16 and 20 pixels); the platform
+    // substitutes a scalable face for it, and Tahoma is the one fonts-wine has.
+    {"MS Sans Serif", "tahoma.ttf", "tahomabd.ttf"},
+    {"System", "tahoma.ttf", "tahomabd.ttf"},  // as the platform substitutes it
+    {"Marlett", "marlett.ttf", "marlett.ttf"},
+    {"Symbol", "symbol.ttf", "symbol.ttf"},
+    {"Wingdings", "wingding.ttf", "wingding.ttf"},
+    {"Webdings", "webdings.ttf", "webdings.ttf"},
 };
+constexpr const FaceFile& kDefaultFace = kFaceFiles[2];
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
+const FaceFile& FaceFileOf(const std::string& face) {
+  const std::u16string wanted = AnsiToUnicode(face);
+  for (const FaceFile& entry : kFaceFiles) {
+    if (EqualsIgnoringCase(AnsiToUnicode(entry.face), wanted)) return entry;
+  }
+  return kDefaultFace;
 }
 
-// The cairo face for a font, or null when no file serves it. Faces live for the process.
-cairo_font_face_t* FaceFor(const FontSpec& font) {
-  static std::mutex mutex;
-  static auto* faces = new std::map<std::string, cairo_font_face_t*>;
-  static FT_Library library = nullptr;
-  const std::string name = Lower(font.face);
-  const char* file = "ms_sans_serif.ttf";
-  for (const FaceFile& f : kFaces) {
-    if (name == f.face && font.bold == f.bold) file = f.file;
-  }
-  std::lock_guard lock(mutex);
-  if (auto found = faces->find(file); found != faces->end()) return found->second;
-  if (!library && FT_Init_FreeType(&library) != 0) return nullptr;
+// Outlines only: the platform lays out and draws TrueType text from the hinted outlines, not
+// from the bitmap strikes some faces (Tahoma) carry for small sizes.
+constexpr int kLoadFlags = FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP;
+
+std::string UserFontFolder() {
+  return "/usr/share/wine/fonts";
+}
+
+// One loaded face file: the FreeType face and the cairo face over it, kept for the process.
+struct LoadedFace {
   FT_Face face = nullptr;
-  if (FT_New_Face(library, (std::string(kFontFolder) + file).c_str(), 0, &face) != 0) {
-    (*faces)[file] = nullptr;
-    return nullptr;
+  cairo_font_face_t* cairo_face = nullptr;
+};
+
+class FaceCache {
+ public:
+  std::mutex mutex;
+  std::string folder = UserFontFolder();
+  std::map<std::string, LoadedFace> faces;
+  std::map<std::tuple<std::string, int, int, bool>, std::shared_ptr<const Font>> fonts;
+
+  // Under `mutex`. Null face when the file does not load.
+  LoadedFace Load(const std::string& path) {
+    auto found = faces.find(path);
+    if (found != faces.end()) return found->second;
+    LoadedFace loaded;
+    if (!library_ && FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+    if (library_ && FT_New_Face(library_, path.c_str(), 0, &loaded.face) == 0) {
+      loaded.cairo_face = cairo_ft_font_face_create_for_ft_face(loaded.face, kLoadFlags);
+    } else {
+      loaded.face = nullptr;
+    }
+    faces[path] = loaded;  // a failure is remembered too
+    return loaded;
   }
-  cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
-  (*faces)[file] = cairoFace;
-  return cairoFace;
+
+ private:
+  FT_Library library_ = nullptr;
+};
+
+FaceCache& Cache() {
+  static FaceCache* cache = new FaceCache;  // faces live until the process ends
+  return *cache;
 }
 
-void UseFont(cairo_t* cr, const FontSpec& font) {
-  if (cairo_font_face_t* face = FaceFor(font)) cairo_set_font_face(cr, face);
-  cairo_set_font_size(cr, font.pixelHeight);
+LONG Scaled(double units, double em, double units_per_em) {
+  return static_cast<LONG>(std::lround(units * em / units_per_em));
+}
+
+class FtFont : public Font {
+ public:
+  FtFont(std::string path, const LoadedFace& loaded, const FontRequest& request)
+      : path_(std::move(path)) {
+    FT_Face face = loaded.face;
+    const double units_per_em = face->units_per_EM ? face->units_per_EM : 2048;
+    // The platform measures a TrueType face by its OS/2 table's Windows ascent and descent.
+    double ascent_units = face->ascender;
+    double descent_units = -face->descender;
+    double average_units = 0;
+    if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
+      if (os2->usWinAscent + os2->usWinDescent > 0) {
+        ascent_units = os2->usWinAscent;
+        descent_units = os2->usWinDescent;
+      }
+      average_units = os2->xAvgCharWidth;
+    }
+    const double cell_units = ascent_units + descent_units;
+    if (request.height < 0) {
+      em_ = -request.height;
+    } else if (request.height > 0 && cell_units > 0) {
+      em_ = request.height * units_per_em / cell_units;
+    } else {
+      em_ = 12;  // height 0: the platform's default size
+    }
+    metrics_ = TEXTMETRICA{};
+    metrics_.tmAscent = Scaled(ascent_units, em_, units_per_em);
+    metrics_.tmDescent = Scaled(descent_units, em_, units_per_em);
+    metrics_.tmHeight = metrics_.tmAscent + metrics_.tmDescent;
+    metrics_.tmInternalLeading =
+        std::max<LONG>(0, metrics_.tmHeight - static_cast<LONG>(std::lround(em_)));
+    metrics_.tmWeight = request.weight;
+    // Hinted advances of the code page's characters, as the platform lays text out.
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(std::lround(em_)));
+    std::string all_bytes(256, '\0');
+    for (size_t i = 0; i < 256; ++i) all_bytes[i] = static_cast<char>(i);
+    const std::u16string units = AnsiToUnicode(all_bytes);
+    for (size_t i = 0; i < 256; ++i) {
+      glyphs_[i] = FT_Get_Char_Index(face, units[i]);
+      if (glyphs_[i] && FT_Load_Glyph(face, glyphs_[i], kLoadFlags) == 0)
+        advances_[i] = static_cast<LONG>((face->glyph->advance.x + 63) >> 6);
+    }
+    metrics_.tmMaxCharWidth = Scaled(face->max_advance_width, em_, units_per_em);
+
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_matrix_t font_matrix, identity;
+    cairo_matrix_init_scale(&font_matrix, em_, em_);
+    if (request.italic) {
+      cairo_matrix_t shear;
+      cairo_matrix_init(&shear, 1, 0, -0.2, 1, 0, 0);
+      cairo_matrix_multiply(&font_matrix, &shear, &font_matrix);
+    }
+    cairo_matrix_init_identity(&identity);
+    scaled_ = cairo_scaled_font_create(loaded.cairo_face, &font_matrix, &identity, options);
+    cairo_font_options_destroy(options);
+
+    // The average width is that of "x" when the face gives none.
+    metrics_.tmAveCharWidth =
+        average_units > 0 ? Scaled(average_units, em_, units_per_em) : TextExtent("x").cx;
+  }
+  ~FtFont() override { cairo_scaled_font_destroy(scaled_); }
+
+  const TEXTMETRICA& Metrics() const override { return metrics_; }
+  const std::string& FilePath() const override { return path_; }
+
+  SIZE TextExtent(std::string_view ansi) const override {
+    LONG width = 0;
+    for (char c : ansi) width += advances_[static_cast<unsigned char>(c)];
+    return SIZE{width, metrics_.tmHeight};
+  }
+
+  // Glyphs are placed at the hinted advances so drawn text matches its measured extent.
+  void Draw(cairo_t* context, double x, double y, std::string_view ansi) const override {
+    std::vector<cairo_glyph_t> glyphs;
+    glyphs.reserve(ansi.size());
+    double pen = x;
+    for (char c : ansi) {
+      const auto index = static_cast<unsigned char>(c);
+      glyphs.push_back(cairo_glyph_t{glyphs_[index], pen, y + metrics_.tmAscent});
+      pen += advances_[index];
+    }
+    cairo_save(context);
+    cairo_set_scaled_font(context, scaled_);
+    cairo_show_glyphs(context, glyphs.data(), static_cast<int>(glyphs.size()));
+    cairo_restore(context);
+  }
+
+ private:
+  std::string path_;
+  double em_ = 11;
+  TEXTMETRICA metrics_{};
+  std::array<unsigned long, 256> glyphs_{};
+  std::array<LONG, 256> advances_{};
+  cairo_scaled_font_t* scaled_ = nullptr;
+};
+
+HandleTable<const Font>& FontHandles() {
+  static auto* table = new HandleTable<const Font>(HandleKind::Font);
+  return *table;
 }
 
 }  // namespace
 
-int FontLineHeight(const FontSpec& font) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
-  cairo_t* cr = cairo_create(surface);
-  UseFont(cr, font);
-  cairo_font_extents_t extents;
-  cairo_font_extents(cr, &extents);
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-  return static_cast<int>(extents.ascent + extents.descent + 0.5);
+int HeightForPoints(double points) {
+  return -static_cast<int>(std::lround(points * 96 / 72));
 }
 
-BOOL DrawTextLine(HDC dc, int x, int y, std::string_view text, const FontSpec& font,
-                  COLORREF color) {
-  cairo_t* cr = CairoOfDC(dc);
-  if (!cr) return FALSE;
-  cairo_save(cr);
-  UseFont(cr, font);
-  cairo_font_extents_t extents;
-  cairo_font_extents(cr, &extents);
-  cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
-                       ((color >> 16) & 0xFF) / 255.0);
-  cairo_move_to(cr, x, y + extents.ascent);
-  const std::string line(text);
-  cairo_show_text(cr, line.c_str());
-  cairo_restore(cr);
-  return TRUE;
+std::shared_ptr<const Font> GetFont(const FontRequest& request) {
+  FaceCache& cache = Cache();
+  std::lock_guard lock(cache.mutex);
+  const auto key = std::make_tuple(request.face, request.height, request.weight, request.italic);
+  if (auto found = cache.fonts.find(key); found != cache.fonts.end()) return found->second;
+  const FaceFile& file = FaceFileOf(request.face);
+  const std::string path = cache.folder + "/" + (request.weight >= 600 ? file.bold : file.regular);
+  const LoadedFace loaded = cache.Load(path);
+  if (!loaded.face || !loaded.cairo_face) return nullptr;
+  auto font = std::make_shared<const FtFont>(path, loaded, request);
+  cache.fonts[key] = font;
+  return font;
+}
+
+HFONT CreateFontForRequest(const FontRequest& request) {
+  static std::mutex mutex;
+  static auto* handles = new std::map<std::tuple<std::string, int, int, bool>, HFONT>;
+  const auto key = std::make_tuple(request.face, request.height, request.weight, request.italic);
+  std::lock_guard lock(mutex);
+  if (auto found = handles->find(key); found != handles->end()) return found->second;
+  auto font = GetFont(request);
+  if (!font) return 0;
+  const HFONT handle = FontHandles().Add(font);
+  if (handle) (*handles)[key] = handle;
+  return handle;
+}
+
+std::shared_ptr<const Font> FontOfHandle(HFONT font) {
+  return FontHandles().Find(font);
+}
+
+FontRequest SystemFontRequest() {
+  return FontRequest{"System", 16, FW_NORMAL, false};
+}
+
+void SetFontFolderForTesting(const std::string& folder) {
+  FaceCache& cache = Cache();
+  std::lock_guard lock(cache.mutex);
+  cache.folder = folder;
+  cache.fonts.clear();
 }
 
 }  // namespace orvex

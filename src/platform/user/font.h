@@ -1,25 +1,71 @@
-// Text in the fonts the platform's windows use, from Debian's fonts-wine (FreeType through
-// cairo): "MS Sans Serif", "MS Shell Dlg" / "MS Shell Dlg 2" / "Tahoma" (Tahoma), bold
-// Tahoma, "Marlett", "System". Faces are loaded once per process.
+// Fonts of the stand-in: the platform's face names mapped onto the TrueType files of the
+// fonts-wine package, measured and drawn through FreeType and cairo. A font is its face name,
+// height, weight and slant; fonts are cached, so asking again for one is cheap.
 #pragma once
 
+#include <cairo.h>
+
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/win32_types.h"
 
 namespace orvex {
 
-struct FontSpec {
-  std::string_view face = "MS Sans Serif";
-  int pixelHeight = 11;  // the em height in pixels (8 pt at 96 dpi)
-  bool bold = false;
+inline constexpr int FW_NORMAL = 400;
+inline constexpr int FW_BOLD = 700;
+
+struct TEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
 };
 
-// The height of one line of text in pixels (ascent + descent).
-int FontLineHeight(const FontSpec& font);
-// Draws one line of UTF-8 text with its top-left corner at (x, y) of the context behind
-// `dc`, in `color` (0x00BBGGRR).
-BOOL DrawTextLine(HDC dc, int x, int y, std::string_view text, const FontSpec& font,
-                  COLORREF color);
+// What a font is asked for as. `height` follows the platform's rule: negative for the em
+// height in pixels (the size of the characters), positive for the cell height (ascent plus
+// descent).
+struct FontRequest {
+  std::string face;
+  int height = -11;
+  int weight = FW_NORMAL;
+  bool italic = false;
+};
+
+// The em height in pixels of a size in points at 96 pixels per inch, as a negative height
+// for FontRequest (8 pt gives -11).
+int HeightForPoints(double points);
+
+class Font {
+ public:
+  virtual ~Font() = default;
+  virtual const TEXTMETRICA& Metrics() const = 0;
+  // The advance of ANSI text in whole pixels (width) and the cell height.
+  virtual SIZE TextExtent(std::string_view ansi) const = 0;
+  // Draws ANSI text with its cell's top-left corner at (x, y) in the current source.
+  virtual void Draw(cairo_t* context, double x, double y, std::string_view ansi) const = 0;
+  // The file the face was loaded from, for diagnostics.
+  virtual const std::string& FilePath() const = 0;
+};
+
+// The font for `request`, or null when no face file can be loaded. Unknown face names fall
+// back to Tahoma, as the platform substitutes a default face.
+std::shared_ptr<const Font> GetFont(const FontRequest& request);
+
+// Font handles, as WM_SETFONT passes them: a handle names one request for the process's life
+// (handles of equal requests are equal). 0 when no face file loads.
+HFONT CreateFontForRequest(const FontRequest& request);
+// The font of a handle, or null for one that is not a font.
+std::shared_ptr<const Font> FontOfHandle(HFONT font);
+// The font windows draw with before they are given one: the system font.
+FontRequest SystemFontRequest();
+
+// The folder of the face files (the fonts-wine package's), overridable for tests.
+void SetFontFolderForTesting(const std::string& folder);
 
 }  // namespace orvex
