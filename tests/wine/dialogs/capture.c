@@ -5,13 +5,12 @@
    where nothing clips it. The pictures are visual references, not pixel goldens.
 
    With no window manager Wine leaves captions and frames to the X server unless told to
-   draw them itself, so the prefix gets that setting first:
+   draw them itself, so the prefix gets that setting first, under the same display:
 
-     WINEPREFIX=/tmp/p wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f
-     WINEPREFIX=/tmp/p wineserver -w
      x86_64-w64-mingw32-gcc -O2 -o capture.exe capture.c -lgdi32 -lcomctl32
-     WINEPREFIX=/tmp/p xvfb-run -a -s "-screen 0 1024x768x24" wine capture.exe \
-       ../../fixtures/rc/dialogs.dll
+     WINEPREFIX=/tmp/p xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
+       "wine reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Decorated /d N /f &&
+        wine capture.exe ../../fixtures/rc/dialogs.dll"
      python3 bmp_to_png.py wine_find.bmp wine_find.png  (and so on for each picture)
 */
 #include <windows.h>
