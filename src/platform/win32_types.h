@@ -70,6 +70,24 @@ inline LPCSTR MAKEINTRESOURCEA(uintptr_t id) {
   return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)));
 }
 
+inline WORD LOWORD(uint32_t value) {
+  return static_cast<WORD>(value & 0xFFFF);
+}
+inline WORD HIWORD(uint32_t value) {
+  return static_cast<WORD>(value >> 16);
+}
+// number × numerator / denominator in 64 bits, rounded half away from zero; -1 when the
+// denominator is 0, as the platform's MulDiv.
+inline int MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  long long product = static_cast<long long>(number) * numerator;
+  const bool negative = (product < 0) != (denominator < 0);
+  if (product < 0) product = -product;
+  const long long d = denominator < 0 ? -static_cast<long long>(denominator) : denominator;
+  const long long q = (product + d / 2) / d;
+  return static_cast<int>(negative ? -q : q);
+}
+
 // Error codes of GetLastError that the stand-in sets.
 inline constexpr DWORD ERROR_SUCCESS = 0;
 inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;

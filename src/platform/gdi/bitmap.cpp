@@ -2,6 +2,7 @@
 #include <cairo.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dib.h"
@@ -11,15 +12,12 @@
 namespace orvex {
 namespace {
 
-// The default colour scheme's colours, 0x00BBGGRR (as the platform answers GetSysColor).
-struct SysColor {
-  int index;
-  DWORD color;
-};
-constexpr SysColor kSysColors[] = {
-    {COLOR_WINDOW, 0xFFFFFF},     {COLOR_WINDOWTEXT, 0x000000}, {COLOR_3DFACE, 0xF5F5F5},
-    {COLOR_3DSHADOW, 0xA6A6A6},   {COLOR_BTNTEXT, 0x000000},    {COLOR_3DHILIGHT, 0xFFFFFF},
-    {COLOR_3DDKSHADOW, 0x6A6A6A}, {COLOR_3DLIGHT, 0xE3E3E3},
+// The colours of indexes 0..30 as 0x00BBGGRR: Wine 8's default "Light" scheme.
+constexpr DWORD kSysColors[] = {
+    0xFFFFFF, 0x956F25, 0xFA9632, 0x808080, 0xFFFFFF, 0xFFFFFF, 0x9E9E9E, 0x000000,
+    0x000000, 0x000000, 0xFFFFFF, 0xFFFFFF, 0x808080, 0xFA9630, 0xFFFFFF, 0xF5F5F5,
+    0xA6A6A6, 0xA6A6A6, 0x000000, 0xC8C8C8, 0xFFFFFF, 0x6A6A6A, 0xE3E3E3, 0x000000,
+    0xFFFFFF, 0xFFFFFF, 0xE0E0E0, 0xFA9632, 0x808080, 0xFA9630, 0xFFFFFF,
 };
 
 }  // namespace
@@ -148,10 +146,8 @@ int GetDeviceCaps(HDC, int index) {
 }
 
 DWORD GetSysColor(int index) {
-  for (const SysColor& c : kSysColors) {
-    if (c.index == index) return c.color;
-  }
-  return 0;
+  if (index < 0 || index >= static_cast<int>(std::size(kSysColors))) return 0;
+  return kSysColors[index];
 }
 
 float TwipsPerPixelX() {

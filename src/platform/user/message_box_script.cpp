@@ -9,7 +9,9 @@ ScriptedMessageBoxes::ScriptedMessageBoxes(std::initializer_list<int> answers)
       [state = state_](const MessageBoxCall& call) { return Show(*state, call); });
 }
 
-ScriptedMessageBoxes::~ScriptedMessageBoxes() { SetMessageBoxHandler(std::move(previous_)); }
+ScriptedMessageBoxes::~ScriptedMessageBoxes() {
+  SetMessageBoxHandler(std::move(previous_));
+}
 
 void ScriptedMessageBoxes::Answer(int answer) {
   std::lock_guard<std::mutex> lock(state_->mutex);

@@ -13,6 +13,8 @@
 #include "platform/core/handle_table.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi.h"
+#include "platform/user/window_internal.h"
+#include "platform/user/window_metrics.h"
 
 namespace orvex {
 namespace {
@@ -21,6 +23,8 @@ struct WindowClass {
   std::string name;
   WNDPROC proc = nullptr;
   HBRUSH background = 0;
+  int extraBytes = 0;
+  ATOM atom = 0;
 };
 
 struct Window {
@@ -29,6 +33,9 @@ struct Window {
   DWORD exStyle = 0;
   LONG id = 0;
   LONG_PTR userData = 0;
+  HINSTANCE instance = 0;
+  HFONT font = 0;
+  std::vector<uint8_t> extra;  // the class's window extra bytes
   std::string text;
   HWND parent = 0;             // WS_CHILD windows
   HWND owner = 0;              // top-level windows
@@ -65,9 +72,8 @@ std::shared_ptr<const WindowClass> FindClass(std::string_view name) {
   return nullptr;
 }
 
-// The frame between the outer rectangle and the client area, per side.
-int FrameWidth(const Window& w) {
-  return ((w.style & WS_BORDER) ? 1 : 0) + ((w.exStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
+RECT Insets(const Window& w) {
+  return NonClientInsets(w.style, w.exStyle);
 }
 
 int Width(const RECT& r) {
@@ -81,8 +87,9 @@ int Height(const RECT& r) {
 POINT ClientOrigin(HWND handle) {
   POINT origin{0, 0};
   for (auto w = Windows().Find(handle); w; w = Windows().Find(w->parent)) {
-    origin.x += w->rect.left + FrameWidth(*w);
-    origin.y += w->rect.top + FrameWidth(*w);
+    const RECT insets = Insets(*w);
+    origin.x += w->rect.left + insets.left;
+    origin.y += w->rect.top + insets.top;
     if (!(w->style & WS_CHILD)) break;
   }
   return origin;
@@ -117,16 +124,12 @@ std::vector<HWND>& TopLevel() {
 void PaintOne(HWND handle, cairo_t* cr) {
   const auto w = Windows().Find(handle);
   if (!w || !(w->style & WS_VISIBLE)) return;
-  const int frame = FrameWidth(*w);
+  const RECT insets = Insets(*w);
   cairo_save(cr);
-  if (frame > 0) {  // a flat black frame
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, 0.5, 0.5, Width(w->rect) - 1, Height(w->rect) - 1);
-    cairo_stroke(cr);
-  }
-  cairo_translate(cr, frame, frame);
-  cairo_rectangle(cr, 0, 0, Width(w->rect) - 2 * frame, Height(w->rect) - 2 * frame);
+  PaintNonClient(cr, Width(w->rect), Height(w->rect), w->style, w->exStyle, w->text);
+  cairo_translate(cr, insets.left, insets.top);
+  cairo_rectangle(cr, 0, 0, std::max(Width(w->rect) - insets.left - insets.right, 0),
+                  std::max(Height(w->rect) - insets.top - insets.bottom, 0));
   cairo_clip(cr);
   const HDC dc = CreateDCForCairo(cr);
   SendMessageA(handle, WM_ERASEBKGND, static_cast<WPARAM>(dc), 0);
@@ -148,21 +151,36 @@ void PaintOne(HWND handle, cairo_t* cr) {
 
 }  // namespace
 
-ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-  if (!windowClass || !windowClass->lpszClassName) {
+ATOM RegisterSystemClass(const WNDCLASSA& windowClass) {
+  if (!windowClass.lpszClassName) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  if (FindClass(windowClass->lpszClassName)) return 0;
+  if (FindClass(windowClass.lpszClassName)) {
+    SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+    return 0;
+  }
   std::lock_guard lock(ClassesMutex());
-  Classes().push_back(std::make_shared<const WindowClass>(WindowClass{
-      windowClass->lpszClassName, windowClass->lpfnWndProc, windowClass->hbrBackground}));
-  return static_cast<ATOM>(0xC000 + Classes().size());
+  const auto atom = static_cast<ATOM>(0xC000 + Classes().size());
+  Classes().push_back(std::make_shared<const WindowClass>(
+      WindowClass{windowClass.lpszClassName, windowClass.lpfnWndProc, windowClass.hbrBackground,
+                  std::clamp(windowClass.cbWndExtra, 0, 40), atom}));
+  return atom;
+}
+
+ATOM RegisterClassA(const WNDCLASSA* windowClass) {
+  EnsureSystemClasses();
+  if (!windowClass) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return RegisterSystemClass(*windowClass);
 }
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
+  EnsureSystemClasses();
   auto windowClass = className ? FindClass(className) : nullptr;
   if (!windowClass) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -173,12 +191,22 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
+  // The platform's corrections: top-level windows clip their siblings, and the window edge
+  // goes with a dialog frame or a sizing frame.
+  if (!child) style |= WS_CLIPSIBLINGS;
+  if ((exStyle & WS_EX_DLGMODALFRAME) ||
+      (!(exStyle & WS_EX_STATICEDGE) && (style & (WS_DLGFRAME | WS_THICKFRAME))))
+    exStyle |= WS_EX_WINDOWEDGE;
+  else
+    exStyle &= ~WS_EX_WINDOWEDGE;
   auto window = std::make_shared<Window>();
   window->windowClass = windowClass;
   window->style = style;
   window->exStyle = exStyle;
   window->id = child ? static_cast<LONG>(menu) : 0;
   window->text = windowName ? windowName : "";
+  window->instance = instance;
+  window->extra.assign(static_cast<size_t>(windowClass->extraBytes), 0);
   window->rect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
   if (child) {
     window->parent = parent;
@@ -275,8 +303,9 @@ BOOL GetWindowRect(HWND handle, RECT* rect) {
 BOOL GetClientRect(HWND handle, RECT* rect) {
   const auto w = Windows().Find(handle);
   if (!w || !rect) return FALSE;
-  const int frame = FrameWidth(*w);
-  *rect = {0, 0, std::max(Width(w->rect) - 2 * frame, 0), std::max(Height(w->rect) - 2 * frame, 0)};
+  const RECT insets = Insets(*w);
+  *rect = {0, 0, std::max(Width(w->rect) - insets.left - insets.right, 0),
+           std::max(Height(w->rect) - insets.top - insets.bottom, 0)};
   return TRUE;
 }
 
@@ -309,6 +338,15 @@ BOOL IsWindowVisible(HWND handle) {
 LONG GetWindowLongA(HWND handle, int index) {
   const auto w = Windows().Find(handle);
   if (!w) return 0;
+  if (index >= 0) {
+    if (static_cast<size_t>(index) + sizeof(LONG) > w->extra.size()) {
+      SetLastError(ERROR_INVALID_INDEX);
+      return 0;
+    }
+    LONG value;
+    std::memcpy(&value, w->extra.data() + index, sizeof value);
+    return value;
+  }
   switch (index) {
     case GWL_STYLE:
       return static_cast<LONG>(w->style);
@@ -325,6 +363,11 @@ LONG SetWindowLongA(HWND handle, int index, LONG value) {
   const auto w = Windows().Find(handle);
   if (!w) return 0;
   const LONG previous = GetWindowLongA(handle, index);
+  if (index >= 0) {
+    if (static_cast<size_t>(index) + sizeof(LONG) > w->extra.size()) return 0;
+    std::memcpy(w->extra.data() + index, &value, sizeof value);
+    return previous;
+  }
   switch (index) {
     case GWL_STYLE:
       w->style = static_cast<DWORD>(value);
@@ -344,7 +387,9 @@ LONG SetWindowLongA(HWND handle, int index, LONG value) {
 LONG_PTR GetWindowLongPtrA(HWND handle, int index) {
   const auto w = Windows().Find(handle);
   if (!w) return 0;
-  return index == GWLP_USERDATA ? w->userData : GetWindowLongA(handle, index);
+  if (index == GWLP_USERDATA) return w->userData;
+  if (index == GWLP_HINSTANCE) return static_cast<LONG_PTR>(w->instance);
+  return GetWindowLongA(handle, index);
 }
 
 LONG_PTR SetWindowLongPtrA(HWND handle, int index, LONG_PTR value) {
@@ -430,6 +475,108 @@ BOOL ClientToScreen(HWND handle, POINT* point) {
   point->x += origin.x;
   point->y += origin.y;
   return TRUE;
+}
+
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
+  if ((from && !Windows().Find(from)) || (to && !Windows().Find(to))) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  const POINT a = from ? ClientOrigin(from) : POINT{0, 0};
+  const POINT b = to ? ClientOrigin(to) : POINT{0, 0};
+  const LONG dx = a.x - b.x, dy = a.y - b.y;
+  for (UINT i = 0; points && i < count; ++i) {
+    points[i].x += dx;
+    points[i].y += dy;
+  }
+  return static_cast<int>((dy << 16) | (dx & 0xFFFF));
+}
+
+namespace {
+bool EnumDescendants(HWND parent, WNDENUMPROC callback, LPARAM param) {
+  const auto w = Windows().Find(parent);
+  if (!w) return true;
+  for (HWND child : std::vector<HWND>(w->children)) {
+    if (!callback(child, param)) return false;
+    if (!EnumDescendants(child, callback, param)) return false;
+  }
+  return true;
+}
+}  // namespace
+
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param) {
+  if (!callback) return FALSE;
+  return EnumDescendants(parent, callback, param) ? TRUE : FALSE;
+}
+
+int GetClassNameA(HWND handle, LPSTR buffer, int size) {
+  const auto w = Windows().Find(handle);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  if (!buffer || size <= 0) return 0;
+  const size_t n = std::min(w->windowClass->name.size(), static_cast<size_t>(size - 1));
+  std::memcpy(buffer, w->windowClass->name.data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
+int GetDlgCtrlID(HWND handle) {
+  const auto w = Windows().Find(handle);
+  return w && (w->style & WS_CHILD) ? static_cast<int>(w->id) : 0;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+  const auto w = Windows().Find(dialog);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  for (HWND child : std::vector<HWND>(w->children)) {
+    if (GetDlgCtrlID(child) == id) return child;
+  }
+  SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
+  return 0;
+}
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
+  if (!init || init->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
+  EnsureSystemClasses();
+  return TRUE;
+}
+
+HFONT WindowFontHandle(HWND handle) {
+  const auto w = Windows().Find(handle);
+  return w ? w->font : 0;
+}
+
+void SetWindowFontHandle(HWND handle, HFONT font) {
+  if (const auto w = Windows().Find(handle)) w->font = font;
+}
+
+std::shared_ptr<const Font> WindowFont(HWND handle) {
+  if (auto font = FontOfHandle(WindowFontHandle(handle))) return font;
+  return GetFont(SystemFontRequest());
+}
+
+std::string WindowText(HWND handle) {
+  const auto w = Windows().Find(handle);
+  return w ? w->text : std::string();
+}
+
+HINSTANCE WindowInstance(HWND handle) {
+  const auto w = Windows().Find(handle);
+  return w ? w->instance : 0;
+}
+
+RECT NonClientInsets(DWORD style, DWORD exStyle) {
+  RECT r{0, 0, 0, 0};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  RECT insets{-r.left, -r.top, r.right, r.bottom};
+  if (style & WS_VSCROLL) insets.right += GetSystemMetrics(SM_CXVSCROLL);
+  if (style & WS_HSCROLL) insets.bottom += GetSystemMetrics(SM_CYHSCROLL);
+  return insets;
 }
 
 void PaintWindowTree(HWND handle, cairo_t* context) {

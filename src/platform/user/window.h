@@ -16,16 +16,25 @@ inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
 inline constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_DLGFRAME = 0x00400000;
+inline constexpr DWORD WS_VSCROLL = 0x00200000;
+inline constexpr DWORD WS_HSCROLL = 0x00100000;
+inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_THICKFRAME = 0x00040000;
+inline constexpr DWORD WS_GROUP = 0x00020000;
+inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
+inline constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;
+inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
+inline constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
 inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 
 inline constexpr UINT WM_CREATE = 0x0001;
@@ -35,6 +44,8 @@ inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
+inline constexpr UINT WM_SETFONT = 0x0030;
+inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
 
@@ -46,6 +57,7 @@ inline constexpr int GWL_STYLE = -16;
 inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr int GWL_ID = -12;
 inline constexpr int GWLP_USERDATA = -21;
+inline constexpr int GWLP_HINSTANCE = -6;
 
 inline constexpr UINT GW_HWNDNEXT = 2;
 inline constexpr UINT GW_OWNER = 4;
@@ -53,6 +65,11 @@ inline constexpr UINT GW_CHILD = 5;
 
 inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+inline constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+inline constexpr DWORD ERROR_INVALID_INDEX = 1413;
+inline constexpr DWORD ERROR_CONTROL_ID_NOT_FOUND = 1421;
+
+using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 
 struct WNDCLASSA {
   UINT style;
@@ -88,7 +105,10 @@ struct PAINTSTRUCT {
   RECT rcPaint;
 };
 
-// Registers a class by name (without regard to case); 0 when the name is taken.
+// Registers a class by name (without regard to case); 0 when the name is taken. The system's
+// classes (the dialog class "#32770", the predefined controls and the common controls) are
+// registered before the first window is made, as a process with the common-control library
+// loaded has them.
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
 // A window of a registered class: a child of `parent` (WS_CHILD; position in the parent's
 // client area) or a top-level window owned by `parent` (position on the screen). 0 with
@@ -111,8 +131,10 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 // Returns whether the window was visible before.
 BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
+// GWL_STYLE, GWL_EXSTYLE, GWL_ID, or a LONG at a byte offset of the class's window extra
+// bytes (0 and ERROR_INVALID_INDEX past them).
 LONG GetWindowLongA(HWND window, int index);
-// GWL_STYLE, GWL_EXSTYLE or GWL_ID; returns the previous value.
+// As GetWindowLongA's indexes; returns the previous value.
 LONG SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
@@ -125,6 +147,20 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 BOOL ClientToScreen(HWND window, POINT* point);
+// Converts points from one window's client coordinates to another's (0 is the screen).
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
+// Calls `callback` for every descendant, children before their own children, bottom to top,
+// until it returns FALSE.
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param);
+int GetClassNameA(HWND window, LPSTR buffer, int size);
+int GetDlgCtrlID(HWND window);
+HWND GetDlgItem(HWND dialog, int id);
+// Registers the common controls' classes (they are registered from the start); TRUE.
+struct INITCOMMONCONTROLSEX {
+  DWORD dwSize;
+  DWORD dwICC;
+};
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
 
 // Draws `window` and its visible descendants into `context`, whose origin stands for the
 // window's top-left corner: each window's frame, then WM_ERASEBKGND and WM_PAINT for its

@@ -13,7 +13,6 @@ inline constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHS
                      SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CXEDGE = 45, SM_CYEDGE = 46,
                      SM_CXSMICON = 49, SM_CYSMICON = 50, SM_CYSMCAPTION = 51;
 
-
 // The metric's value, or 0 for one this system does not model.
 int GetSystemMetrics(int index);
 
