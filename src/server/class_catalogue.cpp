@@ -152,7 +152,7 @@ const MemberDesc kResourceTypesMembers[] = {
      0x60030018,
      {Param("ResName", T::String), Param("pb", T::Object, kByRef)},
      T::Boolean,
-     NotImplemented()},
+     Bind<&Types::ShowDialog>()},
     {"GetDataArray",
      K::Method,
      0x60030019,

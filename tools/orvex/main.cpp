@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterAboutCommand(app, exitStatus);
   orvex::cli::RegisterPictureCommand(app, exitStatus);
   orvex::cli::RegisterIconsCommand(app, exitStatus);
+  orvex::cli::RegisterDialogCommands(app, exitStatus);
   orvex::cli::RegisterShowCommand(app, exitStatus);
   try {
     app.parse(argc, argv);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr uintptr_t kRtCursor = 1, kRtBitmap = 2, kRtIcon = 3, kRtGroupCursor = 12,
                     kRtGroupIcon = 14;
+constexpr int kSystemIconSize = 32;
 
 // The bytes of a resource, or an empty span (last error set by the module layer).
 std::span<const uint8_t> ResourceBytes(HINSTANCE instance, LPCSTR name, uintptr_t type) {
@@ -34,6 +35,12 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cxDesired, int
     return 0;
   }
   const bool icon = type == IMAGE_ICON;
+  // LR_DEFAULTSIZE asks for the system's icon and cursor size (32 × 32 at 96 dpi) where no
+  // size is given.
+  if (flags & LR_DEFAULTSIZE) {
+    if (cxDesired == 0) cxDesired = kSystemIconSize;
+    if (cyDesired == 0) cyDesired = kSystemIconSize;
+  }
   const auto directory = ResourceBytes(instance, name, icon ? kRtGroupIcon : kRtGroupCursor);
   if (directory.empty()) return 0;
   // The directory must hold its header and every entry it counts.

@@ -1,6 +1,7 @@
 // The Button class: push buttons (the default one framed), check boxes, radio buttons and
 // group boxes, drawn in the classic look; BM_GETCHECK / BM_SETCHECK keep the check state.
-#include <cmath>
+#include <algorithm>
+#include <string_view>
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/controls.h"
@@ -68,33 +69,31 @@ void PaintCheckBox(const ControlPaint& p, bool radio, int state) {
   const RECT& c = p.client();
   FillSysColor(p.cr(), c, COLOR_3DFACE);
   const bool leftText = (p.style() & BS_LEFTTEXT) != 0;
-  const int top = c.top + (c.bottom - c.top - kCheckSize) / 2;
+  // Centred in the client area less a pixel above and below (the focus frame's).
+  const int top = c.top + std::max((c.bottom - c.top - kCheckSize - 2) / 2, 0) + (radio ? 1 : 0);
   const int left = leftText ? c.right - kCheckSize : c.left;
   const RECT box{left, top, left + kCheckSize, top + kCheckSize};
   cairo_t* cr = p.cr();
   if (radio) {
-    // Two rings of arcs, dark above-left and light below-right, around a white disc.
-    const double cx = box.left + kCheckSize / 2.0, cy = box.top + kCheckSize / 2.0;
-    const struct {
-      double radius;
-      int upper, lower;
-    } rings[] = {{6.0, COLOR_3DSHADOW, COLOR_3DHILIGHT}, {5.0, COLOR_3DDKSHADOW, COLOR_3DLIGHT}};
-    for (const auto& ring : rings) {
-      cairo_set_line_width(cr, 1);
-      SetColor(cr, GetSysColor(ring.upper));
-      cairo_arc(cr, cx, cy, ring.radius - 0.5, 0.75 * M_PI, 1.75 * M_PI);
-      cairo_stroke(cr);
-      SetColor(cr, GetSysColor(ring.lower));
-      cairo_arc(cr, cx, cy, ring.radius - 0.5, 1.75 * M_PI, 2.75 * M_PI);
-      cairo_stroke(cr);
-    }
-    SetColor(cr, GetSysColor(p.enabled() ? COLOR_WINDOW : COLOR_3DFACE));
-    cairo_arc(cr, cx, cy, 4, 0, 2 * M_PI);
-    cairo_fill(cr);
-    if (state) {
-      SetColor(cr, p.textColor());
-      cairo_arc(cr, cx, cy, 2, 0, 2 * M_PI);
-      cairo_fill(cr);
+    // Marlett's parts of a radio button: the disc, then its four arcs, then the dot.
+    const auto marlett = GetFont(FontRequest{"Marlett", -kCheckSize, FW_NORMAL, false});
+    if (marlett) {
+      const struct {
+        char symbol;
+        int color;
+      } parts[] = {{'n', p.enabled() ? COLOR_WINDOW : COLOR_3DFACE},
+                   {'j', COLOR_3DSHADOW},
+                   {'k', COLOR_3DHILIGHT},
+                   {'l', COLOR_3DDKSHADOW},
+                   {'m', COLOR_3DLIGHT}};
+      for (const auto& part : parts) {
+        SetColor(cr, GetSysColor(part.color));
+        marlett->Draw(cr, box.left, box.top, std::string_view(&part.symbol, 1));
+      }
+      if (state) {
+        SetColor(cr, p.textColor());
+        marlett->Draw(cr, box.left, box.top, "i");
+      }
     }
   } else {
     const RECT inside = DrawEdgeRings(cr, box, EDGE_SUNKEN);

@@ -47,8 +47,9 @@ const FaceFile& FaceFileOf(const std::string& face) {
   return kDefaultFace;
 }
 
-// Outlines only: the platform lays out and draws TrueType text from the hinted outlines, not
-// from the bitmap strikes some faces (Tahoma) carry for small sizes.
+// Text is laid out with the advances of the hinted outlines, not of the bitmap strikes some
+// faces (Tahoma) carry for small sizes; it is drawn with those strikes where they exist, as
+// the platform draws unsmoothed text.
 constexpr int kLoadFlags = FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP;
 
 std::string UserFontFolder() {
@@ -75,7 +76,7 @@ class FaceCache {
     LoadedFace loaded;
     if (!library_ && FT_Init_FreeType(&library_) != 0) library_ = nullptr;
     if (library_ && FT_New_Face(library_, path.c_str(), 0, &loaded.face) == 0) {
-      loaded.cairo_face = cairo_ft_font_face_create_for_ft_face(loaded.face, kLoadFlags);
+      loaded.cairo_face = cairo_ft_font_face_create_for_ft_face(loaded.face, 0);
     } else {
       loaded.face = nullptr;
     }
@@ -92,6 +93,17 @@ FaceCache& Cache() {
   return *cache;
 }
 
+thread_local TextRecorder* currentRecorder = nullptr;
+
+// A face whose characters are pictures (Marlett's check marks and arrows, Wingdings): it
+// has a symbol character map.
+bool face_is_symbolic(FT_Face face) {
+  for (int i = 0; i < face->num_charmaps; ++i) {
+    if (face->charmaps[i]->encoding == FT_ENCODING_MS_SYMBOL) return true;
+  }
+  return false;
+}
+
 LONG Scaled(double units, double em, double units_per_em) {
   return static_cast<LONG>(std::lround(units * em / units_per_em));
 }
@@ -99,7 +111,9 @@ LONG Scaled(double units, double em, double units_per_em) {
 class FtFont : public Font {
  public:
   FtFont(std::string path, const LoadedFace& loaded, const FontRequest& request)
-      : path_(std::move(path)) {
+      : path_(std::move(path)), request_(request) {
+    symbols_ = face_is_symbolic(loaded.face);
+    if (symbols_) FT_Select_Charmap(loaded.face, FT_ENCODING_MS_SYMBOL);
     FT_Face face = loaded.face;
     const double units_per_em = face->units_per_EM ? face->units_per_EM : 2048;
     // The platform measures a TrueType face by its OS/2 table's Windows ascent and descent.
@@ -134,15 +148,19 @@ class FtFont : public Font {
     for (size_t i = 0; i < 256; ++i) all_bytes[i] = static_cast<char>(i);
     const std::u16string units = AnsiToUnicode(all_bytes);
     for (size_t i = 0; i < 256; ++i) {
-      glyphs_[i] = FT_Get_Char_Index(face, units[i]);
+      // A symbol face maps byte b to character 0xF000 + b of its symbol character map.
+      glyphs_[i] = symbols_ ? FT_Get_Char_Index(face, 0xF000 + static_cast<FT_ULong>(i))
+                            : FT_Get_Char_Index(face, units[i]);
       if (glyphs_[i] && FT_Load_Glyph(face, glyphs_[i], kLoadFlags) == 0)
         advances_[i] = static_cast<LONG>((face->glyph->advance.x + 63) >> 6);
     }
     metrics_.tmMaxCharWidth = Scaled(face->max_advance_width, em_, units_per_em);
 
     cairo_font_options_t* options = cairo_font_options_create();
+    // Crisp hinted glyphs without smoothing: the platform's default when font smoothing is off.
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
     cairo_matrix_t font_matrix, identity;
     cairo_matrix_init_scale(&font_matrix, em_, em_);
     if (request.italic) {
@@ -153,6 +171,12 @@ class FtFont : public Font {
     cairo_matrix_init_identity(&identity);
     scaled_ = cairo_scaled_font_create(loaded.cairo_face, &font_matrix, &identity, options);
     cairo_font_options_destroy(options);
+    for (size_t i = 0; i < 256; ++i) {
+      cairo_glyph_t glyph{glyphs_[i], 0, 0};
+      cairo_text_extents_t extents;
+      cairo_scaled_font_glyph_extents(scaled_, &glyph, 1, &extents);
+      drawAdvances_[i] = glyphs_[i] ? extents.x_advance : advances_[i];
+    }
 
     // The average width is that of "x" when the face gives none.
     metrics_.tmAveCharWidth =
@@ -169,15 +193,19 @@ class FtFont : public Font {
     return SIZE{width, metrics_.tmHeight};
   }
 
-  // Glyphs are placed at the hinted advances so drawn text matches its measured extent.
+  // Glyphs advance by the drawn widths of the face at this size.
   void Draw(cairo_t* context, double x, double y, std::string_view ansi) const override {
+    if (TextRecorder* recorder = currentRecorder; recorder && !symbols_) {
+      Record(recorder, context, x, y, ansi);
+      return;
+    }
     std::vector<cairo_glyph_t> glyphs;
     glyphs.reserve(ansi.size());
     double pen = x;
     for (char c : ansi) {
       const auto index = static_cast<unsigned char>(c);
       glyphs.push_back(cairo_glyph_t{glyphs_[index], pen, y + metrics_.tmAscent});
-      pen += advances_[index];
+      pen += drawAdvances_[index];
     }
     cairo_save(context);
     cairo_set_scaled_font(context, scaled_);
@@ -186,11 +214,33 @@ class FtFont : public Font {
   }
 
  private:
+  void Record(TextRecorder* recorder, cairo_t* context, double x, double y,
+              std::string_view ansi) const {
+    RecordedText text;
+    double dx = x, dy = y + metrics_.tmAscent;
+    cairo_user_to_device(context, &dx, &dy);
+    text.x = dx;
+    text.y = dy;
+    text.pixelHeight = em_;
+    text.weight = request_.weight;
+    text.italic = request_.italic;
+    text.face = request_.face;
+    text.utf8 = Utf16ToUtf8(AnsiToUnicode(ansi));
+    double alpha = 1;
+    cairo_pattern_get_rgba(cairo_get_source(context), &text.red, &text.green, &text.blue, &alpha);
+    recorder->texts().push_back(std::move(text));
+  }
+
   std::string path_;
+  FontRequest request_;
+  bool symbols_ = false;  // a symbol face (Marlett, ...), drawn as shapes even when recording
   double em_ = 11;
   TEXTMETRICA metrics_{};
   std::array<unsigned long, 256> glyphs_{};
   std::array<LONG, 256> advances_{};
+  // Where the drawn glyphs advance: the strike's own widths where a bitmap strike serves the
+  // size (narrower than the layout's at small sizes, as the platform draws them).
+  std::array<double, 256> drawAdvances_{};
   cairo_scaled_font_t* scaled_ = nullptr;
 };
 
@@ -200,6 +250,14 @@ HandleTable<const Font>& FontHandles() {
 }
 
 }  // namespace
+
+TextRecorder::TextRecorder() : outer_(currentRecorder) {
+  currentRecorder = this;
+}
+
+TextRecorder::~TextRecorder() {
+  currentRecorder = outer_;
+}
 
 int HeightForPoints(double points) {
   return -static_cast<int>(std::lround(points * 96 / 72));

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win32_types.h"
 
@@ -64,6 +65,30 @@ HFONT CreateFontForRequest(const FontRequest& request);
 std::shared_ptr<const Font> FontOfHandle(HFONT font);
 // The font windows draw with before they are given one: the system font.
 FontRequest SystemFontRequest();
+
+// Text drawn while a TextRecorder is installed on the thread is recorded instead of drawn:
+// an SVG capture writes it as text elements, so the texts stay text.
+struct RecordedText {
+  double x = 0, y = 0;  // the baseline's start in device coordinates
+  double pixelHeight = 0;
+  int weight = FW_NORMAL;
+  bool italic = false;
+  std::string face;
+  std::string utf8;
+  double red = 0, green = 0, blue = 0;
+};
+class TextRecorder {
+ public:
+  TextRecorder();
+  ~TextRecorder();
+  TextRecorder(const TextRecorder&) = delete;
+  TextRecorder& operator=(const TextRecorder&) = delete;
+  std::vector<RecordedText>& texts() { return texts_; }
+
+ private:
+  TextRecorder* outer_;
+  std::vector<RecordedText> texts_;
+};
 
 // The folder of the face files (the fonts-wine package's), overridable for tests.
 void SetFontFolderForTesting(const std::string& folder);

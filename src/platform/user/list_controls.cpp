@@ -71,8 +71,6 @@ void PaintComboBox(HWND window) {
   FillSysColor(cr, button, COLOR_3DFACE);
   DrawEdgeRings(cr, button, EDGE_RAISED | BF_SOFT);
   DrawMarlett(cr, button, '6', Height(button) - 6, p.textColor());
-  DrawTextInRect(cr, p.font(), p.text(), {inside.left + 2, inside.top, button.left, inside.bottom},
-                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, GetSysColor(COLOR_WINDOWTEXT));
 }
 
 }  // namespace

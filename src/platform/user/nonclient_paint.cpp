@@ -49,7 +49,7 @@ void PaintCaption(cairo_t* cr, RECT* r, DWORD style, DWORD exStyle, const std::s
   }
   const auto font = GetFont(FontRequest{"MS Shell Dlg", HeightForPoints(8), FW_BOLD, false});
   if (font) {
-    DrawTextInRect(cr, *font, title, {bar.left + 3, bar.top, textRight, bar.bottom},
+    DrawTextInRect(cr, *font, title, {bar.left + 2, bar.top, textRight, bar.bottom},
                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, GetSysColor(COLOR_CAPTIONTEXT));
   }
   r->top += height;

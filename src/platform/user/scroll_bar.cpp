@@ -1,5 +1,5 @@
-// The ScrollBar class: a horizontal or vertical bar (its range starts empty, so no thumb),
-// or a size box.
+// The ScrollBar class: a horizontal or vertical bar with its thumb at the start of its
+// range (0 to 100 at creation), or a size box.
 #include "platform/gdi/gdi.h"
 #include "platform/user/controls.h"
 
@@ -16,7 +16,7 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (p.style() & (SBS_SIZEBOX | SBS_SIZEGRIP))
         FillSysColor(p.cr(), p.client(), COLOR_3DFACE);
       else
-        DrawScrollBar(p.cr(), p.client(), (p.style() & SBS_VERT) != 0, false);
+        DrawScrollBar(p.cr(), p.client(), (p.style() & SBS_VERT) != 0, true);
       return 0;
     }
     default:

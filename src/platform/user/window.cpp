@@ -3,6 +3,7 @@
 #include <cairo-svg.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -583,6 +584,106 @@ void PaintWindowTree(HWND handle, cairo_t* context) {
   PaintOne(handle, context);
 }
 
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM param) {
+  if (!callback) return FALSE;
+  std::vector<HWND> windows;
+  {
+    std::lock_guard lock(TopLevelMutex());
+    windows.assign(TopLevel().rbegin(), TopLevel().rend());  // topmost first
+  }
+  for (HWND w : windows) {
+    if (IsWindow(w) && !callback(w, param)) break;
+  }
+  return TRUE;
+}
+
+namespace {
+
+// A top-level window with the visible windows it owns over it, each where it is on the
+// screen relative to the owner.
+void PaintWithOwned(HWND handle, cairo_t* cr) {
+  PaintWindowTree(handle, cr);
+  const auto w = Windows().Find(handle);
+  if (!w || (w->style & WS_CHILD)) return;
+  std::vector<HWND> owned;
+  {
+    std::lock_guard lock(TopLevelMutex());
+    for (HWND top : TopLevel()) {
+      const auto t = Windows().Find(top);
+      if (t && t->owner == handle) owned.push_back(top);
+    }
+  }
+  for (HWND o : owned) {
+    const auto t = Windows().Find(o);
+    if (!t || !(t->style & WS_VISIBLE)) continue;
+    cairo_save(cr);
+    cairo_translate(cr, t->rect.left - w->rect.left, t->rect.top - w->rect.top);
+    PaintWithOwned(o, cr);
+    cairo_restore(cr);
+  }
+}
+
+std::string XmlEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// The recorded texts as SVG text elements, inserted before the document's end.
+bool AppendTexts(const char* path, const std::vector<RecordedText>& texts) {
+  std::string svg;
+  {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) svg.append(buffer, n);
+    std::fclose(file);
+  }
+  const size_t end = svg.rfind("</svg>");
+  if (end == std::string::npos) return false;
+  std::string elements;
+  char number[64];
+  for (const RecordedText& t : texts) {
+    if (t.utf8.empty()) continue;
+    std::snprintf(number, sizeof number, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.2fpx\"", t.x,
+                  t.y, t.pixelHeight);
+    elements += number;
+    elements += " font-family=\"" + XmlEscaped(t.face) + ", Tahoma, sans-serif\"";
+    if (t.weight >= 600) elements += " font-weight=\"bold\"";
+    if (t.italic) elements += " font-style=\"italic\"";
+    std::snprintf(number, sizeof number, " fill=\"#%02x%02x%02x\"",
+                  static_cast<int>(t.red * 255 + 0.5), static_cast<int>(t.green * 255 + 0.5),
+                  static_cast<int>(t.blue * 255 + 0.5));
+    elements += number;
+    elements += " xml:space=\"preserve\">" + XmlEscaped(t.utf8) + "</text>\n";
+  }
+  svg.insert(end, elements);
+  FILE* file = std::fopen(path, "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
+  return std::fclose(file) == 0 && written;
+}
+
+}  // namespace
+
 // Paints the window onto a surface made for its size; the capture shows the window even
 // when it is hidden.
 template <class MakeSurface, class Finish>
@@ -594,7 +695,7 @@ BOOL Capture(HWND handle, MakeSurface makeSurface, Finish finish) {
   cairo_t* cr = cairo_create(surface);
   const DWORD style = w->style;
   w->style |= WS_VISIBLE;
-  PaintWindowTree(handle, cr);
+  PaintWithOwned(handle, cr);
   w->style = style;
   cairo_destroy(cr);
   const bool written = finish(surface);
@@ -614,13 +715,15 @@ BOOL CaptureWindowToPng(HWND handle, const char* path) {
 }
 
 BOOL CaptureWindowToSvg(HWND handle, const char* path) {
-  return Capture(
+  TextRecorder recorder;
+  const BOOL drawn = Capture(
       handle,
       [path](int width, int height) { return cairo_svg_surface_create(path, width, height); },
       [](cairo_surface_t* surface) {
         cairo_surface_finish(surface);
         return cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
       });
+  return drawn && AppendTexts(path, recorder.texts()) ? TRUE : FALSE;
 }
 
 }  // namespace orvex

@@ -152,6 +152,8 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 // Calls `callback` for every descendant, children before their own children, bottom to top,
 // until it returns FALSE.
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param);
+// Calls `callback` for every top-level window, topmost first, until it returns FALSE.
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM param);
 int GetClassNameA(HWND window, LPSTR buffer, int size);
 int GetDlgCtrlID(HWND window);
 HWND GetDlgItem(HWND dialog, int id);
@@ -169,8 +171,8 @@ void PaintWindowTree(HWND window, cairo_t* context);
 // The window as drawn by PaintWindowTree, written as a PNG; FALSE when it has no area or
 // the file cannot be written.
 BOOL CaptureWindowToPng(HWND window, const char* path);
-// The same drawing written as SVG: shapes and text stay vector (text as glyph outlines),
-// pictures are embedded images.
+// The same drawing written as SVG: shapes stay vector, texts are text elements, pictures
+// are embedded images. Captures of a top-level window show the windows it owns over it.
 BOOL CaptureWindowToSvg(HWND window, const char* path);
 
 }  // namespace orvex

@@ -1,0 +1,230 @@
+// `orvex dialog FILE NAME [--json] [-o OUT.png|OUT.svg] [--with-host]` and
+// `orvex dialogs FILE -o DIR [--svg]`: dialog templates previewed by the catalogue's
+// ShowDialog in a host-kit form (800 × 600, a picture box at 30,40 of 200 × 100 pixels), the
+// preview found as the host finds it and described or captured.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "catalogue_client.h"
+#include "cli_error.h"
+#include "commands/commands.h"
+#include "host/host_kit.h"
+#include "platform/ole/late_bound.h"
+#include "platform/text/text.h"
+#include "platform/user/dialog.h"
+#include "platform/user/window.h"
+#include "progress_bar.h"
+
+namespace orvex::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr int32_t kDialogType = 5;
+
+struct DialogArguments {
+  std::string file;
+  std::string name;
+  bool json = false;
+  std::string out;
+  bool withHost = false;
+};
+
+struct DialogsArguments {
+  std::string file;
+  std::string out;
+  bool svg = false;
+};
+
+std::string Hex8(DWORD value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(value));
+  return text;
+}
+
+// A host-kit form with its picture box, as the commands show dialogs in.
+struct HostForm {
+  ComPtr<IDispatch> form;
+  Variant box;
+  HWND formWindow = 0;
+  HWND boxWindow = 0;
+
+  HostForm() {
+    form = CreateObject(u"Orvex10Host.Form");
+    box = Call(form.Get(), "AddPictureBox");
+    // 30, 40, 200 × 100 pixels, in the form's twips.
+    Call(box.pdispVal, "Move",
+         {Variant(30 * 15.0), Variant(40 * 15.0), Variant(200 * 15.0), Variant(100 * 15.0)});
+    formWindow = static_cast<HWND>(GetProperty(form.Get(), "hwnd").ToLong());
+    boxWindow = static_cast<HWND>(GetProperty(box.pdispVal, "hwnd").ToLong());
+  }
+};
+
+// The preview as the host finds it: the picture box's child, else the pop-up the form owns.
+HWND FindPreview(const HostForm& host, bool* popup) {
+  *popup = false;
+  if (const HWND child = GetWindow(host.boxWindow, GW_CHILD)) return child;
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{host.formWindow, 0};
+  EnumWindows(
+      [](HWND w, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (GetWindow(w, GW_OWNER) != s->owner) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  *popup = search.found != 0;
+  return search.found;
+}
+
+Json Describe(HWND dialog, bool popup) {
+  RECT window, client, units{0, 0, 4, 8};
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &client);
+  MapDialogRect(dialog, &units);
+  Json json;
+  json["created"] = true;
+  json["parent"] = popup ? "popup" : "child";
+  json["style"] = Hex8(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)));
+  json["exstyle"] = Hex8(static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+  json["window"] = {window.right - window.left, window.bottom - window.top};
+  json["client"] = {client.right, client.bottom};
+  json["baseunits"] = {units.right, units.bottom};
+  Json controls = Json::array();
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(0, dialog, reinterpret_cast<POINT*>(&r), 2);
+    Json control;
+    control["class"] = Utf16ToUtf8(AnsiToUnicode(className));
+    control["id"] = static_cast<short>(GetDlgCtrlID(child));
+    control["style"] = Hex8(static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)));
+    control["rect"] = {r.left, r.top, r.right, r.bottom};
+    controls.push_back(std::move(control));
+  }
+  json["controls"] = std::move(controls);
+  return json;
+}
+
+bool EndsWith(const std::string& text, const char* suffix) {
+  const std::string s(suffix);
+  return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
+}
+
+void Capture(HWND window, const std::string& path) {
+  const bool svg = EndsWith(path, ".svg") || EndsWith(path, ".SVG");
+  const BOOL written =
+      svg ? CaptureWindowToSvg(window, path.c_str()) : CaptureWindowToPng(window, path.c_str());
+  if (!written) throw CliError("cannot write " + path);
+}
+
+// Shows NAME in a fresh host form; the preview, or 0 when ShowDialog made none.
+HWND ShowInHost(CatalogueClient& client, HostForm& host, const std::u16string& name, bool* popup) {
+  const Variant made = client.Call("ShowDialog", {Variant(name), Variant::RefTo(host.box)});
+  if (!(made.vt == VT_BOOL && made.boolVal)) return 0;
+  return FindPreview(host, popup);
+}
+
+int Dialog(const DialogArguments& arguments) {
+  RegisterClasses();
+  RegisterHostKitClasses();
+  CatalogueClient client;
+  client.Open(arguments.file);
+  HostForm host;
+  bool popup = false;
+  const HWND dialog = ShowInHost(client, host, AnsiToUnicode(arguments.name), &popup);
+  if (!dialog) {
+    std::string why = "no dialog " + arguments.name + " in " + arguments.file +
+                      " (missing, or it cannot be built)";
+    if (!arguments.name.empty() &&
+        arguments.name.find_first_not_of("0123456789") == std::string::npos)
+      why += "; a numbered dialog is named #" + arguments.name;
+    throw CliError(why);
+  }
+  if (arguments.json || arguments.out.empty())
+    std::printf("%s\n", Describe(dialog, popup).dump().c_str());
+  if (!arguments.out.empty()) Capture(arguments.withHost ? host.formWindow : dialog, arguments.out);
+  return 0;
+}
+
+// A file name for a dialog: its number, or its name with characters unsafe in names replaced.
+std::string FileStem(const std::u16string& name) {
+  std::string stem = Utf16ToUtf8(name);
+  if (!stem.empty() && stem[0] == '#') stem.erase(0, 1);
+  for (char& c : stem) {
+    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  }
+  return stem.empty() ? std::string("_") : stem;
+}
+
+int Dialogs(const DialogsArguments& arguments) {
+  RegisterClasses();
+  RegisterHostKitClasses();
+  CatalogueClient client;
+  client.Open(arguments.file);
+  const std::filesystem::path dir(arguments.out);
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (!std::filesystem::is_directory(dir)) throw CliError("cannot create folder " + arguments.out);
+  std::vector<std::u16string> names;
+  for (const TypeRecord& type : client.ReadCatalogue(RecordFields::kListing)) {
+    if (type.Style != kDialogType) continue;
+    for (const ItemRecord& item : type.ResourceItems) names.push_back(NameArgument(item));
+  }
+  size_t written = 0;
+  std::vector<std::string> failed;
+  ProgressBar progress("dialogs", "dialogs", names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    HostForm host;  // one form per dialog: previews are never removed by ShowDialog
+    bool popup = false;
+    const HWND dialog = ShowInHost(client, host, names[i], &popup);
+    const std::string path =
+        (dir / (FileStem(names[i]) + (arguments.svg ? ".svg" : ".png"))).string();
+    const bool ok = dialog && (arguments.svg ? CaptureWindowToSvg(dialog, path.c_str())
+                                             : CaptureWindowToPng(dialog, path.c_str()));
+    if (ok)
+      ++written;
+    else
+      failed.push_back(Utf16ToUtf8(names[i]));
+    progress.Advance(i + 1);
+  }
+  progress.Erase();
+  for (const std::string& name : failed)
+    std::fprintf(stderr, "orvex: dialog %s could not be built\n", name.c_str());
+  std::fprintf(stderr, "orvex: wrote %zu of %zu dialogs to %s\n", written, names.size(),
+               arguments.out.c_str());
+  return failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void RegisterDialogCommands(CLI::App& app, int& exitStatus) {
+  auto one = std::make_shared<DialogArguments>();
+  CLI::App* dialog = app.add_subcommand(
+      "dialog", "A dialog previewed by ShowDialog in a host form: JSON and a PNG or SVG capture");
+  dialog->add_option("FILE", one->file, "The PE file (EXE, DLL, ...)")->required();
+  dialog->add_option("NAME", one->name, "The dialog: #number or name")->required();
+  dialog->add_flag("--json", one->json, "Describe the preview as one JSON line (the default)");
+  dialog->add_option("-o,--out", one->out, "Capture to OUT.png or OUT.svg");
+  dialog->add_flag("--with-host", one->withHost, "Capture the whole host form, not the dialog");
+  dialog->callback([one, &exitStatus] { exitStatus = Dialog(*one); });
+
+  auto all = std::make_shared<DialogsArguments>();
+  CLI::App* dialogs =
+      app.add_subcommand("dialogs", "Every dialog of a module previewed and captured");
+  dialogs->add_option("FILE", all->file, "The PE file (EXE, DLL, ...)")->required();
+  dialogs->add_option("-o,--out", all->out, "The folder to write into")->required();
+  dialogs->add_flag("--svg", all->svg, "Write SVG instead of PNG");
+  dialogs->callback([all, &exitStatus] { exitStatus = Dialogs(*all); });
+}
+
+}  // namespace orvex::cli
