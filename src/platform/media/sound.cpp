@@ -96,7 +96,7 @@ BOOL sndPlaySoundA(LPCSTR nameOrBytes, UINT flags) {
   const std::shared_ptr<SoundDevice> device = CurrentSoundDevice();
   const bool async = (flags & SND_ASYNC) != 0;
   std::shared_ptr<const Sound> sound;
-  bool loop = false;
+  bool playable = false;
   {
     std::lock_guard lock(playMutex);
     if (!nameOrBytes) {
@@ -106,21 +106,18 @@ BOOL sndPlaySoundA(LPCSTR nameOrBytes, UINT flags) {
     if ((flags & SND_NOSTOP) && !device->IsIdle()) return FALSE;
     device->Stop();
     auto loaded = LoadSound(nameOrBytes, flags);
-    if (loaded) {
+    playable = loaded.HasValue();
+    if (playable) {
       sound = std::move(*loaded);
-      loop = async && (flags & SND_LOOP);
     } else if (!(flags & SND_NODEFAULT)) {
       sound = DefaultSound();
     }
-    if (sound) device->Play(sound, loop);
-    if (!loaded && !async) {
-      // The default sound still plays to its end before the failure is returned.
-      if (sound) device->WaitUntilIdle();
-      return FALSE;
-    }
+    if (sound) device->Play(sound, playable && async && (flags & SND_LOOP));
   }
+  // A synchronous call waits for the sound, the default sound included, outside the lock
+  // so that another thread can stop it.
   if (sound && !async) device->WaitUntilIdle();
-  return TRUE;
+  return async || playable ? TRUE : FALSE;
 }
 
 }  // namespace orvex
