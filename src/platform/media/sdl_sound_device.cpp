@@ -100,6 +100,12 @@ class SdlSoundDevice : public SoundDevice {
 
 std::shared_ptr<SoundDevice> OpenSdlSoundDevice() {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  // A driver that lists no output device has none to open (and opening the default one
+  // anyway makes some drivers print their failure on stderr); -1 means it cannot list.
+  if (SDL_GetNumAudioDevices(0) == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
   SDL_AudioSpec want{};
   want.freq = 22050;
   want.format = AUDIO_S16SYS;
