@@ -1,0 +1,123 @@
+#include "platform/media/sound.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "platform/core/unique_fd.h"
+#include "platform/fs/fs.h"
+#include "platform/media/sound_device.h"
+
+namespace orvex {
+namespace {
+
+// Serialises the stop-and-start of sounds between threads; never held while a synchronous
+// sound plays, so another thread's stop can end it.
+std::mutex playMutex;
+
+Expected<std::vector<std::byte>> ReadWholeFile(LPCSTR name) {
+  auto path = MapPath(name);
+  if (!path) return path.GetError();
+  UniqueFd fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.IsValid()) return Error{"cannot open " + *path + ": " + std::strerror(errno)};
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return Error{*path + " is no regular file"};
+  if (static_cast<uint64_t>(info.st_size) > kMaxSoundBytes) return Error{*path + " is too large"};
+  std::vector<std::byte> bytes(static_cast<size_t>(info.st_size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  bytes.resize(done);  // a file that shrank while read
+  return bytes;
+}
+
+// A RIFF image in the caller's memory: its length is the RIFF size after the first eight
+// bytes, which the caller vouches for.
+Expected<Bytes> MemoryImage(LPCSTR bytes) {
+  uint32_t header[2];
+  std::memcpy(header, bytes, sizeof header);
+  if (std::memcmp(bytes, "RIFF", 4) != 0) return Error{"the memory image is no RIFF file"};
+  if (header[1] > kMaxSoundBytes - 8) return Error{"the memory image is too large"};
+  return AsBytes(bytes, 8 + static_cast<size_t>(header[1]));
+}
+
+Expected<std::shared_ptr<const Sound>> LoadSound(LPCSTR nameOrBytes, UINT flags) {
+  Expected<Sound> sound = Error{};
+  if (flags & SND_MEMORY) {
+    auto image = MemoryImage(nameOrBytes);
+    if (!image) return image.GetError();
+    sound = DecodeWav(*image);
+  } else {
+    auto bytes = ReadWholeFile(nameOrBytes);
+    if (!bytes) return bytes.GetError();
+    sound = DecodeWav(*bytes);
+  }
+  if (!sound) return sound.GetError();
+  return std::make_shared<const Sound>(std::move(*sound));
+}
+
+}  // namespace
+
+std::shared_ptr<const Sound> DefaultSound() {
+  // 0.15 s of 880 Hz at 22050 Hz, mono, with short fades against clicks.
+  static const std::shared_ptr<const Sound> beep = [] {
+    constexpr uint32_t kRate = 22050;
+    constexpr size_t kFrames = kRate * 15 / 100;
+    constexpr size_t kFade = kRate / 200;
+    auto sound = std::make_shared<Sound>();
+    sound->sampleRate = kRate;
+    sound->channels = 1;
+    sound->samples.resize(kFrames);
+    for (size_t i = 0; i < kFrames; ++i) {
+      const double edge = std::min<double>(
+          {1.0, static_cast<double>(i) / kFade, static_cast<double>(kFrames - 1 - i) / kFade});
+      const double wave = std::sin(2.0 * std::numbers::pi * 880.0 * static_cast<double>(i) / kRate);
+      sound->samples[i] = static_cast<int16_t>(std::lround(8000.0 * edge * wave));
+    }
+    return std::shared_ptr<const Sound>(std::move(sound));
+  }();
+  return beep;
+}
+
+BOOL sndPlaySoundA(LPCSTR nameOrBytes, UINT flags) {
+  const std::shared_ptr<SoundDevice> device = CurrentSoundDevice();
+  const bool async = (flags & SND_ASYNC) != 0;
+  std::shared_ptr<const Sound> sound;
+  bool playable = false;
+  {
+    std::lock_guard lock(playMutex);
+    if (!nameOrBytes) {
+      device->Stop();
+      return TRUE;
+    }
+    if ((flags & SND_NOSTOP) && !device->IsIdle()) return FALSE;
+    device->Stop();
+    auto loaded = LoadSound(nameOrBytes, flags);
+    playable = loaded.HasValue();
+    if (playable) {
+      sound = std::move(*loaded);
+    } else if (!(flags & SND_NODEFAULT)) {
+      sound = DefaultSound();
+    }
+    if (sound) device->Play(sound, playable && async && (flags & SND_LOOP));
+  }
+  // A synchronous call waits for the sound, the default sound included, outside the lock
+  // so that another thread can stop it.
+  if (sound && !async) device->WaitUntilIdle();
+  return async || playable ? TRUE : FALSE;
+}
+
+}  // namespace orvex

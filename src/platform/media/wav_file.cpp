@@ -1,0 +1,143 @@
+#include "platform/media/wav_file.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/media/riff.h"
+
+namespace orvex {
+namespace {
+
+// WAVEFORMAT + wBitsPerSample (PCMWAVEFORMAT), the start of every "fmt " chunk:
+//   WORD wFormatTag, nChannels; DWORD nSamplesPerSec, nAvgBytesPerSec;
+//   WORD nBlockAlign, wBitsPerSample;
+struct PcmFormat {
+  uint16_t formatTag;
+  uint16_t channels;
+  uint32_t samplesPerSec;
+  uint32_t avgBytesPerSec;
+  uint16_t blockAlign;
+  uint16_t bitsPerSample;
+};
+static_assert(sizeof(PcmFormat) == 16);
+
+// libsndfile reads through these callbacks from a span of checked bytes.
+struct MemoryFile {
+  Bytes bytes;
+  sf_count_t position = 0;
+};
+
+sf_count_t Length(void* user) {
+  return static_cast<sf_count_t>(static_cast<MemoryFile*>(user)->bytes.size());
+}
+
+sf_count_t Seek(sf_count_t offset, int whence, void* user) {
+  auto* file = static_cast<MemoryFile*>(user);
+  const auto size = static_cast<sf_count_t>(file->bytes.size());
+  sf_count_t base = 0;
+  if (whence == SEEK_CUR) base = file->position;
+  if (whence == SEEK_END) base = size;
+  const sf_count_t target = base + offset;
+  if (target < 0 || target > size) return -1;
+  file->position = target;
+  return target;
+}
+
+sf_count_t Read(void* out, sf_count_t count, void* user) {
+  auto* file = static_cast<MemoryFile*>(user);
+  const sf_count_t available = static_cast<sf_count_t>(file->bytes.size()) - file->position;
+  const sf_count_t n = std::clamp<sf_count_t>(count, 0, available);
+  if (n > 0) std::memcpy(out, file->bytes.data() + file->position, static_cast<size_t>(n));
+  file->position += n;
+  return n;
+}
+
+sf_count_t Write(const void*, sf_count_t, void*) {
+  return 0;
+}
+
+sf_count_t Tell(void* user) {
+  return static_cast<MemoryFile*>(user)->position;
+}
+
+}  // namespace
+
+Expected<WavInfo> ReadWavInfo(Bytes file) {
+  auto form = ReadRiffForm(file, FourCc("WAVE"));
+  if (!form) return form.GetError();
+  WavInfo info;
+  info.riffSize = 12 + form->body.size();
+  ByteReader reader(form->body);
+  bool haveFormat = false, haveData = false;
+  while (!reader.AtEnd() && !haveData) {
+    auto chunk = ReadRiffChunk(reader);
+    if (!chunk) return chunk.GetError().In("WAVE form");
+    if (chunk->id == FourCc("fmt ") && !haveFormat) {
+      ByteReader fields(chunk->body);
+      auto format = fields.Read<PcmFormat>();
+      if (!format)
+        return Error{"format chunk of " + std::to_string(chunk->body.size()) +
+                     " bytes is too short"};
+      if (format->formatTag != WAVE_FORMAT_PCM)
+        return Error{"format tag " + std::to_string(format->formatTag) + " is not PCM"};
+      if (format->channels == 0 || format->channels > kMaxWavChannels)
+        return Error{std::to_string(format->channels) + " channels"};
+      if (format->samplesPerSec == 0 || format->samplesPerSec > kMaxWavSampleRate)
+        return Error{"sample rate " + std::to_string(format->samplesPerSec)};
+      const uint16_t bits = format->bitsPerSample;
+      if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return Error{std::to_string(bits) + " bits per sample"};
+      if (format->blockAlign != format->channels * (bits / 8))
+        return Error{"block size " + std::to_string(format->blockAlign) + " does not match " +
+                     std::to_string(format->channels) + " channels of " + std::to_string(bits) +
+                     " bits"};
+      info.formatTag = format->formatTag;
+      info.channels = format->channels;
+      info.sampleRate = format->samplesPerSec;
+      info.bitsPerSample = bits;
+      info.blockAlign = format->blockAlign;
+      haveFormat = true;
+    } else if (chunk->id == FourCc("data")) {
+      if (!haveFormat) return Error{"the data chunk comes before the format chunk"};
+      info.dataOffset = 12 + chunk->offset + 8;
+      info.dataSize = chunk->body.size();
+      haveData = true;
+    }
+  }
+  if (!haveFormat) return Error{"no format chunk"};
+  if (!haveData) return Error{"no data chunk"};
+  info.frameCount = info.dataSize / info.blockAlign;
+  return info;
+}
+
+Expected<Sound> DecodeWav(Bytes file) {
+  auto info = ReadWavInfo(file);
+  if (!info) return info.GetError();
+  // Only the bytes the check accepted reach the library.
+  MemoryFile memory{file.first(info->riffSize)};
+  SF_VIRTUAL_IO io{Length, Seek, Read, Write, Tell};
+  SF_INFO format{};
+  SNDFILE* handle = sf_open_virtual(&io, SFM_READ, &format, &memory);
+  if (!handle)
+    return Error{std::string("sound decoder refused the bytes: ") + sf_strerror(nullptr)};
+  Sound sound;
+  if (format.channels != info->channels ||
+      format.samplerate != static_cast<int>(info->sampleRate) || format.frames < 0 ||
+      static_cast<uint64_t>(format.frames) > info->frameCount) {
+    sf_close(handle);
+    return Error{"sound decoder disagrees with the header"};
+  }
+  sound.sampleRate = info->sampleRate;
+  sound.channels = info->channels;
+  sound.samples.resize(static_cast<size_t>(format.frames) * info->channels);
+  const sf_count_t read = sf_readf_short(handle, sound.samples.data(), format.frames);
+  sf_close(handle);
+  if (read < 0) return Error{"sound decoder failed"};
+  sound.samples.resize(static_cast<size_t>(read) * info->channels);
+  return sound;
+}
+
+}  // namespace orvex

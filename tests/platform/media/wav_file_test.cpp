@@ -1,0 +1,124 @@
+// WAVE sounds: the header check on the project's fixtures and on copies with one field
+// broken at a time, and decoding to 16-bit samples.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+
+#include "media_fixtures.h"
+#include "platform/media/wav_file.h"
+
+namespace orvex {
+namespace {
+
+using test::Find;
+using test::MediaFixture;
+using test::Put16;
+using test::Put32;
+using test::PutText;
+
+std::vector<int16_t> Samples(const char* name) {
+  const std::vector<std::byte> bytes = MediaFixture(name);
+  std::vector<int16_t> samples(bytes.size() / 2);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  return samples;
+}
+
+TEST(WavFile, ReadsTheHeaderOfTheFixture) {
+  const std::vector<std::byte> bytes = MediaFixture("tone16.wav");
+  auto info = ReadWavInfo(bytes);
+  ASSERT_TRUE(info) << info.GetError().message;
+  EXPECT_EQ(info->formatTag, WAVE_FORMAT_PCM);
+  EXPECT_EQ(info->channels, 1);
+  EXPECT_EQ(info->sampleRate, 8000u);
+  EXPECT_EQ(info->bitsPerSample, 16);
+  EXPECT_EQ(info->blockAlign, 2);
+  EXPECT_EQ(info->dataOffset, Find(bytes, "data") + 8);
+  EXPECT_EQ(info->dataSize, 4000u);
+  EXPECT_EQ(info->frameCount, 2000u);
+}
+
+struct Decoded {
+  const char* wav;
+  const char* samples;
+  uint32_t rate;
+  uint16_t channels;
+};
+
+class WavDecode : public ::testing::TestWithParam<Decoded> {};
+
+TEST_P(WavDecode, GivesTheSamplesItsGeneratorWrote) {
+  auto sound = DecodeWav(MediaFixture(GetParam().wav));
+  ASSERT_TRUE(sound) << sound.GetError().message;
+  EXPECT_EQ(sound->sampleRate, GetParam().rate);
+  EXPECT_EQ(sound->channels, GetParam().channels);
+  EXPECT_EQ(sound->samples, Samples(GetParam().samples));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, WavDecode,
+                         ::testing::Values(Decoded{"tone16.wav", "tone16.samples", 8000, 1},
+                                           Decoded{"tone8.wav", "tone8.samples", 11025, 2}),
+                         [](const auto& param) {
+                           std::string name = param.param.wav;
+                           return name.substr(0, name.find('.'));
+                         });
+
+TEST(WavFile, IgnoresBytesAfterTheRiffForm) {
+  std::vector<std::byte> bytes = MediaFixture("tone16.wav");
+  bytes.resize(bytes.size() + 64, std::byte{0x55});
+  auto sound = DecodeWav(bytes);
+  ASSERT_TRUE(sound) << sound.GetError().message;
+  EXPECT_EQ(sound->samples, Samples("tone16.samples"));
+}
+
+struct BrokenWav {
+  const char* name;
+  std::function<void(std::vector<std::byte>&)> damage;
+  const char* reason;
+};
+
+size_t Fmt(const std::vector<std::byte>& b) {
+  return Find(b, "fmt ") + 8;
+}
+
+const BrokenWav kBrokenWavs[] = {
+    {"no RIFF", [](auto& b) { PutText(b, 0, "JUNK"); }, "not a RIFF file"},
+    {"other form", [](auto& b) { PutText(b, 8, "AVI "); }, "RIFF form is 'AVI '"},
+    {"RIFF size past the end", [](auto& b) { Put32(b, 4, 0xFFFFFFF0); }, "runs past the end"},
+    {"cut short", [](auto& b) { b.resize(100); }, "runs past the end"},
+    {"data past the end", [](auto& b) { Put32(b, Find(b, "data") + 4, 5000); },
+     "chunk 'data' of 5000 bytes"},
+    {"not PCM", [](auto& b) { Put16(b, Fmt(b), 3); }, "format tag 3 is not PCM"},
+    {"no channels", [](auto& b) { Put16(b, Fmt(b) + 2, 0); }, "0 channels"},
+    {"too many channels", [](auto& b) { Put16(b, Fmt(b) + 2, 200); }, "200 channels"},
+    {"rate 0", [](auto& b) { Put32(b, Fmt(b) + 4, 0); }, "sample rate 0"},
+    {"rate too high", [](auto& b) { Put32(b, Fmt(b) + 4, 10'000'000); }, "sample rate 10000000"},
+    {"12 bits", [](auto& b) { Put16(b, Fmt(b) + 14, 12); }, "12 bits per sample"},
+    {"block size", [](auto& b) { Put16(b, Fmt(b) + 12, 3); }, "block size 3"},
+    {"short format", [](auto& b) { Put32(b, Find(b, "fmt ") + 4, 8); }, "too short"},
+    {"no format chunk", [](auto& b) { PutText(b, Find(b, "fmt "), "junk"); },
+     "the data chunk comes before the format chunk"},
+    {"no data chunk", [](auto& b) { PutText(b, Find(b, "data"), "dat2"); }, "no data chunk"},
+};
+
+class WavBrokenHeader : public ::testing::TestWithParam<BrokenWav> {};
+
+TEST_P(WavBrokenHeader, FailsWithItsReason) {
+  std::vector<std::byte> bytes = MediaFixture("tone16.wav");
+  GetParam().damage(bytes);
+  auto sound = DecodeWav(bytes);
+  ASSERT_FALSE(sound);
+  EXPECT_NE(sound.GetError().message.find(GetParam().reason), std::string::npos)
+      << sound.GetError().message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WavBrokenHeader, ::testing::ValuesIn(kBrokenWavs),
+                         [](const auto& param) {
+                           std::string name = param.param.name;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace orvex
