@@ -12,6 +12,7 @@ packages=(
   pkg-config libcairo2-dev libpng-dev libgif-dev libjpeg62-turbo-dev libfreetype-dev fonts-wine
   pybind11-dev python3-dev python3-pytest icoutils
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libsndfile1-dev libsdl2-dev ffmpeg
+  libcpp-httplib-dev chromium
 )
 
 missing=()

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterPictureCommand(app, exitStatus);
   orvex::cli::RegisterIconsCommand(app, exitStatus);
   orvex::cli::RegisterDialogCommands(app, exitStatus);
+  orvex::cli::RegisterServeCommand(app, exitStatus);
   orvex::cli::RegisterShowCommand(app, exitStatus);
   try {
     app.parse(argc, argv);

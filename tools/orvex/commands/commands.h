@@ -43,5 +43,7 @@ void RegisterIconsCommand(CLI::App& app, int& exitStatus);
 // `orvex dialog FILE NAME [--json] [-o OUT] [--with-host]` and `orvex dialogs FILE -o DIR`:
 // dialogs previewed by ShowDialog in a host-kit form, described and captured.
 void RegisterDialogCommands(CLI::App& app, int& exitStatus);
+// `orvex serve [PATH] [--port N] [--bind ADDR]`: the web viewer and its API.
+void RegisterServeCommand(CLI::App& app, int& exitStatus);
 
 }  // namespace orvex::cli

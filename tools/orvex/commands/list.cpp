@@ -11,6 +11,7 @@
 #include "catalogue_client.h"
 #include "commands/commands.h"
 #include "default_module.h"
+#include "listing_json.h"
 #include "platform/text/text.h"
 #include "text_output.h"
 
@@ -62,29 +63,6 @@ std::string ListingText(const std::string& file, const std::vector<TypeRecord>& 
       if (!item.Comments.empty()) out += "  " + Utf8(item.Comments);
       out += '\n';
     }
-  }
-  return out;
-}
-
-Json ListingJson(const std::string& file, const std::vector<TypeRecord>& types) {
-  Json out;
-  out["file"] = file;
-  Json& records = out["types"] = Json::array();
-  for (const TypeRecord& type : types) {
-    Json record;
-    record["Index"] = type.Index;
-    record["NameLong"] = Utf8(type.NameLong);
-    record["Comments"] = Utf8(type.Comments);
-    record["Style"] = type.Style;
-    Json& items = record["ResourceItems"] = Json::array();
-    for (const ItemRecord& item : type.ResourceItems) {
-      items.push_back(Json{{"Index", item.Index},
-                           {"NameLong", Utf8(item.NameLong)},
-                           {"ID", Utf8(item.ID)},
-                           {"Size", item.Size},
-                           {"Comments", Utf8(item.Comments)}});
-    }
-    records.push_back(std::move(record));
   }
   return out;
 }

@@ -1,0 +1,282 @@
+#include "web/web_api.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+#include "catalogue_client.h"
+#include "cli_error.h"
+#include "host/host_kit.h"
+#include "host/picture_image.h"
+#include "listing_json.h"
+#include "platform/ole/late_bound.h"
+#include "platform/text/text.h"
+#include "platform/user/window.h"
+#include "resource_key.h"
+
+namespace orvex::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+
+// The largest slice of bytes one request returns.
+constexpr size_t kMaxSlice = 1 << 20;
+constexpr int32_t kDialogType = 5;
+
+std::string Param(const ApiParams& params, const char* key) {
+  const auto found = params.find(key);
+  return found == params.end() ? std::string() : found->second;
+}
+
+// Whether the file starts as a PE image does: "MZ", and "PE\0\0" where e_lfanew points.
+bool LooksLikePe(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  char header[64] = {};
+  if (!in.read(header, sizeof header) || header[0] != 'M' || header[1] != 'Z') return false;
+  uint32_t offset = 0;
+  for (int i = 0; i < 4; ++i) offset |= static_cast<uint32_t>(static_cast<uint8_t>(header[60 + i])) << (8 * i);
+  char signature[4] = {};
+  in.seekg(offset);
+  return in.read(signature, 4) && signature[0] == 'P' && signature[1] == 'E' && !signature[2] &&
+         !signature[3];
+}
+
+// The catalogue client of the calling thread, made on its first request and kept for the
+// thread's life; a request opens its module anew.
+CatalogueClient& ThreadClient() {
+  thread_local std::unique_ptr<CatalogueClient> client;
+  if (!client) {
+    RegisterClasses();
+    RegisterHostKitClasses();
+    client = std::make_unique<CatalogueClient>();
+  }
+  return *client;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A temporary file name for one capture of this thread.
+std::string ScratchFile(const char* extension) {
+  static const fs::path dir = [] {
+    fs::path d = fs::temp_directory_path() / ("orvex-serve-" + std::to_string(getpid()));
+    fs::create_directories(d);
+    return d;
+  }();
+  thread_local const std::string name =
+      std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
+  return (dir / (name + extension)).string();
+}
+
+ApiResponse Bytes(std::string body, const char* type, std::string download = {}) {
+  ApiResponse response;
+  response.contentType = type;
+  response.body = std::move(body);
+  response.downloadName = std::move(download);
+  return response;
+}
+
+// A dialog previewed in a host-kit form and captured.
+ApiResponse DialogCapture(CatalogueClient& client, const ResourceKey& key, bool svg) {
+  ComPtr<IDispatch> form = CreateObject(u"Orvex10Host.Form");
+  Variant box = Call(form.Get(), "AddPictureBox");
+  const Variant made = client.Call("ShowDialog", {Variant(key.resName), Variant::RefTo(box)});
+  if (!(made.vt == VT_BOOL && made.boolVal)) return ApiError(404, "no dialog " + key.nameText);
+  const HWND boxWindow = static_cast<HWND>(GetProperty(box.pdispVal, "hwnd").ToLong());
+  HWND preview = GetWindow(boxWindow, GW_CHILD);
+  const std::string path = ScratchFile(svg ? ".svg" : ".png");
+  std::pair<HWND, HWND> search{0, 0};
+  if (!preview) {
+    search.first = static_cast<HWND>(GetProperty(form.Get(), "hwnd").ToLong());
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+          auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(p);
+          if (GetWindow(w, GW_OWNER) != found->first) return TRUE;
+          found->second = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    preview = search.second;
+  }
+  if (!preview) return ApiError(500, "the preview window was not found");
+  const BOOL written =
+      svg ? CaptureWindowToSvg(preview, path.c_str()) : CaptureWindowToPng(preview, path.c_str());
+  if (!written) return ApiError(500, "the dialog could not be captured");
+  std::string body = ReadFile(path);
+  fs::remove(path);
+  return Bytes(std::move(body), svg ? "image/svg+xml" : "image/png");
+}
+
+ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const std::string& file) {
+  const bool numbered = key.typeNumber && (*key.typeNumber == 1 || *key.typeNumber == 2 ||
+                                           *key.typeNumber == 3 || *key.typeNumber == 12 ||
+                                           *key.typeNumber == 14);
+  ComPtr<IDispatch> picture =
+      numbered ? client.GetPicture(key.typeText, key.nameText, file)
+               : client.GetPictureExt(key.typeText, key.nameText, file);
+  const PictureImage image = ReadPicture(picture.Get(), true);
+  const std::string path = ScratchFile(".png");
+  WritePng(path, image.image);
+  std::string body = ReadFile(path);
+  fs::remove(path);
+  ApiResponse response = Bytes(std::move(body), "image/png");
+  return response;
+}
+
+// Text of a resource by its type: the catalogue's text member for the type, else HTML text.
+ApiResponse ResourceText(CatalogueClient& client, const ResourceKey& key) {
+  const char* member = nullptr;
+  if (key.typeNumber) {
+    switch (*key.typeNumber) {
+      case 4: member = "GetMenuText"; break;
+      case 6: member = "GetString"; break;
+      case 9: member = "GetAccelerators"; break;
+      case 11: member = "GetMessageTable"; break;
+      case 16: member = "GetVersionInfo"; break;
+      default: break;
+    }
+  }
+  std::u16string text;
+  if (member && std::string(member) == "GetVersionInfo") {
+    text = client.Call(member).ToString();
+  } else if (member) {
+    text = client.Call(member, {Variant(key.resName)}).ToString();
+  } else {
+    text = client.GetHTML(key);
+  }
+  return Bytes(Utf16ToUtf8(text), "text/plain; charset=utf-8");
+}
+
+}  // namespace
+
+ApiResponse ApiError(int status, const std::string& message) {
+  ApiResponse response;
+  response.status = status;
+  response.body = Json{{"error", message}}.dump(-1, ' ', false, Json::error_handler_t::replace);
+  return response;
+}
+
+ResolvedPath ResolveUnder(const fs::path& root, const std::string& rel) {
+  const fs::path relative(rel);
+  if (relative.is_absolute()) return {{}, 403};
+  for (const fs::path& part : relative) {
+    if (part == "..") return {{}, 403};
+  }
+  std::error_code error;
+  const fs::path joined = root / relative;
+  if (!fs::exists(fs::symlink_status(joined, error))) return {{}, 404};
+  const fs::path resolved = fs::canonical(joined, error);
+  if (error) return {{}, 404};
+  // Every component of the resolved path must lie under the root: links that lead out are
+  // refused.
+  auto r = root.begin();
+  auto p = resolved.begin();
+  for (; r != root.end(); ++r, ++p) {
+    if (p == resolved.end() || *p != *r) return {{}, 403};
+  }
+  return {resolved, 200};
+}
+
+WebApi::WebApi(fs::path root) : root_(fs::canonical(root)) {}
+
+ApiResponse WebApi::Files(const ApiParams& params) const {
+  const ResolvedPath dir = ResolveUnder(root_, Param(params, "dir"));
+  if (dir.status != 200) return ApiError(dir.status, "no such folder");
+  std::error_code error;
+  if (!fs::is_directory(dir.path, error)) return ApiError(404, "not a folder");
+  Json entries = Json::array();
+  std::vector<fs::directory_entry> list;
+  for (fs::directory_iterator it(dir.path, error), end; !error && it != end; it.increment(error))
+    list.push_back(*it);
+  std::sort(list.begin(), list.end(),
+            [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+  for (const fs::directory_entry& entry : list) {
+    const bool folder = entry.is_directory(error);
+    Json item{{"name", entry.path().filename().string()}, {"type", folder ? "dir" : "file"}};
+    if (!folder) {
+      item["size"] = entry.is_regular_file(error) ? entry.file_size(error) : 0;
+      item["pe"] = entry.is_regular_file(error) && LooksLikePe(entry.path());
+    }
+    entries.push_back(std::move(item));
+  }
+  const std::string rel = fs::relative(dir.path, root_).generic_string();
+  return Bytes(Json{{"dir", rel == "." ? "" : rel}, {"entries", std::move(entries)}}
+                   .dump(-1, ' ', false, Json::error_handler_t::replace),
+               "application/json");
+}
+
+ApiResponse WebApi::List(const ApiParams& params) const {
+  const std::string rel = Param(params, "file");
+  const ResolvedPath file = ResolveUnder(root_, rel);
+  if (file.status != 200) return ApiError(file.status, "no such file");
+  if (!fs::is_regular_file(file.path) || !LooksLikePe(file.path))
+    return ApiError(415, rel + " is no PE module");
+  CatalogueClient& client = ThreadClient();
+  if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
+  const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kAll);
+  client.Close();
+  return Bytes(ListingJson(rel, types).dump(-1, ' ', false, Json::error_handler_t::replace),
+               "application/json");
+}
+
+ApiResponse WebApi::Resource(const ApiParams& params) const {
+  const std::string rel = Param(params, "file");
+  const ResolvedPath file = ResolveUnder(root_, rel);
+  if (file.status != 200) return ApiError(file.status, "no such file");
+  if (!fs::is_regular_file(file.path) || !LooksLikePe(file.path))
+    return ApiError(415, rel + " is no PE module");
+  ResourceKey key;
+  try {
+    key = ParseResourceKey(Param(params, "type"), Param(params, "name"));
+  } catch (const CliError& e) {
+    return ApiError(400, e.what());
+  }
+  const std::string as = Param(params, "as").empty() ? "raw" : Param(params, "as");
+  if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw")
+    return ApiError(400, "as must be text, hex, png, svg or raw");
+  CatalogueClient& client = ThreadClient();
+  if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
+  struct Closer {
+    CatalogueClient& client;
+    ~Closer() { client.Close(); }
+  } closer{client};
+  try {
+    const std::optional<std::vector<uint8_t>> bytes = client.ReadResource(key);
+    if (!bytes) return ApiError(404, NoResourceMessage("resource", key.nameText, rel));
+    const bool dialog = key.typeNumber && *key.typeNumber == kDialogType;
+    if (as == "raw") {
+      size_t offset = 0, length = bytes->size();
+      try {
+        if (!Param(params, "offset").empty()) offset = std::stoull(Param(params, "offset"));
+        if (!Param(params, "length").empty()) length = std::stoull(Param(params, "length"));
+      } catch (const std::exception&) {
+        return ApiError(400, "offset and length are numbers");
+      }
+      offset = std::min(offset, bytes->size());
+      length = std::min({length, bytes->size() - offset, kMaxSlice});
+      ApiResponse response =
+          Bytes(std::string(reinterpret_cast<const char*>(bytes->data()) + offset, length),
+                "application/octet-stream", key.typeText + "_" + key.nameText + ".bin");
+      return response;
+    }
+    if (as == "hex") return Bytes(Utf16ToUtf8(client.GetHexDump(key)), "text/plain; charset=utf-8");
+    if (as == "text") return ResourceText(client, key);
+    if (dialog) return DialogCapture(client, key, as == "svg");
+    if (as == "svg") return ApiError(400, "svg is for dialogs");
+    return PicturePng(client, key, rel);
+  } catch (const CliError& e) {
+    return ApiError(404, e.what());
+  } catch (const std::exception& e) {
+    return ApiError(500, e.what());
+  }
+}
+
+}  // namespace orvex::cli

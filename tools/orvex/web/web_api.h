@@ -1,0 +1,56 @@
+// The web viewer's API, free of the HTTP library: each request's parameters in, a status,
+// a content type and a body out. Paths are relative to the served folder and never leave it.
+//
+//   files    dir=REL                          the entries of a folder (PE files marked)
+//   list     file=REL                         the catalogue, as `orvex list --json`
+//   resource file=REL type=T name=N as=KIND   one resource: text, hex, png, svg, raw;
+//            [offset=O length=L] with raw      a slice of the bytes (the hex view's pages)
+//
+// Status: 200, 400 for a bad parameter (TYPE, NAME, KIND), 403 for a path that leaves the
+// folder, 404 for what does not exist, 415 for a file that is no PE module, 500 when the
+// library cannot render what exists.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace orvex::cli {
+
+struct ApiResponse {
+  int status = 200;
+  std::string contentType = "application/json";
+  std::string body;
+  std::string downloadName;  // set for attachments (raw bytes, icon files)
+};
+
+using ApiParams = std::map<std::string, std::string>;
+
+class WebApi {
+ public:
+  explicit WebApi(std::filesystem::path root);
+
+  ApiResponse Files(const ApiParams& params) const;
+  // Calls reach the library through the catalogue of the calling thread.
+  ApiResponse List(const ApiParams& params) const;
+  ApiResponse Resource(const ApiParams& params) const;
+
+  const std::filesystem::path& root() const { return root_; }
+
+ private:
+  std::filesystem::path root_;
+};
+
+// A JSON error body {"error": message} with its status.
+ApiResponse ApiError(int status, const std::string& message);
+
+// REL resolved under `root` (canonical, symbolic links followed): the path, or the status
+// that refuses it (403 for an absolute path, "..", or a link that leads out; 404 when it does
+// not exist).
+struct ResolvedPath {
+  std::filesystem::path path;
+  int status = 200;
+};
+ResolvedPath ResolveUnder(const std::filesystem::path& root, const std::string& rel);
+
+}  // namespace orvex::cli
