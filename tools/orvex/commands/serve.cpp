@@ -66,12 +66,12 @@ int Serve(const ServeArguments& arguments) {
       [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         Send(res, ApiError(500, "internal error"));
       });
-  const int port = arguments.port == 0 ? server.bind_to_any_port(arguments.bind)
-                                       : (server.bind_to_port(arguments.bind, arguments.port)
-                                              ? arguments.port
-                                              : -1);
-  if (port < 0) throw CliError("cannot listen on " + arguments.bind + ":" +
-                               std::to_string(arguments.port));
+  const int port =
+      arguments.port == 0
+          ? server.bind_to_any_port(arguments.bind)
+          : (server.bind_to_port(arguments.bind, arguments.port) ? arguments.port : -1);
+  if (port < 0)
+    throw CliError("cannot listen on " + arguments.bind + ":" + std::to_string(arguments.port));
   std::printf("orvex: serving %s at http://%s:%d/\n", api.root().string().c_str(),
               arguments.bind.c_str(), port);
   std::fflush(stdout);

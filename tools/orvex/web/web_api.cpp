@@ -2,12 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <thread>
-#include <unistd.h>
 
 #include "catalogue_client.h"
 #include "cli_error.h"
@@ -40,7 +40,8 @@ bool LooksLikePe(const fs::path& path) {
   char header[64] = {};
   if (!in.read(header, sizeof header) || header[0] != 'M' || header[1] != 'Z') return false;
   uint32_t offset = 0;
-  for (int i = 0; i < 4; ++i) offset |= static_cast<uint32_t>(static_cast<uint8_t>(header[60 + i])) << (8 * i);
+  for (int i = 0; i < 4; ++i)
+    offset |= static_cast<uint32_t>(static_cast<uint8_t>(header[60 + i])) << (8 * i);
   char signature[4] = {};
   in.seekg(offset);
   return in.read(signature, 4) && signature[0] == 'P' && signature[1] == 'E' && !signature[2] &&
@@ -116,12 +117,11 @@ ApiResponse DialogCapture(CatalogueClient& client, const ResourceKey& key, bool 
 }
 
 ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const std::string& file) {
-  const bool numbered = key.typeNumber && (*key.typeNumber == 1 || *key.typeNumber == 2 ||
-                                           *key.typeNumber == 3 || *key.typeNumber == 12 ||
-                                           *key.typeNumber == 14);
-  ComPtr<IDispatch> picture =
-      numbered ? client.GetPicture(key.typeText, key.nameText, file)
-               : client.GetPictureExt(key.typeText, key.nameText, file);
+  const bool numbered =
+      key.typeNumber && (*key.typeNumber == 1 || *key.typeNumber == 2 || *key.typeNumber == 3 ||
+                         *key.typeNumber == 12 || *key.typeNumber == 14);
+  ComPtr<IDispatch> picture = numbered ? client.GetPicture(key.typeText, key.nameText, file)
+                                       : client.GetPictureExt(key.typeText, key.nameText, file);
   const PictureImage image = ReadPicture(picture.Get(), true);
   const std::string path = ScratchFile(".png");
   WritePng(path, image.image);
@@ -136,12 +136,23 @@ ApiResponse ResourceText(CatalogueClient& client, const ResourceKey& key) {
   const char* member = nullptr;
   if (key.typeNumber) {
     switch (*key.typeNumber) {
-      case 4: member = "GetMenuText"; break;
-      case 6: member = "GetString"; break;
-      case 9: member = "GetAccelerators"; break;
-      case 11: member = "GetMessageTable"; break;
-      case 16: member = "GetVersionInfo"; break;
-      default: break;
+      case 4:
+        member = "GetMenuText";
+        break;
+      case 6:
+        member = "GetString";
+        break;
+      case 9:
+        member = "GetAccelerators";
+        break;
+      case 11:
+        member = "GetMessageTable";
+        break;
+      case 16:
+        member = "GetVersionInfo";
+        break;
+      default:
+        break;
     }
   }
   std::u16string text;
@@ -199,17 +210,19 @@ ApiResponse WebApi::Files(const ApiParams& params) const {
   std::sort(list.begin(), list.end(),
             [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
   for (const fs::directory_entry& entry : list) {
-    const bool folder = entry.is_directory(error);
+    std::error_code ignored;  // an entry that cannot be read shows as a plain file
+    const bool folder = entry.is_directory(ignored);
     Json item{{"name", entry.path().filename().string()}, {"type", folder ? "dir" : "file"}};
     if (!folder) {
-      item["size"] = entry.is_regular_file(error) ? entry.file_size(error) : 0;
-      item["pe"] = entry.is_regular_file(error) && LooksLikePe(entry.path());
+      const bool regular = entry.is_regular_file(ignored);
+      item["size"] = regular ? entry.file_size(ignored) : 0;
+      item["pe"] = regular && LooksLikePe(entry.path());
     }
     entries.push_back(std::move(item));
   }
   const std::string rel = fs::relative(dir.path, root_).generic_string();
-  return Bytes(Json{{"dir", rel == "." ? "" : rel}, {"entries", std::move(entries)}}
-                   .dump(-1, ' ', false, Json::error_handler_t::replace),
+  return Bytes(Json{{"dir", rel == "." ? "" : rel}, {"entries", std::move(entries)}}.dump(
+                   -1, ' ', false, Json::error_handler_t::replace),
                "application/json");
 }
 

@@ -1,0 +1,196 @@
+// `orvex serve` over HTTP on loopback: the API's answers, its refusals, and the server
+// going on serving after each of them.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "orvex_run.h"
+
+namespace orvex::test {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr char kFixtures[] = ORVEX_SOURCE_DIR "/tests/fixtures/rc";
+
+// `orvex serve DIR --port 0` as a child process, and a client for the port it names.
+class Server {
+ public:
+  explicit Server(const std::string& dir) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(pipeFds[1], 1);
+      close(pipeFds[0]);
+      close(pipeFds[1]);
+      const std::string binary = ORVEX_BINARY_DIR "/tools/orvex/orvex";
+      execl(binary.c_str(), binary.c_str(), "serve", dir.c_str(), "--port", "0",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(pipeFds[1]);
+    std::string line;
+    char c;
+    while (read(pipeFds[0], &c, 1) == 1 && c != '\n') line.push_back(c);
+    close(pipeFds[0]);
+    const size_t colon = line.rfind(':');
+    if (colon != std::string::npos) port_ = std::atoi(line.c_str() + colon + 1);
+  }
+  ~Server() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  int port() const { return port_; }
+  httplib::Result Get(const std::string& path) {
+    httplib::Client client("127.0.0.1", port_);
+    client.set_read_timeout(20, 0);
+    return client.Get(path);
+  }
+  bool Alive() {
+    auto r = Get("/api/files?dir=");
+    return r && r->status == 200;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
+
+// A folder with the fixtures, a non-PE file, a truncated module, a subfolder and links.
+struct ServedFolder {
+  TempDir dir;
+  ServedFolder() {
+    for (const char* name : {"dialogs.dll", "images.dll", "text.dll"})
+      fs::copy_file(std::string(kFixtures) + "/" + name, dir.File(name));
+    const std::string note = "not a module";
+    dir.Write("notes.txt", std::vector<uint8_t>(note.begin(), note.end()));
+    const std::string images = ReadWholeFile(std::string(kFixtures) + "/images.dll");
+    dir.Write("truncated.dll", std::vector<uint8_t>(images.begin(), images.begin() + 400));
+    fs::create_directory(dir.File("sub"));
+    fs::copy_file(std::string(kFixtures) + "/text.dll", dir.File("sub/inner.dll"));
+    fs::create_directory_symlink("/etc", dir.File("outside"));
+    fs::create_symlink("/etc/passwd", dir.File("passwd.dll"));
+    fs::create_symlink("text.dll", dir.File("alias.dll"));
+  }
+};
+
+nlohmann::json Json(const httplib::Result& r) {
+  return nlohmann::json::parse(r->body);
+}
+
+TEST(ServeCommand, FilesListsTheFolderWithModulesMarked) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  ASSERT_GT(server.port(), 0);
+  auto r = server.Get("/api/files?dir=");
+  ASSERT_TRUE(r);
+  ASSERT_EQ(r->status, 200);
+  std::map<std::string, nlohmann::json> entries;
+  const nlohmann::json listing = Json(r);
+  for (const auto& e : listing["entries"]) entries[e["name"].get<std::string>()] = e;
+  EXPECT_EQ(entries["dialogs.dll"]["pe"], true);
+  EXPECT_EQ(entries["notes.txt"]["pe"], false);
+  EXPECT_EQ(entries["sub"]["type"], "dir");
+  r = server.Get("/api/files?dir=sub");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_EQ(Json(r)["entries"][0]["name"], "inner.dll");
+}
+
+TEST(ServeCommand, ListAnswersAsTheListCommand) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  auto r = server.Get("/api/list?file=dialogs.dll");
+  ASSERT_TRUE(r);
+  ASSERT_EQ(r->status, 200);
+  const OrvexRun run = RunOrvex({"list", folder.dir.File("dialogs.dll"), "--json"});
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(Json(r)["types"], nlohmann::json::parse(run.out)["types"]);
+  EXPECT_EQ(Json(r)["file"], "dialogs.dll");
+  r = server.Get("/api/list?file=sub/inner.dll");
+  EXPECT_EQ(r->status, 200);
+  r = server.Get("/api/list?file=alias.dll");  // a link that stays inside
+  EXPECT_EQ(r->status, 200);
+}
+
+TEST(ServeCommand, ResourcesRenderByKind) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  auto r = server.Get("/api/resource?file=text.dll&type=6&name=%231&as=text");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_NE(r->body.find("Hello"), std::string::npos);
+  r = server.Get("/api/resource?file=images.dll&type=14&name=%23201&as=png");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_EQ(r->get_header_value("Content-Type"), "image/png");
+  EXPECT_EQ(r->body.substr(1, 3), "PNG");
+  r = server.Get("/api/resource?file=dialogs.dll&type=5&name=%23101&as=svg");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_NE(r->body.find(">Fixture Pop-up</text>"), std::string::npos);
+  r = server.Get("/api/resource?file=dialogs.dll&type=5&name=NAMED&as=png");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_EQ(r->body.substr(1, 3), "PNG");
+  r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=hex");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_EQ(r->body.rfind("00000000", 0), 0u);
+  // Raw bytes whole and in slices, as `orvex data` gives them.
+  const OrvexRun data = RunOrvex({"data", folder.dir.File("images.dll"), "3", "#2"});
+  r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=raw");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_EQ(r->body, data.out);
+  EXPECT_NE(r->get_header_value("Content-Disposition").find("attachment"), std::string::npos);
+  r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=raw&offset=4000&length=1000");
+  EXPECT_EQ(r->body, data.out.substr(4000));
+}
+
+TEST(ServeCommand, BadRequestsGetTheirStatusAndTheServerGoesOn) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  const struct {
+    const char* path;
+    int status;
+  } cases[] = {
+      {"/api/resource?file=../../etc/passwd&type=6&name=%231", 403},
+      {"/api/list?file=%2Fetc%2Fpasswd", 403},
+      {"/api/list?file=passwd.dll", 403},  // a link that leads out
+      {"/api/files?dir=outside", 403},
+      {"/api/files?dir=..", 403},
+      {"/api/list?file=missing.dll", 404},
+      {"/api/list?file=notes.txt", 415},
+      {"/api/list?file=truncated.dll", 415},
+      {"/api/resource?file=truncated.dll&type=6&name=%231", 415},
+      {"/api/resource?file=text.dll&type=6&name=%23999", 404},
+      {"/api/resource?file=text.dll&type=0&name=%231", 400},
+      {"/api/resource?file=text.dll&type=6&name=%23x", 400},
+      {"/api/resource?file=text.dll&type=6&name=%231&as=movie", 400},
+      {"/api/nothing", 404},
+  };
+  for (const auto& c : cases) {
+    auto r = server.Get(c.path);
+    ASSERT_TRUE(r) << c.path;
+    EXPECT_EQ(r->status, c.status) << c.path << ": " << r->body;
+    EXPECT_TRUE(server.Alive()) << c.path;
+  }
+}
+
+TEST(ServeCommand, ServesItsPage) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  for (const char* path : {"/", "/index.html", "/style.css", "/app.js"}) {
+    auto r = server.Get(path);
+    ASSERT_TRUE(r) << path;
+    EXPECT_EQ(r->status, 200) << path;
+    EXPECT_FALSE(r->body.empty()) << path;
+  }
+}
+
+}  // namespace
+}  // namespace orvex::test
