@@ -43,5 +43,9 @@ void RegisterIconsCommand(CLI::App& app, int& exitStatus);
 // `orvex dialog FILE NAME [--json] [-o OUT] [--with-host]` and `orvex dialogs FILE -o DIR`:
 // dialogs previewed by ShowDialog in a host-kit form, described and captured.
 void RegisterDialogCommands(CLI::App& app, int& exitStatus);
+// `orvex avi FILE NAME -o OUT.gif|DIR/ [--show]`: a clip played by PlayAVI (or ShowAVI) in a
+// host form, its frames written; `orvex play FILE NAME [--to OUT.wav]`: PlayWAV, waiting
+// until the sound device is idle.
+void RegisterMediaCommands(CLI::App& app, int& exitStatus);
 
 }  // namespace orvex::cli
