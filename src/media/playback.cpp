@@ -12,6 +12,7 @@
 #include "server/frame/bas_q7el_common_a.h"
 #include "server/frame/class_ids.h"
 #include "server/frame/file_error.h"
+#include "server/frame/resource_tmp_folder.h"
 #include "server/frame/thread_module_state.h"
 
 namespace orvex {

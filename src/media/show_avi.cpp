@@ -13,6 +13,7 @@
 #include "platform/text/text.h"
 #include "server/frame/bas_q7el_common_a.h"
 #include "server/frame/file_error.h"
+#include "server/frame/resource_tmp_folder.h"
 #include "server/frame/thread_module_state.h"
 
 namespace orvex {

@@ -1,17 +1,9 @@
 #include "media/tmp_file.h"
 
-#include <array>
-#include <functional>
-
 #include "base/runtime_error.h"
 #include "server/frame/file_error.h"
 
 namespace orvex {
-
-std::unique_lock<std::mutex> LockTmpFile(const std::string& path) {
-  static std::array<std::mutex, 31> locks;
-  return std::unique_lock(locks[std::hash<std::string>{}(path) % locks.size()]);
-}
 
 void TmpFileWrite::Open(const std::string& path) {
   auto file = ReplacingFile::Open(path);

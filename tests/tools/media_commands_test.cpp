@@ -59,7 +59,12 @@ class MediaModule : public ::testing::Test {
     writer.Add(ResId(u"AVI"), ResId(1), 0x0409, Fixture("raw24.avi"));
     writer.Add(ResId(u"AVI"), ResId(2), 0x0409, Fixture("rle8.avi"));
     module_ = dir_.Write("media.dll", writer.Build());
+    // A drive C of the test's own, so no other test's client shares the temporary files.
+    const std::string drive = dir_.File("drive_c");
+    std::filesystem::create_directory(drive);
+    setenv("ORVEX_DRIVE_C", drive.c_str(), 1);
   }
+  void TearDown() override { unsetenv("ORVEX_DRIVE_C"); }
   TempDir dir_;
   std::string module_;
 };
