@@ -136,6 +136,26 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // without its first character + ".wav" (presentation/files.h).
   std::u16string ResourceTmpFileName(std::u16string_view ResName);
 
+  // --- Playback (media/playback.cpp, media/show_avi.cpp) ---
+  // The clsQ7ResfPlayAviA in the field; a new one is made and kept when the field is empty.
+  ComPtr<IDispatch> PlayAVIObject();
+  // Keeps the given clsQ7ResfPlayAviA, or empties the field for none (another object is
+  // Err::TypeMismatch).
+  void SetPlayAVIObject(ComPtr<IDispatch> value);
+  // Writes the AVI resource's bytes to its temporary file and plays it in a new animation
+  // control (clsQ7ResfPlayAviA, kept in PlayAVIObject) at lpbLeft, lpbTop in lHwnd. Reports
+  // under ".PlayAVI" and goes on; always 0.
+  int32_t PlayAVI(std::u16string_view ResName, int32_t lHwnd, int32_t lpbLeft, int32_t lpbTop,
+                  int32_t lpbWidth, int32_t lpbHeight, bool bDeleteTmpFile);
+  // Writes the WAV resource's bytes to its temporary file and starts it playing
+  // (sndPlaySoundA, SND_ASYNC). Reports under ".PlayWAV"; always 0.
+  int32_t PlayWAV(std::u16string_view ResName, bool bDeleteTmpFile);
+  // Writes the AVI resource's bytes to its temporary file and plays it through MCI
+  // (alias "video") in pb's window, pb sized to the clip (moved first when bpbPositions)
+  // and the clip centred in it. Reports under ".ShowAVI"; always true.
+  bool ShowAVI(std::u16string_view ResName, ComPtr<IDispatch> pb, bool bpbPositions,
+               int32_t lpbLeft, int32_t lpbTop, int32_t lpbWidth, int32_t lpbHeight);
+
  private:
   // Frees the thread's module (result ignored) and sets ThreadModuleHandle to 0.
   void UnloadModule();

@@ -65,19 +65,6 @@ std::u16string ResourceTmpFileNameFor(std::u16string_view filePartFileName,
   return path;
 }
 
-RuntimeError FileError(std::string_view what) {
-  switch (GetLastError()) {
-    case ERROR_FILE_NOT_FOUND:
-      return RuntimeError(Err::FileNotFound, what);
-    case ERROR_PATH_NOT_FOUND:
-      return RuntimeError(Err::PathNotFound, what);
-    case ERROR_NOT_ENOUGH_MEMORY:
-      return RuntimeError(Err::OutOfMemory);
-    default:  // access denied, a folder in the way, a refused symbolic link
-      return RuntimeError(Err::PathFileAccessError, what);
-  }
-}
-
 void WriteRawBytesFile(const std::string& path, Bytes bytes) {
   auto file = ReplacingFile::Open(path);
   if (!file) throw FileError(path);

@@ -10,6 +10,7 @@
 #include "base/byte_reader.h"
 #include "base/runtime_error.h"
 #include "platform/ole/types.h"
+#include "server/frame/file_error.h"
 
 namespace orvex {
 
@@ -25,13 +26,8 @@ std::u16string ResourceTmpFileNameFor(std::u16string_view filePartFileName,
 // Creates or replaces the file at `path` (ANSI; drive-C paths through the drive mapping)
 // with exactly `bytes`. The new content is written beside the file and renamed over it, so
 // a failure leaves the old file as it was; a symbolic link at the path is replaced, never
-// followed. Throws the file's run-time error (see FileError).
+// followed. Throws the file's run-time error (server/frame/file_error.h).
 void WriteRawBytesFile(const std::string& path, Bytes bytes);
-
-// The run-time error for the platform's last error after a failed file operation:
-// Err::FileNotFound, PathNotFound, OutOfMemory, else PathFileAccessError; `what` (when
-// given) follows the text in parentheses.
-RuntimeError FileError(std::string_view what);
 
 // The bytes of a byte array held by a variant (VT_ARRAY | VT_UI1 of any dimensions, also
 // by reference or inside a by-reference variant): a view valid while the variant lives.

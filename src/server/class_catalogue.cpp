@@ -11,6 +11,7 @@
 #include "catalogue/cls_q7_resf_resource_type_a.h"
 #include "catalogue/cls_q7_resf_resource_types_a.h"
 #include "dyncall/cls_q7_resf_function_call_a.h"
+#include "media/cls_q7_resf_play_avi_a.h"
 #include "server/cls_q7_orvex10_a.h"
 #include "server/frame/class_ids.h"
 
@@ -35,16 +36,17 @@ using TypeRecord = clsQ7ResfResourceTypeA;
 using Items = clsQ7ResfResourceItemsA;
 using ItemRecord = clsQ7ResfResourceItemA;
 using FunctionCall = clsQ7ResfFunctionCallA;
+using PlayAvi = clsQ7ResfPlayAviA;
 
 // _clsQ7ResfResourceTypesA, in slot order.
 const MemberDesc kResourceTypesMembers[] = {
-    {"PlayAVIObject", K::Get, 0x40030005, {}, kPlayAvi, NotImplemented()},
+    {"PlayAVIObject", K::Get, 0x40030005, {}, kPlayAvi, Bind<&Types::PlayAVIObject>()},
     {"PlayAVIObject",
      K::Set,
      0x40030005,
      {Param("PlayAVIObject", kPlayAvi)},
      T::None,
-     NotImplemented()},
+     Bind<&Types::SetPlayAVIObject>()},
     {"Filename", K::Get, 0x68030004, {}, T::String, Bind<&Types::Filename>()},
     {"Filename",
      K::Let,
@@ -168,13 +170,13 @@ const MemberDesc kResourceTypesMembers[] = {
       Param("lpbHeight", T::Long, kByRef | kOptional),
       Param("bDeleteTmpFile", T::Boolean, kByRef | kOptional)},
      T::Long,
-     NotImplemented()},
+     Bind<&Types::PlayAVI>()},
     {"PlayWAV",
      K::Method,
      0x6003001B,
      {Param("ResName", T::String), Param("bDeleteTmpFile", T::Boolean, kByRef | kOptional)},
      T::Long,
-     NotImplemented()},
+     Bind<&Types::PlayWAV>()},
     {"ShowAVI",
      K::Method,
      0x6003001C,
@@ -184,7 +186,7 @@ const MemberDesc kResourceTypesMembers[] = {
       Param("lpbWidth", T::Long, kByRef | kOptional),
       Param("lpbHeight", T::Long, kByRef | kOptional)},
      T::Boolean,
-     NotImplemented()},
+     Bind<&Types::ShowAVI>()},
     {"ShowPicture",
      K::Method,
      0x6003001D,
@@ -390,11 +392,11 @@ const MemberDesc kPlayAviMembers[] = {
      {Param("hwnd", T::Long), Param("StrAVI", T::String), Param("Left", T::Long),
       Param("Top", T::Long), Param("width", T::Long), Param("height", T::Long)},
      T::None,
-     NotImplemented()},
-    {"AnimatePlay", K::Method, 0x60030002, {}, T::None, NotImplemented()},
-    {"AnimateStop", K::Method, 0x60030003, {}, T::None, NotImplemented()},
-    {"Destroy", K::Method, 0x60030004, {}, T::None, NotImplemented()},
-    {"AutoPlay", K::Method, 0x60030005, {}, T::None, NotImplemented()},
+     Bind<&PlayAvi::Create>()},
+    {"AnimatePlay", K::Method, 0x60030002, {}, T::None, Bind<&PlayAvi::AnimatePlay>()},
+    {"AnimateStop", K::Method, 0x60030003, {}, T::None, Bind<&PlayAvi::AnimateStop>()},
+    {"Destroy", K::Method, 0x60030004, {}, T::None, Bind<&PlayAvi::Destroy>()},
+    {"AutoPlay", K::Method, 0x60030005, {}, T::None, Bind<&PlayAvi::AutoPlay>()},
 };
 
 // _clsQ7ResfFunctionCallA.
@@ -470,7 +472,8 @@ const ClassInfo& clsQ7Orvex10AInfo() {
   return info;
 }
 const ClassInfo& clsQ7ResfPlayAviAInfo() {
-  static const ClassInfo info(ORVEX_IDS(clsQ7ResfPlayAviA), kPlayAviMembers, &CreateTableOnly);
+  static const ClassInfo info(ORVEX_IDS(clsQ7ResfPlayAviA), kPlayAviMembers,
+                              &CreateOf<clsQ7ResfPlayAviA>);
   return info;
 }
 const ClassInfo& clsQ7ResfFunctionCallAInfo() {

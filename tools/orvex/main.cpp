@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterDialogCommands(app, exitStatus);
   orvex::cli::RegisterServeCommand(app, exitStatus);
   orvex::cli::RegisterShowCommand(app, exitStatus);
+  orvex::cli::RegisterMediaCommands(app, exitStatus);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

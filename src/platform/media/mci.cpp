@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 
 namespace orvex {
@@ -51,9 +52,30 @@ std::string_view NextWord(std::string_view& rest) {
   return word;
 }
 
+std::mutex recorderMutex;
+std::function<void(std::string_view)>& Recorder() {
+  static std::function<void(std::string_view)> recorder;
+  return recorder;
+}
+
+void Record(LPCSTR command) {
+  std::function<void(std::string_view)> recorder;
+  {
+    std::lock_guard lock(recorderMutex);
+    recorder = Recorder();
+  }
+  if (recorder) recorder(command ? std::string_view(command) : std::string_view{});
+}
+
 }  // namespace
 
+void SetMciCommandRecorderForTesting(std::function<void(std::string_view)> recorder) {
+  std::lock_guard lock(recorderMutex);
+  Recorder() = std::move(recorder);
+}
+
 MCIERROR mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND) {
+  Record(command);
   if (returnString && returnLength > 0) returnString[0] = '\0';
   std::string_view rest = command ? std::string_view(command) : std::string_view{};
   const std::string_view verb = NextWord(rest);

@@ -3,6 +3,9 @@
 // device.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -18,6 +21,9 @@ inline constexpr MCIERROR MCIERR_MISSING_DEVICE_NAME = 292;
 // text goes to `returnString` (at most `returnLength` characters with its NUL). 0 on
 // success, else an error number for mciGetErrorStringA.
 MCIERROR mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback);
+// Installs a function that is given the text of every command mciSendStringA receives,
+// before it runs, whichever thread sends it (an empty function removes it). For tests.
+void SetMciCommandRecorderForTesting(std::function<void(std::string_view)> recorder);
 // The text of an error number; FALSE (and an empty text) for a number without one.
 BOOL mciGetErrorStringA(MCIERROR error, LPSTR text, UINT length);
 

@@ -45,5 +45,9 @@ void RegisterIconsCommand(CLI::App& app, int& exitStatus);
 void RegisterDialogCommands(CLI::App& app, int& exitStatus);
 // `orvex serve [PATH] [--port N] [--bind ADDR]`: the web viewer and its API.
 void RegisterServeCommand(CLI::App& app, int& exitStatus);
+// `orvex avi FILE NAME -o OUT.gif|DIR/ [--show]`: a clip played by PlayAVI (or ShowAVI) in a
+// host form, its frames written; `orvex play FILE NAME [--to OUT.wav]`: PlayWAV, waiting
+// until the sound device is idle.
+void RegisterMediaCommands(CLI::App& app, int& exitStatus);
 
 }  // namespace orvex::cli

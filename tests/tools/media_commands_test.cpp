@@ -1,0 +1,159 @@
+// `orvex play` and `orvex avi` end to end on fixture modules holding the media fixtures:
+// the recorded sound read back with the resource's rate, channels and length, the clip's
+// frames read back from the GIF and the PNGs, and the failures a user sees.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "orvex_run.h"
+#include "pe_writer/pe_writer.h"
+#include "platform/gdi/png_image.h"
+#include "platform/media/wav_file.h"
+
+namespace orvex::test {
+namespace {
+
+std::vector<uint8_t> Fixture(const char* name) {
+  const std::string text =
+      ReadWholeFile(std::string(ORVEX_SOURCE_DIR) + "/tests/fixtures/media/" + name);
+  return {text.begin(), text.end()};
+}
+
+// The frames a decoder must give for a clip (tests/fixtures/media/*.bgra).
+std::vector<std::vector<uint32_t>> ReferenceFrames(const char* name, size_t pixels) {
+  const std::vector<uint8_t> bytes = Fixture(name);
+  std::vector<std::vector<uint32_t>> frames;
+  for (size_t at = 0; at + pixels * 4 <= bytes.size(); at += pixels * 4) {
+    std::vector<uint32_t> frame(pixels);
+    std::memcpy(frame.data(), bytes.data() + at, pixels * 4);
+    frames.push_back(std::move(frame));
+  }
+  return frames;
+}
+
+// What ffprobe reads of a sound file's first stream: "rate channels samples".
+std::string Probe(const std::string& path) {
+  const std::string command =
+      "ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels,duration_ts "
+      "-of default=noprint_wrappers=1:nokey=1 '" +
+      path + "' 2>/dev/null";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string out;
+  char buffer[256];
+  while (pipe && std::fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+  for (char& c : out)
+    if (c == '\n') c = ' ';
+  return out;
+}
+
+class MediaModule : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PeWriter writer;
+    writer.Add(ResId(u"WAV"), ResId(1), 0x0409, Fixture("tone16.wav"));
+    writer.Add(ResId(u"WAV"), ResId(u"CHIME"), 0x0409, Fixture("tone8.wav"));
+    writer.Add(ResId(u"WAVE"), ResId(2), 0x0409, Fixture("tone16.wav"));
+    writer.Add(ResId(u"AVI"), ResId(1), 0x0409, Fixture("raw24.avi"));
+    writer.Add(ResId(u"AVI"), ResId(2), 0x0409, Fixture("rle8.avi"));
+    module_ = dir_.Write("media.dll", writer.Build());
+    // A drive C of the test's own, so no other test's client shares the temporary files.
+    const std::string drive = dir_.File("drive_c");
+    std::filesystem::create_directory(drive);
+    setenv("ORVEX_DRIVE_C", drive.c_str(), 1);
+  }
+  void TearDown() override { unsetenv("ORVEX_DRIVE_C"); }
+  TempDir dir_;
+  std::string module_;
+};
+
+TEST_F(MediaModule, PlayToAFileRecordsTheSoundAsTheResourceHoldsIt) {
+  struct Case {
+    const char* name;
+    const char* fixture;
+  };
+  for (const Case& c : {Case{"#1", "tone16.wav"}, Case{"CHIME", "tone8.wav"}}) {
+    SCOPED_TRACE(c.name);
+    const std::string out = dir_.File(std::string("out") + (c.name[0] == '#' ? "1" : "c") + ".wav");
+    const OrvexRun run = RunOrvex({"play", module_, c.name, "--to", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<uint8_t> resource = Fixture(c.fixture);
+    const auto expected = ReadWavInfo(AsBytes(resource.data(), resource.size()));
+    ASSERT_TRUE(expected);
+    const std::string recorded = ReadWholeFile(out);
+    const auto got = ReadWavInfo(AsBytes(recorded.data(), recorded.size()));
+    ASSERT_TRUE(got) << got.GetError().message;
+    EXPECT_EQ(got->sampleRate, expected->sampleRate);
+    EXPECT_EQ(got->channels, expected->channels);
+    EXPECT_EQ(got->frameCount, expected->frameCount);
+    EXPECT_EQ(Probe(out), std::to_string(expected->sampleRate) + " " +
+                              std::to_string(expected->channels) + " " +
+                              std::to_string(expected->frameCount) + " ");
+  }
+}
+
+TEST_F(MediaModule, PlayOfASoundNotUnderWavFailsWithOneMessage) {
+  const OrvexRun run = RunOrvex({"play", module_, "#2", "--to", dir_.File("none.wav")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("no WAV sound named #2"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("none.wav")));
+}
+
+// Every frame of the clip, as the decoder gives it, in the GIF and in the PNGs.
+TEST_F(MediaModule, AviWritesEveryFrameAsGifOrPngs) {
+  struct Case {
+    const char* name;
+    const char* reference;
+    int width, height;
+  };
+  for (const Case& c : {Case{"#1", "raw24.bgra", 7, 5}, Case{"#2", "rle8.bgra", 8, 6}}) {
+    SCOPED_TRACE(c.name);
+    const auto frames = ReferenceFrames(c.reference, static_cast<size_t>(c.width) * c.height);
+    ASSERT_EQ(frames.size(), 3u);
+
+    const std::string gifPath = dir_.File(std::string("clip") + (c.name + 1) + ".gif");
+    OrvexRun run = RunOrvex({"avi", module_, c.name, "-o", gifPath});
+    ASSERT_EQ(run.status, 0) << run.err;
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(gifPath.c_str(), &error);
+    ASSERT_NE(gif, nullptr);
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    ASSERT_EQ(gif->ImageCount, 3);
+    for (int f = 0; f < gif->ImageCount; ++f) {
+      const SavedImage& image = gif->SavedImages[f];
+      ASSERT_EQ(image.ImageDesc.Width, c.width);
+      ASSERT_EQ(image.ImageDesc.Height, c.height);
+      const ColorMapObject* map =
+          image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+      for (int i = 0; i < c.width * c.height; ++i) {
+        const GifColorType colour = map->Colors[image.RasterBits[i]];
+        const uint32_t bgra = 0xFF000000u | colour.Red << 16 | colour.Green << 8 | colour.Blue;
+        ASSERT_EQ(bgra, frames[f][i]) << "frame " << f << " pixel " << i;
+      }
+    }
+    DGifCloseFile(gif, &error);
+
+    const std::string folder = dir_.File(std::string("frames") + (c.name + 1)) + "/";
+    run = RunOrvex({"avi", module_, c.name, "-o", folder, "--show"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (size_t f = 0; f < frames.size(); ++f) {
+      char leaf[32];
+      std::snprintf(leaf, sizeof leaf, "frame_%04zu.png", f + 1);
+      const std::string png = ReadWholeFile(folder + leaf);
+      const auto pixels = DecodePng(AsBytes(png.data(), png.size()));
+      ASSERT_TRUE(pixels) << leaf;
+      EXPECT_EQ(pixels->bgra, frames[f]) << leaf;
+    }
+  }
+}
+
+TEST_F(MediaModule, AviOfAMissingClipFailsWithOneMessage) {
+  const OrvexRun run = RunOrvex({"avi", module_, "#9", "-o", dir_.File("x.gif")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("no AVI clip named #9"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace orvex::test
