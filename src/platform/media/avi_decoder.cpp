@@ -1,11 +1,6 @@
 #include "platform/media/avi_decoder.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/log.h>
-#include <libswscale/swscale.h>
-}
+#include "platform/media/codec_libraries.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -36,13 +31,13 @@ constexpr int kIoBufferSize = 4096;
 
 std::string AvErrorText(int error) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(error, text, sizeof text);
+  Ffmpeg()->av_strerror(error, text, sizeof text);
   return text;
 }
 
 void QuietLibraryLog() {
   static std::once_flag once;
-  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+  std::call_once(once, [] { Ffmpeg()->av_log_set_level(AV_LOG_QUIET); });
 }
 
 }  // namespace
@@ -101,14 +96,14 @@ struct AviDecoder::State {
   }
 
   void Close() {
-    sws_freeContext(scaler);
+    Ffmpeg()->sws_freeContext(scaler);
     scaler = nullptr;
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&decoder);
-    avformat_close_input(&format);
-    if (io) av_freep(&io->buffer);
-    avio_context_free(&io);
+    Ffmpeg()->av_frame_free(&frame);
+    Ffmpeg()->av_packet_free(&packet);
+    Ffmpeg()->avcodec_free_context(&decoder);
+    Ffmpeg()->avformat_close_input(&format);
+    if (io) Ffmpeg()->av_freep(&io->buffer);
+    Ffmpeg()->avio_context_free(&io);
     streamIndex = -1;
   }
 
@@ -118,20 +113,21 @@ struct AviDecoder::State {
     position = 0;
     next = 0;
     draining = false;
-    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+    auto* buffer = static_cast<uint8_t*>(Ffmpeg()->av_malloc(kIoBufferSize));
     if (!buffer) return Error{"out of memory"};
-    io = avio_alloc_context(buffer, kIoBufferSize, 0, this, ReadPacket, nullptr, SeekPacket);
+    io = Ffmpeg()->avio_alloc_context(buffer, kIoBufferSize, 0, this, ReadPacket, nullptr,
+                                      SeekPacket);
     if (!io) {
-      av_free(buffer);
+      Ffmpeg()->av_free(buffer);
       return Error{"out of memory"};
     }
-    format = avformat_alloc_context();
+    format = Ffmpeg()->avformat_alloc_context();
     if (!format) return Error{"out of memory"};
     format->pb = io;
     format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    const AVInputFormat* avi = av_find_input_format("avi");
+    const AVInputFormat* avi = Ffmpeg()->av_find_input_format("avi");
     if (!avi) return Error{"the AVI demuxer is missing"};
-    if (const int error = avformat_open_input(&format, nullptr, avi, nullptr); error < 0)
+    if (const int error = Ffmpeg()->avformat_open_input(&format, nullptr, avi, nullptr); error < 0)
       return Error{"the AVI demuxer refused the clip: " + AvErrorText(error)};
 
     // The demuxer makes one stream per stream list, in order: the header check's video
@@ -158,16 +154,16 @@ struct AviDecoder::State {
     codec = entry->codec;
     codecId = entry->id;
 
-    const AVCodec* implementation = avcodec_find_decoder(codecId);
+    const AVCodec* implementation = Ffmpeg()->avcodec_find_decoder(codecId);
     if (!implementation) return Error{"no decoder for the clip's codec"};
-    decoder = avcodec_alloc_context3(implementation);
-    packet = av_packet_alloc();
-    frame = av_frame_alloc();
+    decoder = Ffmpeg()->avcodec_alloc_context3(implementation);
+    packet = Ffmpeg()->av_packet_alloc();
+    frame = Ffmpeg()->av_frame_alloc();
     if (!decoder || !packet || !frame) return Error{"out of memory"};
-    if (avcodec_parameters_to_context(decoder, parameters) < 0)
+    if (Ffmpeg()->avcodec_parameters_to_context(decoder, parameters) < 0)
       return Error{"the decoder refused the stream's parameters"};
     decoder->thread_count = 1;
-    if (const int error = avcodec_open2(decoder, implementation, nullptr); error < 0)
+    if (const int error = Ffmpeg()->avcodec_open2(decoder, implementation, nullptr); error < 0)
       return Error{"the decoder refused the stream: " + AvErrorText(error)};
     return {};
   }
@@ -177,17 +173,17 @@ struct AviDecoder::State {
       return Error{"frame " + std::to_string(next) + " is " + std::to_string(frame->width) + " x " +
                    std::to_string(frame->height) + ", not the clip's size"};
     const auto source = static_cast<AVPixelFormat>(frame->format);
-    scaler =
-        sws_getCachedContext(scaler, frame->width, frame->height, source, frame->width,
-                             frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+    scaler = Ffmpeg()->sws_getCachedContext(scaler, frame->width, frame->height, source,
+                                            frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_POINT,
+                                            nullptr, nullptr, nullptr);
     if (!scaler) return Error{"no conversion from the decoder's pixel format"};
     // Rows of a padded stride, so no conversion routine writes past a row's buffer.
     const int stride = (frame->width * 4 + 63) / 64 * 64;
     std::vector<uint8_t> converted(static_cast<size_t>(stride) * frame->height + 64);
     uint8_t* planes[4] = {converted.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {stride, 0, 0, 0};
-    if (sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides) !=
-        frame->height)
+    if (Ffmpeg()->sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes,
+                            strides) != frame->height)
       return Error{"pixel conversion of frame " + std::to_string(next) + " failed"};
     Pixels pixels;
     pixels.width = frame->width;
@@ -204,10 +200,10 @@ struct AviDecoder::State {
   Expected<std::optional<Pixels>> Next() {
     if (!decoder) return Error{"the decoder is closed"};
     for (;;) {
-      const int received = avcodec_receive_frame(decoder, frame);
+      const int received = Ffmpeg()->avcodec_receive_frame(decoder, frame);
       if (received == 0) {
         auto pixels = Convert();
-        av_frame_unref(frame);
+        Ffmpeg()->av_frame_unref(frame);
         if (!pixels) return pixels.GetError();
         ++next;
         return std::optional<Pixels>(std::move(*pixels));
@@ -217,19 +213,19 @@ struct AviDecoder::State {
         return Error{"decoding frame " + std::to_string(next) +
                      " failed: " + AvErrorText(received)};
       if (draining) return std::optional<Pixels>();
-      const int read = av_read_frame(format, packet);
+      const int read = Ffmpeg()->av_read_frame(format, packet);
       if (read < 0) {
         // End of the clip (or of what the demuxer can read): drain the decoder.
         draining = true;
-        avcodec_send_packet(decoder, nullptr);
+        Ffmpeg()->avcodec_send_packet(decoder, nullptr);
         continue;
       }
       if (packet->stream_index != streamIndex) {
-        av_packet_unref(packet);
+        Ffmpeg()->av_packet_unref(packet);
         continue;
       }
-      const int sent = avcodec_send_packet(decoder, packet);
-      av_packet_unref(packet);
+      const int sent = Ffmpeg()->avcodec_send_packet(decoder, packet);
+      Ffmpeg()->av_packet_unref(packet);
       if (sent < 0 && sent != AVERROR(EAGAIN))
         return Error{"decoding frame " + std::to_string(next) + " failed: " + AvErrorText(sent)};
     }
@@ -241,6 +237,7 @@ AviDecoder::~AviDecoder() = default;
 
 Expected<std::unique_ptr<AviDecoder>> AviDecoder::Open(std::vector<std::byte> file,
                                                        VideoCodecs accepted) {
+  if (!Ffmpeg()) return Error{"the FFmpeg libraries cannot be loaded"};
   QuietLibraryLog();
   auto info = ReadAviInfo(file);
   if (!info) return info.GetError();

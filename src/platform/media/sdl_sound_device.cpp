@@ -1,6 +1,6 @@
 #include "platform/media/sdl_sound_device.h"
 
-#include <SDL.h>
+#include "platform/media/codec_libraries.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,12 +31,12 @@ class SdlSoundDevice : public SoundDevice {
       playing_ = true;
     }
     SDL_AudioSpec have{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    device_ = Sdl()->SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device_ == 0) {
       Stop();
       return;
     }
-    SDL_PauseAudioDevice(device_, 0);
+    Sdl()->SDL_PauseAudioDevice(device_, 0);
   }
 
   void Stop() override {
@@ -59,7 +59,7 @@ class SdlSoundDevice : public SoundDevice {
  private:
   void CloseDevice() {
     // Closing waits for a running callback, so none touches the state afterwards.
-    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    if (device_ != 0) Sdl()->SDL_CloseAudioDevice(device_);
     device_ = 0;
   }
 
@@ -99,11 +99,12 @@ class SdlSoundDevice : public SoundDevice {
 }  // namespace
 
 std::shared_ptr<SoundDevice> OpenSdlSoundDevice() {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  if (!Sdl()) return nullptr;
+  if (Sdl()->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
   // A driver that lists no output device has none to open (and opening the default one
   // anyway makes some drivers print their failure on stderr); -1 means it cannot list.
-  if (SDL_GetNumAudioDevices(0) == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (Sdl()->SDL_GetNumAudioDevices(0) == 0) {
+    Sdl()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
   SDL_AudioSpec want{};
@@ -113,12 +114,12 @@ std::shared_ptr<SoundDevice> OpenSdlSoundDevice() {
   want.samples = 1024;
   // A silent probe: the device is kept only when SDL can open one.
   want.callback = [](void*, Uint8* stream, int length) { std::memset(stream, 0, length); };
-  const SDL_AudioDeviceID probe = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+  const SDL_AudioDeviceID probe = Sdl()->SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
   if (probe == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    Sdl()->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
-  SDL_CloseAudioDevice(probe);
+  Sdl()->SDL_CloseAudioDevice(probe);
   return std::make_shared<SdlSoundDevice>();
 }
 

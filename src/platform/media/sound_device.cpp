@@ -1,6 +1,6 @@
 #include "platform/media/sound_device.h"
 
-#include <sndfile.h>
+#include "platform/media/codec_libraries.h"
 
 #include <string>
 
@@ -82,14 +82,16 @@ Expected<void> RecordingSoundDevice::WriteWav(std::string_view path) {
   format.channels = first.channels;
   format.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   const std::string name(path);
-  SNDFILE* file = sf_open(name.c_str(), SFM_WRITE, &format);
-  if (!file) return Error{"cannot write " + name + ": " + sf_strerror(nullptr)};
+  if (!Sndfile()) return Error{"the sound library cannot be loaded"};
+  SNDFILE* file = Sndfile()->sf_open(name.c_str(), SFM_WRITE, &format);
+  if (!file) return Error{"cannot write " + name + ": " + Sndfile()->sf_strerror(nullptr)};
   bool written = true;
   for (const Entry& entry : entries) {
     const auto count = static_cast<sf_count_t>(entry.sound->samples.size());
-    written = written && sf_write_short(file, entry.sound->samples.data(), count) == count;
+    written =
+        written && Sndfile()->sf_write_short(file, entry.sound->samples.data(), count) == count;
   }
-  if (sf_close(file) != 0 || !written) return Error{"cannot write " + name};
+  if (Sndfile()->sf_close(file) != 0 || !written) return Error{"cannot write " + name};
   return {};
 }
 

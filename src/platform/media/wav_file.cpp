@@ -1,6 +1,6 @@
 #include "platform/media/wav_file.h"
 
-#include <sndfile.h>
+#include "platform/media/codec_libraries.h"
 
 #include <algorithm>
 #include <cstring>
@@ -116,25 +116,27 @@ Expected<WavInfo> ReadWavInfo(Bytes file) {
 Expected<Sound> DecodeWav(Bytes file) {
   auto info = ReadWavInfo(file);
   if (!info) return info.GetError();
+  if (!Sndfile()) return Error{"the sound library cannot be loaded"};
   // Only the bytes the check accepted reach the library.
   MemoryFile memory{file.first(info->riffSize)};
   SF_VIRTUAL_IO io{Length, Seek, Read, Write, Tell};
   SF_INFO format{};
-  SNDFILE* handle = sf_open_virtual(&io, SFM_READ, &format, &memory);
+  SNDFILE* handle = Sndfile()->sf_open_virtual(&io, SFM_READ, &format, &memory);
   if (!handle)
-    return Error{std::string("sound decoder refused the bytes: ") + sf_strerror(nullptr)};
+    return Error{std::string("sound decoder refused the bytes: ") +
+                 Sndfile()->sf_strerror(nullptr)};
   Sound sound;
   if (format.channels != info->channels ||
       format.samplerate != static_cast<int>(info->sampleRate) || format.frames < 0 ||
       static_cast<uint64_t>(format.frames) > info->frameCount) {
-    sf_close(handle);
+    Sndfile()->sf_close(handle);
     return Error{"sound decoder disagrees with the header"};
   }
   sound.sampleRate = info->sampleRate;
   sound.channels = info->channels;
   sound.samples.resize(static_cast<size_t>(format.frames) * info->channels);
-  const sf_count_t read = sf_readf_short(handle, sound.samples.data(), format.frames);
-  sf_close(handle);
+  const sf_count_t read = Sndfile()->sf_readf_short(handle, sound.samples.data(), format.frames);
+  Sndfile()->sf_close(handle);
   if (read < 0) return Error{"sound decoder failed"};
   sound.samples.resize(static_cast<size_t>(read) * info->channels);
   return sound;

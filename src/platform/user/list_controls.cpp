@@ -10,7 +10,7 @@ namespace {
 
 constexpr DWORD LBS_OWNERDRAWVARIABLE = 0x0020, LBS_NOINTEGRALHEIGHT = 0x0100,
                 LBS_DISABLENOSCROLL = 0x1000;
-constexpr DWORD CBS_SIMPLE = 0x1, CBS_DROPDOWN = 0x2, CBS_DROPDOWNLIST = 0x3, CBS_TYPEMASK = 0x3;
+constexpr DWORD CBS_SIMPLE = 0x1, CBS_DROPDOWNLIST = 0x3, CBS_TYPEMASK = 0x3;
 constexpr int kComboBorder = 2;  // the combo box's own sunken edge
 
 int ItemHeight(HWND window) {
