@@ -43,8 +43,12 @@ void RegisterIconsCommand(CLI::App& app, int& exitStatus);
 // `orvex dialog FILE NAME [--json] [-o OUT] [--with-host]` and `orvex dialogs FILE -o DIR`:
 // dialogs previewed by ShowDialog in a host-kit form, described and captured.
 void RegisterDialogCommands(CLI::App& app, int& exitStatus);
-// `orvex serve [PATH] [--port N] [--bind ADDR]`: the web viewer and its API.
-void RegisterServeCommand(CLI::App& app, int& exitStatus);
+// `orvex serve [PATH] [--port N] [--bind ADDR]`: the web viewer and its API. It runs in its
+// own program, orvex-serve beside orvex, so that the HTTP library's dependencies cost the
+// other commands nothing at start-up: `orvex serve ARGS` executes `orvex-serve ARGS`.
+void RegisterServeForwarder(CLI::App& app, const char* self);
+// The options and callback of the server, on orvex-serve's own top-level command.
+void AddServeOptions(CLI::App& app, int& exitStatus);
 // `orvex avi FILE NAME -o OUT.gif|DIR/ [--show]`: a clip played by PlayAVI (or ShowAVI) in a
 // host form, its frames written; `orvex play FILE NAME [--to OUT.wav]`: PlayWAV, waiting
 // until the sound device is idle.

@@ -80,14 +80,12 @@ int Serve(const ServeArguments& arguments) {
 
 }  // namespace
 
-void RegisterServeCommand(CLI::App& app, int& exitStatus) {
+void AddServeOptions(CLI::App& app, int& exitStatus) {
   auto arguments = std::make_shared<ServeArguments>();
-  CLI::App* command = app.add_subcommand(
-      "serve", "A local web viewer of the modules under PATH and their resources");
-  command->add_option("PATH", arguments->path, "The folder to serve (default: the current one)");
-  command->add_option("--port", arguments->port, "The port (default 8080; 0 picks a free one)");
-  command->add_option("--bind", arguments->bind, "The address to listen on (default 127.0.0.1)");
-  command->callback([arguments, &exitStatus] { exitStatus = Serve(*arguments); });
+  app.add_option("PATH", arguments->path, "The folder to serve (default: the current one)");
+  app.add_option("--port", arguments->port, "The port (default 8080; 0 picks a free one)");
+  app.add_option("--bind", arguments->bind, "The address to listen on (default 127.0.0.1)");
+  app.callback([arguments, &exitStatus] { exitStatus = Serve(*arguments); });
 }
 
 }  // namespace orvex::cli
