@@ -58,9 +58,8 @@ LRESULT VideoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     cairo_rectangle(cr, 0, 0, client.right, client.bottom);
     cairo_fill(cr);
     if (state)
-      state->player->WithFrame([&](const Pixels& frame) {
-        PaintFrame(cr, frame, state->destination);
-      });
+      state->player->WithFrame(
+          [&](const Pixels& frame) { PaintFrame(cr, frame, state->destination); });
   }
   EndPaint(window, &paint);
   return 0;
@@ -126,13 +125,11 @@ MCIERROR AviVideoDevice::Open(const Options& options, std::unique_ptr<AviVideoDe
   EnsureWindowClass();
   // A child window sits at the parent's corner; a top-level one is owned by the parent
   // and carries the file name as its title.
-  state->window =
-      options.child
-          ? CreateWindowExA(0, kWindowClass, "", WS_CHILD, 0, 0, width, height, options.parent,
-                            0, 0, nullptr)
-          : CreateWindowExA(0, kWindowClass, options.file.c_str(),
-                            WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, width, height,
-                            options.parent, 0, 0, nullptr);
+  state->window = options.child ? CreateWindowExA(0, kWindowClass, "", WS_CHILD, 0, 0, width,
+                                                  height, options.parent, 0, 0, nullptr)
+                                : CreateWindowExA(0, kWindowClass, options.file.c_str(),
+                                                  WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0,
+                                                  width, height, options.parent, 0, 0, nullptr);
   if (!state->window) return MCIERR_CREATEWINDOW;
   {
     std::lock_guard lock(WindowsMutex());

@@ -17,9 +17,9 @@
 namespace orvex {
 
 struct PlayRange {
-  uint32_t from = 0;     // the first frame of every pass
-  uint32_t to = 0;       // the last frame of every pass (included)
-  int32_t repeats = 1;   // passes; -1 until stopped (0 plays one pass, as 1)
+  uint32_t from = 0;    // the first frame of every pass
+  uint32_t to = 0;      // the last frame of every pass (included)
+  int32_t repeats = 1;  // passes; -1 until stopped (0 plays one pass, as 1)
 };
 
 class ClipPlayer {

@@ -53,8 +53,8 @@ constexpr ErrorText kErrorTexts[] = {
 // Verbs every device has. On a name that is not open, "close" and "break" find no device;
 // the others would open the name as a file first and fail on its missing extension.
 constexpr std::string_view kCoreVerbs[] = {
-    "open", "close", "play",       "stop",   "pause", "resume", "seek", "status", "set",
-    "info", "capability", "record", "save", "load",  "break",  "sysinfo",
+    "open", "close", "play",       "stop",   "pause", "resume", "seek",  "status",
+    "set",  "info",  "capability", "record", "save",  "load",   "break", "sysinfo",
 };
 // Verbs of particular devices: on a name that is not open, nothing knows them.
 constexpr std::string_view kDeviceVerbs[] = {
@@ -62,7 +62,8 @@ constexpr std::string_view kDeviceVerbs[] = {
 };
 
 bool IsOneOf(std::string_view word, std::span<const std::string_view> list) {
-  return std::any_of(list.begin(), list.end(), [&](std::string_view v) { return SameKeyword(word, v); });
+  return std::any_of(list.begin(), list.end(),
+                     [&](std::string_view v) { return SameKeyword(word, v); });
 }
 
 struct OpenDevice {
@@ -100,33 +101,35 @@ MCIERROR Open(const std::vector<std::string>& words, std::string& reply) {
   AviVideoDevice::Options options;
   options.file = words[1];
   std::string alias = words[1];
+  // The device type comes first (the "type" keyword, else the file's extension): the
+  // rest of the command is read by that device.
   std::optional<std::string> type;
+  for (size_t i = 2; i + 1 < words.size() && !type; ++i)
+    if (SameKeyword(words[i], "type")) type = words[i + 1];
+  if (type ? !SameKeyword(*type, "avivideo") : !EndsWithAvi(options.file))
+    return type ? MCIERR_INVALID_DEVICE_NAME : MCIERR_EXTENSION_NOT_FOUND;
   for (size_t i = 2; i < words.size(); ++i) {
     const std::string& w = words[i];
-    if (SameKeyword(w, "shareable") || SameKeyword(w, "wait") || SameKeyword(w, "notify"))
-      continue;
+    if (SameKeyword(w, "shareable") || SameKeyword(w, "wait") || SameKeyword(w, "notify")) continue;
     const bool takesValue = SameKeyword(w, "type") || SameKeyword(w, "alias") ||
                             SameKeyword(w, "parent") || SameKeyword(w, "style");
     if (!takesValue) return MCIERR_UNRECOGNIZED_COMMAND;
     if (i + 1 >= words.size())
       return SameKeyword(w, "parent") ? MCIERR_BAD_INTEGER : MCIERR_MISSING_STRING_ARGUMENT;
     const std::string& value = words[++i];
-    if (SameKeyword(w, "type")) {
-      type = value;
-    } else if (SameKeyword(w, "alias")) {
+    if (SameKeyword(w, "alias")) {
       alias = value;
     } else if (SameKeyword(w, "parent")) {
       const auto n = ParseMciInteger(value);
       if (!n) return MCIERR_BAD_INTEGER;
       options.parent = static_cast<HWND>(static_cast<uint32_t>(*n));
-    } else {
-      options.child = SameKeyword(value, "child") ||
-                      (ParseMciInteger(value) && (static_cast<uint32_t>(*ParseMciInteger(value)) &
-                                                  0x40000000u));  // WS_CHILD
+    } else if (SameKeyword(w, "style")) {
+      // "child", or a number of window styles with WS_CHILD.
+      const auto n = ParseMciInteger(value);
+      options.child =
+          SameKeyword(value, "child") || (n && (static_cast<uint32_t>(*n) & 0x40000000u));
     }
   }
-  if (type ? !SameKeyword(*type, "avivideo") : !EndsWithAvi(options.file))
-    return type ? MCIERR_INVALID_DEVICE_NAME : MCIERR_EXTENSION_NOT_FOUND;
   if (FindDevice(alias)) return MCIERR_DUPLICATE_ALIAS;
   std::unique_ptr<AviVideoDevice> device;
   if (const MCIERROR e = AviVideoDevice::Open(options, device)) return e;
