@@ -21,9 +21,13 @@ class Scheduler {
   TimerId Start(ClockTime due, std::function<void()> callback) {
     std::lock_guard lock(mutex_);
     const TimerId id = ++lastId_;
-    timers_.emplace(Key{due, id}, std::move(callback));
-    if (!testClock_) EnsureThreadLocked();
-    wake_.notify_all();
+    const auto it = timers_.emplace(Key{due, id}, std::move(callback)).first;
+    // The clock's thread sleeps until the earliest due time: only a new earliest timer
+    // needs to wake it, and under the test clock it has nothing to do.
+    if (!testClock_) {
+      EnsureThreadLocked();
+      if (it == timers_.begin()) wake_.notify_all();
+    }
     return id;
   }
 
