@@ -147,6 +147,10 @@ MCIERROR Run(std::string_view command, std::string& reply) {
     return MCIERR_UNRECOGNIZED_COMMAND;
   if (words->size() < 2) return MCIERR_MISSING_DEVICE_NAME;
   if (SameKeyword(verb, "open")) return Open(*words, reply);
+  if (SameKeyword(verb, "close") && SameKeyword((*words)[1], "all")) {
+    Devices().clear();
+    return 0;
+  }
   OpenDevice* device = FindDevice((*words)[1]);
   if (!device) {
     if (SameKeyword(verb, "close") || SameKeyword(verb, "break")) return MCIERR_INVALID_DEVICE_NAME;

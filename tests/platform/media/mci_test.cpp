@@ -130,6 +130,11 @@ TEST_F(Mci, CommandsRepliesAndErrors) {
       {"sysinfo other", MCIERR_UNRECOGNIZED_KEYWORD, ""},
       {"close video", 0, ""},
       {"close video", MCIERR_INVALID_DEVICE_NAME, ""},
+      {"open $RAW type avivideo alias one", 0, std::nullopt},
+      {"open $RAW type avivideo alias two", 0, std::nullopt},
+      {"close all", 0, ""},
+      {"status one mode", MCIERR_EXTENSION_NOT_FOUND, ""},
+      {"close two", MCIERR_INVALID_DEVICE_NAME, ""},
       // Opening.
       {"open $MISSING type avivideo alias video parent $PARENT style child", MCIERR_FILE_NOT_FOUND,
        ""},
