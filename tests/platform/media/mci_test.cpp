@@ -3,11 +3,13 @@
 // frames on the test clock, and the record of every command text.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "media_fixtures.h"
+#include "platform/fs/fs_testing.h"
 #include "platform/media/clock_testing.h"
 #include "platform/media/mci.h"
 #include "support/temp_dir.h"
@@ -189,6 +191,26 @@ TEST_F(Mci, TheVideoWindowIsAChildOfTheParentShowingTheFrameOnTheClock) {
   // Closing the device takes its window away.
   Run({{"close video", 0, ""}});
   EXPECT_FALSE(IsWindow(video));
+}
+
+// The library's sequence: a clip written under the drive folder with a ".wav" name, opened
+// by an unquoted drive path with the type named, its size asked, placed and played.
+TEST_F(Mci, ADrivePathWithTheTypeNamed) {
+  SetDriveRootForTesting(dir_.Path());
+  std::filesystem::create_directories(dir_.File("Retmpfld"));
+  test::WriteFile(dir_.File("Retmpfld/Shell32_R160.wav"), MediaFixture("rle8.avi"));
+  Run({
+      {"open C:\\Retmpfld\\Shell32_R160.wav Type avivideo Alias video parent $PARENT Style child",
+       0, std::nullopt},
+      {"Where video destination", 0, "0 0 8 6", 127},
+      {"put video window at 0 0 8 6", 0, ""},
+      {"play video repeat", 0, ""},
+      {"status video mode", 0, "playing"},
+      // A path with a space, unquoted: the open reads the second part as a keyword.
+      {"open C:\\Retmpfld\\My Module_R160.wav Type avivideo Alias clip",
+       MCIERR_UNRECOGNIZED_COMMAND, ""},
+  });
+  SetDriveRootForTesting("");
 }
 
 TEST(MciErrorText, TheTextsOfThePlatform) {
