@@ -168,11 +168,46 @@ struct AviDecoder::State {
     return {};
   }
 
+  // The formats of uncompressed and RLE8 clips, converted here without the scaler's
+  // set-up per frame (the animation control converts a frame per step). Colours widen as
+  // the scaler widens them: the top bits repeat in the new low bits.
+  std::optional<Pixels> ConvertDirect(AVPixelFormat source) const {
+    if (source != AV_PIX_FMT_PAL8 && source != AV_PIX_FMT_RGB555LE && source != AV_PIX_FMT_BGR24)
+      return std::nullopt;
+    Pixels pixels;
+    pixels.width = frame->width;
+    pixels.height = frame->height;
+    pixels.bgra.resize(static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height));
+    uint32_t* out = pixels.bgra.data();
+    for (int y = 0; y < frame->height; ++y) {
+      // A negative line size walks a bottom-up picture upwards.
+      const uint8_t* row = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
+      for (int x = 0; x < frame->width; ++x) {
+        uint32_t word;
+        if (source == AV_PIX_FMT_PAL8) {
+          uint32_t entry;
+          std::memcpy(&entry, frame->data[1] + 4 * static_cast<size_t>(row[x]), 4);
+          word = entry;
+        } else if (source == AV_PIX_FMT_BGR24) {
+          const uint8_t* p = row + 3 * static_cast<ptrdiff_t>(x);
+          word = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
+        } else {
+          const uint32_t v = static_cast<uint32_t>(row[2 * x] | row[2 * x + 1] << 8);
+          const uint32_t r = v >> 10 & 0x1F, g = v >> 5 & 0x1F, b = v & 0x1F;
+          word = (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
+        }
+        *out++ = word | 0xFF000000u;
+      }
+    }
+    return pixels;
+  }
+
   Expected<Pixels> Convert() {
     if (frame->width != info.width || frame->height != info.height)
       return Error{"frame " + std::to_string(next) + " is " + std::to_string(frame->width) + " x " +
                    std::to_string(frame->height) + ", not the clip's size"};
     const auto source = static_cast<AVPixelFormat>(frame->format);
+    if (auto direct = ConvertDirect(source)) return std::move(*direct);
     scaler = Ffmpeg()->sws_getCachedContext(scaler, frame->width, frame->height, source,
                                             frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_POINT,
                                             nullptr, nullptr, nullptr);

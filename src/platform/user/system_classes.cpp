@@ -1,11 +1,16 @@
 // The system's window classes, registered once per process before the first window: the
 // dialog class, the predefined controls, and the common controls (a process using this
 // library has the common-control library loaded, which registers them as it loads).
+#include <atomic>
 #include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
+#include "platform/user/system_class_procedure.h"
 #include "platform/user/window_internal.h"
 
 namespace orvex {
@@ -44,18 +49,49 @@ constexpr SystemClass kSystemClasses[] = {
     {"RichEdit20W", CommonControlProc, 8},
 };
 
+// Procedures set by SetSystemClassProcedure, in place of the table's.
+std::mutex& OverridesMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+std::vector<std::pair<std::string, WNDPROC>>& Overrides() {
+  static auto* overrides = new std::vector<std::pair<std::string, WNDPROC>>;
+  return *overrides;
+}
+
+WNDPROC ProcedureFor(const SystemClass& c) {
+  std::lock_guard lock(OverridesMutex());
+  for (const auto& [name, proc] : Overrides())
+    if (name == c.name) return proc;
+  return c.proc;
+}
+
+std::atomic<bool>& Registered() {
+  static std::atomic<bool> registered{false};
+  return registered;
+}
+
 }  // namespace
+
+void SetSystemClassProcedure(const char* className, WNDPROC proc) {
+  {
+    std::lock_guard lock(OverridesMutex());
+    Overrides().emplace_back(className, proc);
+  }
+  if (Registered()) ReplaceClassProcedure(className, proc);
+}
 
 void EnsureSystemClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
     for (const SystemClass& c : kSystemClasses) {
       WNDCLASSA wc{};
-      wc.lpfnWndProc = c.proc;
+      wc.lpfnWndProc = ProcedureFor(c);
       wc.cbWndExtra = c.extraBytes;
       wc.lpszClassName = c.name;
       RegisterSystemClass(wc);
     }
+    Registered() = true;
   });
 }
 

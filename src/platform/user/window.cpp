@@ -169,6 +169,16 @@ ATOM RegisterSystemClass(const WNDCLASSA& windowClass) {
   return atom;
 }
 
+void ReplaceClassProcedure(const char* className, WNDPROC proc) {
+  std::lock_guard lock(ClassesMutex());
+  for (auto& c : Classes()) {
+    if (!SameName(c->name, className)) continue;
+    auto replaced = std::make_shared<WindowClass>(*c);
+    replaced->proc = proc;
+    c = std::move(replaced);
+  }
+}
+
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
   EnsureSystemClasses();
   if (!windowClass) {

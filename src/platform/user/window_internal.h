@@ -14,6 +14,8 @@ namespace orvex {
 
 // Registers one of the system's classes (no check that the system classes exist yet).
 ATOM RegisterSystemClass(const WNDCLASSA& windowClass);
+// Gives a registered class a new procedure for the windows made after this.
+void ReplaceClassProcedure(const char* className, WNDPROC proc);
 // Registers every system class once per process (system_classes.cpp).
 void EnsureSystemClasses();
 

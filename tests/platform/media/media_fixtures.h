@@ -65,4 +65,33 @@ inline void AppendToList(std::vector<std::byte>& bytes, size_t listOffset,
   Put32(bytes, 4, Get32(bytes, 4) + static_cast<uint32_t>(data.size()));
 }
 
+// The clip with a second stream list, of audio ('strh' of type auds, 'strf' a WAVEFORMAT).
+inline std::vector<std::byte> WithAudioStream(std::vector<std::byte> bytes) {
+  std::vector<std::byte> strl(8 + 4 + 8 + 56 + 8 + 16);
+  PutText(strl, 0, "LIST");
+  Put32(strl, 4, static_cast<uint32_t>(strl.size() - 8));
+  PutText(strl, 8, "strl");
+  PutText(strl, 12, "strh");
+  Put32(strl, 16, 56);
+  PutText(strl, 20, "auds");
+  PutText(strl, 76, "strf");
+  Put32(strl, 80, 16);
+  AppendToList(bytes, Find(bytes, "hdrl") - 8, strl);
+  return bytes;
+}
+
+// The clip with its video format and stream header naming another codec.
+inline std::vector<std::byte> WithCodec(std::vector<std::byte> bytes, std::string_view code) {
+  PutText(bytes, Find(bytes, "strf") + 8 + 16, code);
+  PutText(bytes, Find(bytes, "vids") + 4, code);
+  return bytes;
+}
+
+// Writes `bytes` to `path`.
+inline void WriteFile(const std::string& path, const std::vector<std::byte>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
 }  // namespace orvex::test
