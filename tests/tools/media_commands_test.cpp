@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -147,6 +149,39 @@ TEST_F(MediaModule, AviWritesEveryFrameAsGifOrPngs) {
       EXPECT_EQ(pixels->bgra, frames[f]) << leaf;
     }
   }
+}
+
+// Wine's own clip: both frames at 80 × 50, equal to what ffmpeg decodes from the same bytes.
+TEST_F(MediaModule, AviOfShell32Clip160MatchesFfmpeg) {
+  const std::string shell32 = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/shell32.dll";
+  if (!std::filesystem::exists(shell32)) GTEST_SKIP() << "no Wine corpus";
+  if (std::system("ffmpeg -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+  const std::string clip = dir_.File("clip160.avi");
+  ASSERT_EQ(RunOrvex({"data", shell32, "AVI", "#160", "-o", clip}).status, 0);
+  const std::string raw = dir_.File("clip160.bgra");
+  ASSERT_EQ(
+      std::system(
+          ("ffmpeg -v error -y -i '" + clip + "' -f rawvideo -pix_fmt bgra '" + raw + "'").c_str()),
+      0);
+  const std::string expected = ReadWholeFile(raw);
+  const size_t frameBytes = 80 * 50 * 4;
+  ASSERT_EQ(expected.size(), 2 * frameBytes);
+  const std::string folder = dir_.File("frames160") + "/";
+  const OrvexRun run = RunOrvex({"avi", shell32, "#160", "-o", folder});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (size_t f = 0; f < 2; ++f) {
+    char leaf[32];
+    std::snprintf(leaf, sizeof leaf, "frame_%04zu.png", f + 1);
+    const std::string png = ReadWholeFile(folder + leaf);
+    const auto pixels = DecodePng(AsBytes(png.data(), png.size()));
+    ASSERT_TRUE(pixels) << leaf;
+    ASSERT_EQ(pixels->width, 80);
+    ASSERT_EQ(pixels->height, 50);
+    std::vector<uint32_t> want(80 * 50);
+    std::memcpy(want.data(), expected.data() + f * frameBytes, frameBytes);
+    EXPECT_EQ(pixels->bgra, want) << leaf;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder + "frame_0003.png"));
 }
 
 TEST_F(MediaModule, AviOfAMissingClipFailsWithOneMessage) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "orvex_run.h"
+#include "pe_writer/pe_writer.h"
 
 namespace orvex::test {
 namespace {
@@ -81,6 +82,10 @@ struct ServedFolder {
     fs::create_directory_symlink("/etc", dir.File("outside"));
     fs::create_symlink("/etc/passwd", dir.File("passwd.dll"));
     fs::create_symlink("text.dll", dir.File("alias.dll"));
+    PeWriter media;
+    const std::string clip = ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/raw24.avi");
+    media.Add(ResId(u"AVI"), ResId(1), 0x0409, std::vector<uint8_t>(clip.begin(), clip.end()));
+    dir.Write("media.dll", media.Build());
   }
 };
 
@@ -138,6 +143,15 @@ TEST(ServeCommand, ResourcesRenderByKind) {
   r = server.Get("/api/resource?file=dialogs.dll&type=5&name=NAMED&as=png");
   ASSERT_EQ(r->status, 200);
   EXPECT_EQ(r->body.substr(1, 3), "PNG");
+  r = server.Get("/api/resource?file=media.dll&type=AVI&name=%231&as=frames");
+  ASSERT_EQ(r->status, 200);
+  const nlohmann::json clip = Json(r);
+  EXPECT_EQ(clip["width"], 7);
+  EXPECT_EQ(clip["height"], 5);
+  ASSERT_EQ(clip["frames"].size(), 3u);
+  EXPECT_EQ(clip["frames"][0].get<std::string>().rfind("data:image/png;base64,", 0), 0u);
+  r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=frames");
+  EXPECT_EQ(r->status, 415);
   r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=hex");
   ASSERT_EQ(r->status, 200);
   EXPECT_EQ(r->body.rfind("00000000", 0), 0u);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -14,6 +15,8 @@
 #include "host/host_kit.h"
 #include "host/picture_image.h"
 #include "listing_json.h"
+#include "platform/gdi/image.h"
+#include "platform/media/avi_decoder.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"
@@ -129,6 +132,69 @@ ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const st
   fs::remove(path);
   ApiResponse response = Bytes(std::move(body), "image/png");
   return response;
+}
+
+// Base64 of bytes, for data URLs.
+std::string Base64(const std::string& bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 |
+                       (i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[i + 1]) << 8 : 0) |
+                       (i + 2 < bytes.size() ? static_cast<uint8_t>(bytes[i + 2]) : 0);
+    out += kDigits[n >> 18];
+    out += kDigits[(n >> 12) & 63];
+    out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
+    out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
+  }
+  return out;
+}
+
+// An AVI clip's frames as PNG data URLs with the clip's size and frame period, decoded by
+// the platform's video service (the codecs its MCI device accepts).
+ApiResponse ClipFrames(const std::vector<uint8_t>& bytes) {
+  constexpr size_t kMaxFrames = 1000;
+  constexpr size_t kMaxBody = 64 << 20;
+  std::vector<std::byte> file(bytes.size());
+  std::memcpy(file.data(), bytes.data(), bytes.size());
+  auto decoder = AviDecoder::Open(
+      std::move(file),
+      VideoCodecs{VideoCodec::Raw, VideoCodec::Rle8, VideoCodec::MsVideo1, VideoCodec::Cinepak});
+  if (!decoder) return ApiError(415, "not a clip this viewer plays: " + decoder.GetError().message);
+  const AviInfo& info = (*decoder)->Info();
+  Json frames = Json::array();
+  size_t total = 0;
+  const std::string path = ScratchFile(".png");
+  while (frames.size() < kMaxFrames && total < kMaxBody) {
+    auto frame = (*decoder)->NextFrame();
+    if (!frame) return ApiError(415, "the clip cannot be decoded: " + frame.GetError().message);
+    if (!*frame) break;
+    const Pixels& pixels = **frame;
+    RgbaImage image;
+    image.width = pixels.width;
+    image.height = pixels.height;
+    image.rgba.resize(pixels.bgra.size() * 4);
+    for (size_t i = 0; i < pixels.bgra.size(); ++i) {
+      const uint32_t p = pixels.bgra[i];
+      image.rgba[4 * i] = static_cast<uint8_t>(p >> 16);
+      image.rgba[4 * i + 1] = static_cast<uint8_t>(p >> 8);
+      image.rgba[4 * i + 2] = static_cast<uint8_t>(p);
+      image.rgba[4 * i + 3] = 0xFF;
+    }
+    WritePng(path, image);
+    std::string url = "data:image/png;base64," + Base64(ReadFile(path));
+    total += url.size();
+    frames.push_back(std::move(url));
+  }
+  fs::remove(path);
+  return Bytes(Json{{"width", info.width},
+                    {"height", info.height},
+                    {"microsecondsPerFrame", info.microsecondsPerFrame},
+                    {"frames", std::move(frames)}}
+                   .dump(),
+               "application/json");
 }
 
 // Text of a resource by its type: the catalogue's text member for the type, else HTML text.
@@ -253,8 +319,8 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     return ApiError(400, e.what());
   }
   const std::string as = Param(params, "as").empty() ? "raw" : Param(params, "as");
-  if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw")
-    return ApiError(400, "as must be text, hex, png, svg or raw");
+  if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw" && as != "frames")
+    return ApiError(400, "as must be text, hex, png, svg, frames or raw");
   CatalogueClient& client = ThreadClient();
   if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
   struct Closer {
@@ -282,6 +348,7 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     }
     if (as == "hex") return Bytes(Utf16ToUtf8(client.GetHexDump(key)), "text/plain; charset=utf-8");
     if (as == "text") return ResourceText(client, key);
+    if (as == "frames") return ClipFrames(*bytes);
     if (dialog) return DialogCapture(client, key, as == "svg");
     if (as == "svg") return ApiError(400, "svg is for dialogs");
     return PicturePng(client, key, rel);

@@ -3,7 +3,8 @@
 //
 //   files    dir=REL                          the entries of a folder (PE files marked)
 //   list     file=REL                         the catalogue, as `orvex list --json`
-//   resource file=REL type=T name=N as=KIND   one resource: text, hex, png, svg, raw;
+//   resource file=REL type=T name=N as=KIND   one resource: text, hex, png, svg, raw, or
+//                                            frames (an AVI clip's frames as PNG data URLs);
 //            [offset=O length=L] with raw      a slice of the bytes (the hex view's pages)
 //
 // Status: 200, 400 for a bad parameter (TYPE, NAME, KIND), 403 for a path that leaves the

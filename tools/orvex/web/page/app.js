@@ -180,6 +180,7 @@ async function showPreview() {
     if (TEXT_TYPES.has(state.type)) await showText(body);
     else if (PICTURE_TYPES.has(state.type)) await showPicture(body, base);
     else if (state.type === "5") await showDialog(body, base);
+    else if (state.type.toUpperCase() === "AVI") await showClip(body);
     else if (state.type.toUpperCase() === "WAV" || state.type.toUpperCase() === "WAVE")
       body.append(element("audio", { controls: true, src: resourceUrl("raw") }));
     else await showHex(body);
@@ -196,6 +197,24 @@ async function fetchOk(url) {
     throw new Error(message);
   }
   return response;
+}
+
+// An AVI clip: its frames shown one after another at the clip's rate, looping.
+async function showClip(body) {
+  const clip = await (await fetchOk(resourceUrl("frames"))).json();
+  const img = element("img", { className: "clip", alt: "clip " + state.name });
+  let frame = 0;
+  const show = () => { img.src = clip.frames[frame]; img.dataset.frame = frame; };
+  show();
+  const period = Math.max(clip.microsecondsPerFrame / 1000, 20);
+  const timer = setInterval(() => {
+    if (!img.isConnected) { clearInterval(timer); return; }
+    frame = (frame + 1) % clip.frames.length;
+    show();
+  }, period);
+  body.replaceChildren(element("p", { className: "info", textContent:
+    clip.width + " × " + clip.height + " pixels, " + clip.frames.length + " frames, " +
+    Math.round(1e6 / Math.max(clip.microsecondsPerFrame, 1)) + " frames a second" }), img);
 }
 
 async function showText(body) {
