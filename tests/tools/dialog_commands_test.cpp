@@ -12,6 +12,7 @@
 
 #include "golden_image.h"
 #include "orvex_run.h"
+#include "support/wine_dialogs.h"
 
 namespace orvex::test {
 namespace {
@@ -28,18 +29,9 @@ std::string Hex8(unsigned long value) {
 // The JSON `orvex dialog --json` should print for a dialog of a Wine output file: its
 // numbers, with WS_VISIBLE added (ShowDialog shows the preview after building it).
 nlohmann::json WineJson(const std::string& file, const std::string& label) {
-  std::ifstream in(std::string(ORVEX_SOURCE_DIR "/tests/wine/dialogs/") + file);
   nlohmann::json json;
   json["controls"] = nlohmann::json::array();
-  std::string line;
-  bool inside = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("== ", 0) == 0) {
-      inside = line.rfind("== " + label, 0) == 0;
-      continue;
-    }
-    if (!inside) continue;
+  for (const std::string& line : WineDialogLines(file, label)) {
     std::istringstream words(line);
     std::string key;
     words >> key;

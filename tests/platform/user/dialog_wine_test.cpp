@@ -14,6 +14,7 @@
 #include "platform/module/module.h"
 #include "platform/user/dialog.h"
 #include "platform/user/window.h"
+#include "support/wine_dialogs.h"
 
 namespace orvex {
 namespace {
@@ -88,17 +89,8 @@ std::vector<std::string> Describe(HWND dialog, const Host& host,
 // Wine's lines for the dialog headed "== label", cut to what Describe prints.
 std::vector<std::string> Expected(const std::string& file, const std::string& label,
                                   std::vector<std::string>* exStyles) {
-  std::ifstream in(std::string(ORVEX_SOURCE_DIR "/tests/wine/dialogs/") + file);
   std::vector<std::string> lines;
-  std::string line;
-  bool inside = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("== ", 0) == 0) {
-      inside = line.rfind("== " + label, 0) == 0;
-      continue;
-    }
-    if (!inside) continue;
+  for (const std::string& line : test::WineDialogLines(file, label)) {
     for (const char* key : {"created", "parent", "style", "window", "base units"}) {
       if (line.rfind(key, 0) == 0) lines.push_back(line);
     }

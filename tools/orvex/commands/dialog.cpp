@@ -12,6 +12,7 @@
 #include "catalogue_client.h"
 #include "cli_error.h"
 #include "commands/commands.h"
+#include "dialog_host.h"
 #include "host/host_kit.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
@@ -44,44 +45,6 @@ std::string Hex8(DWORD value) {
   char text[16];
   std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(value));
   return text;
-}
-
-// A host-kit form with its picture box, as the commands show dialogs in.
-struct HostForm {
-  ComPtr<IDispatch> form;
-  Variant box;
-  HWND formWindow = 0;
-  HWND boxWindow = 0;
-
-  HostForm() {
-    form = CreateObject(u"Orvex10Host.Form");
-    box = Call(form.Get(), "AddPictureBox");
-    // 30, 40, 200 × 100 pixels, in the form's twips.
-    Call(box.pdispVal, "Move",
-         {Variant(30 * 15.0), Variant(40 * 15.0), Variant(200 * 15.0), Variant(100 * 15.0)});
-    formWindow = static_cast<HWND>(GetProperty(form.Get(), "hwnd").ToLong());
-    boxWindow = static_cast<HWND>(GetProperty(box.pdispVal, "hwnd").ToLong());
-  }
-};
-
-// The preview as the host finds it: the picture box's child, else the pop-up the form owns.
-HWND FindPreview(const HostForm& host, bool* popup) {
-  *popup = false;
-  if (const HWND child = GetWindow(host.boxWindow, GW_CHILD)) return child;
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{host.formWindow, 0};
-  EnumWindows(
-      [](HWND w, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        if (GetWindow(w, GW_OWNER) != s->owner) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  *popup = search.found != 0;
-  return search.found;
 }
 
 Json Describe(HWND dialog, bool popup) {
@@ -125,13 +88,6 @@ void Capture(HWND window, const std::string& path) {
   const BOOL written =
       svg ? CaptureWindowToSvg(window, path.c_str()) : CaptureWindowToPng(window, path.c_str());
   if (!written) throw CliError("cannot write " + path);
-}
-
-// Shows NAME in a fresh host form; the preview, or 0 when ShowDialog made none.
-HWND ShowInHost(CatalogueClient& client, HostForm& host, const std::u16string& name, bool* popup) {
-  const Variant made = client.Call("ShowDialog", {Variant(name), Variant::RefTo(host.box)});
-  if (!(made.vt == VT_BOOL && made.boolVal)) return 0;
-  return FindPreview(host, popup);
 }
 
 int Dialog(const DialogArguments& arguments) {

@@ -12,6 +12,7 @@
 
 #include "catalogue_client.h"
 #include "cli_error.h"
+#include "dialog_host.h"
 #include "host/host_kit.h"
 #include "host/picture_image.h"
 #include "listing_json.h"
@@ -90,27 +91,12 @@ ApiResponse Bytes(std::string body, const char* type, std::string download = {})
 
 // A dialog previewed in a host-kit form and captured.
 ApiResponse DialogCapture(CatalogueClient& client, const ResourceKey& key, bool svg) {
-  ComPtr<IDispatch> form = CreateObject(u"Orvex10Host.Form");
-  Variant box = Call(form.Get(), "AddPictureBox");
-  const Variant made = client.Call("ShowDialog", {Variant(key.resName), Variant::RefTo(box)});
-  if (!(made.vt == VT_BOOL && made.boolVal)) return ApiError(404, "no dialog " + key.nameText);
-  const HWND boxWindow = static_cast<HWND>(GetProperty(box.pdispVal, "hwnd").ToLong());
-  HWND preview = GetWindow(boxWindow, GW_CHILD);
+  HostForm host;
+  bool popup = false;
+  const HWND preview = ShowInHost(client, host, key.resName, &popup);
+  if (!preview)
+    return ApiError(404, "no dialog " + key.nameText + " (missing, or it cannot be built)");
   const std::string path = ScratchFile(svg ? ".svg" : ".png");
-  std::pair<HWND, HWND> search{0, 0};
-  if (!preview) {
-    search.first = static_cast<HWND>(GetProperty(form.Get(), "hwnd").ToLong());
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-          auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(p);
-          if (GetWindow(w, GW_OWNER) != found->first) return TRUE;
-          found->second = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    preview = search.second;
-  }
-  if (!preview) return ApiError(500, "the preview window was not found");
   const BOOL written =
       svg ? CaptureWindowToSvg(preview, path.c_str()) : CaptureWindowToPng(preview, path.c_str());
   if (!written) return ApiError(500, "the dialog could not be captured");
