@@ -29,3 +29,8 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The browser test's driver: playwright-core from npm (the browser is Debian's chromium).
+if command -v npm >/dev/null && [ ! -d "$(dirname "$0")/../tests/browser/node_modules/playwright-core" ]; then
+  npm ci --prefix "$(dirname "$0")/../tests/browser" --no-audit --no-fund >&2
+fi
