@@ -124,6 +124,18 @@ PictureImage ReadPicture(IDispatch* picture, bool withPixels) {
   return result;
 }
 
+RgbaImage RgbaFromPixels(const Pixels& pixels) {
+  RgbaImage image{pixels.width, pixels.height, {}};
+  image.rgba.reserve(pixels.bgra.size() * 4);
+  for (uint32_t p : pixels.bgra) {
+    image.rgba.push_back(static_cast<uint8_t>(p >> 16));
+    image.rgba.push_back(static_cast<uint8_t>(p >> 8));
+    image.rgba.push_back(static_cast<uint8_t>(p));
+    image.rgba.push_back(static_cast<uint8_t>(p >> 24));
+  }
+  return image;
+}
+
 void WritePng(const std::string& path, const RgbaImage& image) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
   if (!file) throw std::runtime_error("cannot write " + path);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/image.h"
 #include "platform/ole/unknown.h"
 
 namespace orvex {
@@ -31,6 +32,9 @@ struct PictureImage {
 
 // Throws std::runtime_error when the handle names no image the platform can read back.
 PictureImage ReadPicture(IDispatch* picture, bool withPixels);
+
+// Pixels of the platform (BGRA words, rows top-down) as 8-bit RGBA.
+RgbaImage RgbaFromPixels(const Pixels& pixels);
 
 // An 8-bit RGBA PNG; throws std::runtime_error when the file cannot be written.
 void WritePng(const std::string& path, const RgbaImage& image);

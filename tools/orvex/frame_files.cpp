@@ -130,15 +130,7 @@ void WriteFramePngs(const std::string& folder, const std::vector<Pixels>& frames
   std::filesystem::create_directories(folder, error);
   if (!std::filesystem::is_directory(folder)) throw CliError("cannot create folder " + folder);
   for (size_t i = 0; i < frames.size(); ++i) {
-    const Pixels& frame = frames[i];
-    RgbaImage image{frame.width, frame.height, {}};
-    image.rgba.reserve(frame.bgra.size() * 4);
-    for (uint32_t p : frame.bgra) {
-      image.rgba.push_back(static_cast<uint8_t>(p >> 16));
-      image.rgba.push_back(static_cast<uint8_t>(p >> 8));
-      image.rgba.push_back(static_cast<uint8_t>(p));
-      image.rgba.push_back(static_cast<uint8_t>(p >> 24));
-    }
+    const RgbaImage image = RgbaFromPixels(frames[i]);
     char leaf[32];
     std::snprintf(leaf, sizeof leaf, "frame_%04zu.png", i + 1);
     try {

@@ -48,11 +48,6 @@ UINT TextFormat(DWORD style, UINT horizontal) {
   return format;
 }
 
-void SetColor(cairo_t* cr, COLORREF c) {
-  cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
-                       ((c >> 16) & 0xFF) / 255.0);
-}
-
 void PaintPushButton(const ControlPaint& p, bool pushed) {
   RECT r = p.client();
   FillSysColor(p.cr(), r, COLOR_3DFACE);
@@ -87,11 +82,11 @@ void PaintCheckBox(const ControlPaint& p, bool radio, int state) {
                    {'l', COLOR_3DDKSHADOW},
                    {'m', COLOR_3DLIGHT}};
       for (const auto& part : parts) {
-        SetColor(cr, GetSysColor(part.color));
+        SetSourceColor(cr, GetSysColor(part.color));
         marlett->Draw(cr, box.left, box.top, std::string_view(&part.symbol, 1));
       }
       if (state) {
-        SetColor(cr, p.textColor());
+        SetSourceColor(cr, p.textColor());
         marlett->Draw(cr, box.left, box.top, "i");
       }
     }

@@ -1,6 +1,8 @@
 // The common controls' classes, drawn as far as a preview shows them: list views, tree
 // views and rich edits as white fields, progress bars, track bars, up-down buttons, tab
 // frames, headers, links and status bars; the others as their background and text.
+#include <strings.h>
+
 #include <string>
 
 #include "platform/gdi/gdi.h"
@@ -11,13 +13,9 @@
 namespace orvex {
 namespace {
 
+// Class names compare without regard to case, as the platform compares them.
 bool Is(const std::string& name, const char* wanted) {
-  if (name.size() != std::char_traits<char>::length(wanted)) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-    if (lower(name[i]) != lower(wanted[i])) return false;
-  }
-  return true;
+  return strcasecmp(name.c_str(), wanted) == 0;
 }
 
 bool IsWhiteField(const std::string& name) {

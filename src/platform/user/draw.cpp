@@ -9,14 +9,9 @@
 namespace orvex {
 namespace {
 
-void SetColor(cairo_t* cr, COLORREF color) {
-  cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
-                       ((color >> 16) & 0xFF) / 255.0);
-}
-
 void Fill(cairo_t* cr, int x, int y, int w, int h, COLORREF color) {
   if (w <= 0 || h <= 0) return;
-  SetColor(cr, color);
+  SetSourceColor(cr, color);
   cairo_rectangle(cr, x, y, w, h);
   cairo_fill(cr);
 }
@@ -100,6 +95,11 @@ std::vector<Line> LayOut(const Font& font, std::string_view text, int width, UIN
 
 }  // namespace
 
+void SetSourceColor(cairo_t* cr, COLORREF color) {
+  cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
+                       ((color >> 16) & 0xFF) / 255.0);
+}
+
 void FillSolid(cairo_t* cr, const RECT& rect, COLORREF color) {
   Fill(cr, rect.left, rect.top, Width(rect), Height(rect), color);
 }
@@ -152,7 +152,7 @@ int DrawTextInRect(cairo_t* cr, const Font& font, std::string_view text, const R
     cairo_rectangle(cr, rect.left, rect.top, Width(rect), Height(rect));
     cairo_clip(cr);
   }
-  SetColor(cr, color);
+  SetSourceColor(cr, color);
   for (const Line& line : lines) {
     size_t underline = std::string::npos;
     const std::string shown =
@@ -180,7 +180,7 @@ void DrawMarlett(cairo_t* cr, const RECT& rect, char symbol, int pixelHeight, CO
   const int w = font->TextExtent(text).cx;
   const int h = font->Metrics().tmHeight;
   cairo_save(cr);
-  SetColor(cr, color);
+  SetSourceColor(cr, color);
   font->Draw(cr, rect.left + (Width(rect) - w) / 2, rect.top + (Height(rect) - h) / 2, text);
   cairo_restore(cr);
 }

@@ -12,6 +12,8 @@
 
 namespace orvex {
 
+// Makes `color` (0x00BBGGRR) the context's source.
+void SetSourceColor(cairo_t* cr, COLORREF color);
 void FillSolid(cairo_t* cr, const RECT& rect, COLORREF color);
 void FillSysColor(cairo_t* cr, const RECT& rect, int colorIndex);
 // A one-pixel frame just inside `rect`.

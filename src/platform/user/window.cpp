@@ -14,6 +14,7 @@
 #include "platform/core/handle_table.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi.h"
+#include "platform/user/draw.h"
 #include "platform/user/window_internal.h"
 #include "platform/user/window_metrics.h"
 
@@ -75,13 +76,6 @@ std::shared_ptr<const WindowClass> FindClass(std::string_view name) {
 
 RECT Insets(const Window& w) {
   return NonClientInsets(w.style, w.exStyle);
-}
-
-int Width(const RECT& r) {
-  return r.right - r.left;
-}
-int Height(const RECT& r) {
-  return r.bottom - r.top;
 }
 
 // The top-left corner of the window's client area on the screen.
@@ -451,9 +445,7 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_ERASEBKGND: {
       cairo_t* cr = CairoOfDC(static_cast<HDC>(wParam));
       if (!cr || w->windowClass->background == 0) return 0;
-      const DWORD colour = GetSysColor(static_cast<int>(w->windowClass->background) - 1);
-      cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0,
-                           ((colour >> 16) & 0xFF) / 255.0);
+      SetSourceColor(cr, GetSysColor(static_cast<int>(w->windowClass->background) - 1));
       cairo_paint(cr);
       return 1;
     }

@@ -157,18 +157,8 @@ ApiResponse ClipFrames(const std::vector<uint8_t>& bytes) {
     auto frame = (*decoder)->NextFrame();
     if (!frame) return ApiError(415, "the clip cannot be decoded: " + frame.GetError().message);
     if (!*frame) break;
-    const Pixels& pixels = **frame;
-    RgbaImage image;
-    image.width = pixels.width;
-    image.height = pixels.height;
-    image.rgba.resize(pixels.bgra.size() * 4);
-    for (size_t i = 0; i < pixels.bgra.size(); ++i) {
-      const uint32_t p = pixels.bgra[i];
-      image.rgba[4 * i] = static_cast<uint8_t>(p >> 16);
-      image.rgba[4 * i + 1] = static_cast<uint8_t>(p >> 8);
-      image.rgba[4 * i + 2] = static_cast<uint8_t>(p);
-      image.rgba[4 * i + 3] = 0xFF;
-    }
+    // Decoded frames are opaque (alpha 255).
+    const RgbaImage image = RgbaFromPixels(**frame);
     WritePng(path, image);
     std::string url = "data:image/png;base64," + Base64(ReadFile(path));
     total += url.size();
