@@ -282,6 +282,28 @@ Expected<std::string> MapPath(std::string_view path) {
   return out;
 }
 
+Expected<std::vector<std::byte>> ReadWholeFile(std::string_view path, size_t maxBytes) {
+  auto mapped = MapPath(path);
+  if (!mapped) return mapped.GetError();
+  UniqueFd fd(::open(mapped->c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.IsValid()) return Error{"cannot open " + *mapped + ": " + std::strerror(errno)};
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return Error{*mapped + " is not a regular file"};
+  if (static_cast<uint64_t>(info.st_size) > maxBytes) return Error{*mapped + " is too large"};
+  std::vector<std::byte> bytes(static_cast<size_t>(info.st_size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return Error{"cannot read " + *mapped + ": " + std::strerror(errno)};
+    if (n == 0) break;  // the file shrank while being read
+    done += static_cast<size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
 BOOL CreateDirectoryA(LPCSTR path, const void* /*security*/) {
   if (path == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);

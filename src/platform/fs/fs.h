@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/byte_reader.h"
 #include "base/expected.h"
@@ -33,6 +34,11 @@ Expected<std::string> DriveRoot();
 // never above the drive's root, backslashes and slashes both separators). Any other path
 // is returned as given. Other drive letters and "\\server\share" paths fail.
 Expected<std::string> MapPath(std::string_view path);
+
+// The file at `path` (drive C mapped) read whole into memory: fails for a missing file, a
+// folder or other non-regular file, one over `maxBytes`, or a read error. A file that
+// shrinks while it is read gives what it still held.
+Expected<std::vector<std::byte>> ReadWholeFile(std::string_view path, size_t maxBytes);
 
 // The platform's functions on mapped paths; failures set the last error (ERROR_*).
 BOOL CreateDirectoryA(LPCSTR path, const void* security);

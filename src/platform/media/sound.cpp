@@ -1,9 +1,5 @@
 #include "platform/media/sound.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -12,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/unique_fd.h"
 #include "platform/fs/fs.h"
 #include "platform/media/sound_device.h"
 
@@ -22,27 +17,6 @@ namespace {
 // Serialises the stop-and-start of sounds between threads; never held while a synchronous
 // sound plays, so another thread's stop can end it.
 std::mutex playMutex;
-
-Expected<std::vector<std::byte>> ReadWholeFile(LPCSTR name) {
-  auto path = MapPath(name);
-  if (!path) return path.GetError();
-  UniqueFd fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.IsValid()) return Error{"cannot open " + *path + ": " + std::strerror(errno)};
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-    return Error{*path + " is no regular file"};
-  if (static_cast<uint64_t>(info.st_size) > kMaxSoundBytes) return Error{*path + " is too large"};
-  std::vector<std::byte> bytes(static_cast<size_t>(info.st_size));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  bytes.resize(done);  // a file that shrank while read
-  return bytes;
-}
 
 // A RIFF image in the caller's memory: its length is the RIFF size after the first eight
 // bytes, which the caller vouches for.
@@ -61,7 +35,7 @@ Expected<std::shared_ptr<const Sound>> LoadSound(LPCSTR nameOrBytes, UINT flags)
     if (!image) return image.GetError();
     sound = DecodeWav(*image);
   } else {
-    auto bytes = ReadWholeFile(nameOrBytes);
+    auto bytes = ReadWholeFile(nameOrBytes, kMaxSoundBytes);
     if (!bytes) return bytes.GetError();
     sound = DecodeWav(*bytes);
   }
