@@ -9,8 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const orvex::Bytes bytes(reinterpret_cast<const std::byte*>(data), size);
   auto info = orvex::ReadWavInfo(bytes);
   auto sound = orvex::DecodeWav(bytes);
-  if (sound && (!info || sound->channels != info->channels ||
-                sound->samples.size() > info->frameCount * info->channels))
+  if (sound && (!info || sound->Channels() != info->channels ||
+                sound->Samples().size() > info->frameCount * info->channels))
     __builtin_trap();
   return 0;
 }

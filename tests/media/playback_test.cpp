@@ -112,9 +112,9 @@ TEST_F(PlaybackTest, PlayWavWritesTheResourceAndPlaysIt) {
   EXPECT_EQ(FileText(TmpFile("M_R1.wav")), AsText(FixtureBytes("tone16.wav")));
   const auto entries = device_->Entries();
   ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].sound->sampleRate, 8000u);
-  EXPECT_EQ(entries[0].sound->channels, 1u);
-  EXPECT_EQ(entries[0].sound->samples.size(), FixtureBytes("tone16.samples").size() / 2);
+  EXPECT_EQ(entries[0].sound->SampleRate(), 8000u);
+  EXPECT_EQ(entries[0].sound->Channels(), 1u);
+  EXPECT_EQ(entries[0].sound->Samples().size(), FixtureBytes("tone16.samples").size() / 2);
   EXPECT_TRUE(reports_.Reports().empty());
 }
 
@@ -158,7 +158,7 @@ TEST_F(PlaybackTest, TheTemporaryFileHoldsExactlyTheResource) {
   // The empty file is no sound: the platform's default sound plays, not the older file.
   const auto entries = device_->Entries();
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[1].sound->samples, DefaultSound()->samples);
+  EXPECT_EQ(entries[1].sound->Samples(), DefaultSound()->Samples());
 }
 
 TEST_F(PlaybackTest, DeletingAMissingFileIsReportedAndPlayingGoesOn) {
@@ -196,7 +196,7 @@ TEST_F(PlaybackTest, ThreadsSharingATemporaryPathPlayTheirOwnSounds) {
   ASSERT_EQ(entries.size(), 80u);
   for (const auto& entry : entries) {
     const int t = entry.thread == ids[0] ? 0 : 1;
-    EXPECT_EQ(entry.sound->sampleRate, rates[t]);
+    EXPECT_EQ(entry.sound->SampleRate(), rates[t]);
   }
 }
 

@@ -17,9 +17,9 @@ class SdlSoundDevice : public SoundDevice {
   void Play(std::shared_ptr<const Sound> sound, bool loop) override {
     CloseDevice();
     SDL_AudioSpec want{};
-    want.freq = static_cast<int>(sound->sampleRate);
+    want.freq = static_cast<int>(sound->SampleRate());
     want.format = AUDIO_S16SYS;
-    want.channels = static_cast<Uint8>(sound->channels);
+    want.channels = static_cast<Uint8>(sound->Channels());
     want.samples = 1024;
     want.callback = Feed;
     want.userdata = this;
@@ -65,10 +65,16 @@ class SdlSoundDevice : public SoundDevice {
 
   static void Feed(void* user, Uint8* stream, int length) {
     auto* self = static_cast<SdlSoundDevice*>(user);
+    std::shared_ptr<const Sound> sound;
+    {
+      std::lock_guard lock(self->mutex_);
+      sound = self->sound_;
+    }
+    // The first call decodes the sound, outside the lock so that IsIdle does not wait.
+    const std::vector<int16_t>& samples = sound->Samples();
     std::lock_guard lock(self->mutex_);
     auto* out = reinterpret_cast<int16_t*>(stream);
     size_t wanted = static_cast<size_t>(length) / sizeof(int16_t);
-    const std::vector<int16_t>& samples = self->sound_->samples;
     while (wanted > 0 && self->playing_) {
       if (self->position_ >= samples.size()) {
         if (!self->loop_ || samples.empty()) {

@@ -19,26 +19,24 @@ namespace {
 std::mutex playMutex;
 
 // A RIFF image in the caller's memory: its length is the RIFF size after the first eight
-// bytes, which the caller vouches for.
-Expected<Bytes> MemoryImage(LPCSTR bytes) {
+// bytes, which the caller vouches for. Copied, since an asynchronous sound outlives the call.
+Expected<std::vector<std::byte>> MemoryImage(LPCSTR bytes) {
   uint32_t header[2];
   std::memcpy(header, bytes, sizeof header);
   if (std::memcmp(bytes, "RIFF", 4) != 0) return Error{"the memory image is no RIFF file"};
   if (header[1] > kMaxSoundBytes - 8) return Error{"the memory image is too large"};
-  return AsBytes(bytes, 8 + static_cast<size_t>(header[1]));
+  const auto* first = reinterpret_cast<const std::byte*>(bytes);
+  return std::vector<std::byte>(first, first + 8 + static_cast<size_t>(header[1]));
 }
 
+// The sound's bytes are read and its header checked before the call returns; the samples
+// are decoded by the device when it first needs them, so an asynchronous call does not
+// wait for the decoding.
 Expected<std::shared_ptr<const Sound>> LoadSound(LPCSTR nameOrBytes, UINT flags) {
-  Expected<Sound> sound = Error{};
-  if (flags & SND_MEMORY) {
-    auto image = MemoryImage(nameOrBytes);
-    if (!image) return image.GetError();
-    sound = DecodeWav(*image);
-  } else {
-    auto bytes = ReadWholeFile(nameOrBytes, kMaxSoundBytes);
-    if (!bytes) return bytes.GetError();
-    sound = DecodeWav(*bytes);
-  }
+  auto bytes =
+      (flags & SND_MEMORY) ? MemoryImage(nameOrBytes) : ReadWholeFile(nameOrBytes, kMaxSoundBytes);
+  if (!bytes) return bytes.GetError();
+  auto sound = Sound::FromWav(std::move(*bytes));
   if (!sound) return sound.GetError();
   return std::make_shared<const Sound>(std::move(*sound));
 }
@@ -51,17 +49,14 @@ std::shared_ptr<const Sound> DefaultSound() {
     constexpr uint32_t kRate = 22050;
     constexpr size_t kFrames = kRate * 15 / 100;
     constexpr size_t kFade = kRate / 200;
-    auto sound = std::make_shared<Sound>();
-    sound->sampleRate = kRate;
-    sound->channels = 1;
-    sound->samples.resize(kFrames);
+    std::vector<int16_t> samples(kFrames);
     for (size_t i = 0; i < kFrames; ++i) {
       const double edge = std::min<double>(
           {1.0, static_cast<double>(i) / kFade, static_cast<double>(kFrames - 1 - i) / kFade});
       const double wave = std::sin(2.0 * std::numbers::pi * 880.0 * static_cast<double>(i) / kRate);
-      sound->samples[i] = static_cast<int16_t>(std::lround(8000.0 * edge * wave));
+      samples[i] = static_cast<int16_t>(std::lround(8000.0 * edge * wave));
     }
-    return std::shared_ptr<const Sound>(std::move(sound));
+    return std::make_shared<const Sound>(kRate, 1, std::move(samples));
   }();
   return beep;
 }

@@ -10,9 +10,10 @@ namespace orvex {
 
 void NullSoundDevice::Play(std::shared_ptr<const Sound> sound, bool loop) {
   std::lock_guard lock(mutex_);
-  const uint64_t frames = sound->channels ? sound->samples.size() / sound->channels : 0;
-  const auto duration =
-      std::chrono::microseconds(sound->sampleRate ? frames * 1'000'000 / sound->sampleRate : 0);
+  // The header's frame count gives the duration: the samples themselves are never decoded.
+  const uint64_t frames = sound->FrameCount();
+  const uint32_t rate = sound->SampleRate();
+  const auto duration = std::chrono::microseconds(rate ? frames * 1'000'000 / rate : 0);
   playing_ = true;
   loop_ = loop;
   end_ = Clock::now() + duration;
@@ -74,12 +75,13 @@ Expected<void> RecordingSoundDevice::WriteWav(std::string_view path) {
   if (entries.empty()) return Error{"no sound reached the device"};
   const Sound& first = *entries.front().sound;
   for (const Entry& entry : entries) {
-    if (entry.sound->sampleRate != first.sampleRate || entry.sound->channels != first.channels)
+    if (entry.sound->SampleRate() != first.SampleRate() ||
+        entry.sound->Channels() != first.Channels())
       return Error{"the sounds differ in rate or channels"};
   }
   SF_INFO format{};
-  format.samplerate = static_cast<int>(first.sampleRate);
-  format.channels = first.channels;
+  format.samplerate = static_cast<int>(first.SampleRate());
+  format.channels = first.Channels();
   format.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   const std::string name(path);
   if (!Sndfile()) return Error{"the sound library cannot be loaded"};
@@ -87,9 +89,9 @@ Expected<void> RecordingSoundDevice::WriteWav(std::string_view path) {
   if (!file) return Error{"cannot write " + name + ": " + Sndfile()->sf_strerror(nullptr)};
   bool written = true;
   for (const Entry& entry : entries) {
-    const auto count = static_cast<sf_count_t>(entry.sound->samples.size());
-    written =
-        written && Sndfile()->sf_write_short(file, entry.sound->samples.data(), count) == count;
+    const std::vector<int16_t>& samples = entry.sound->Samples();
+    const auto count = static_cast<sf_count_t>(samples.size());
+    written = written && Sndfile()->sf_write_short(file, samples.data(), count) == count;
   }
   if (Sndfile()->sf_close(file) != 0 || !written) return Error{"cannot write " + name};
   return {};

@@ -18,7 +18,8 @@ namespace orvex {
 class SoundDevice {
  public:
   virtual ~SoundDevice() = default;
-  // Replaces whatever plays with `sound`, played once or until Stop when `loop`.
+  // Replaces whatever plays with `sound`, played once or until Stop when `loop`. Returns at
+  // once: a device that needs the samples decodes them on its own side (Sound::Samples).
   virtual void Play(std::shared_ptr<const Sound> sound, bool loop) = 0;
   virtual void Stop() = 0;
   virtual bool IsIdle() = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "platform/media/riff.h"
@@ -113,33 +114,81 @@ Expected<WavInfo> ReadWavInfo(Bytes file) {
   return info;
 }
 
-Expected<Sound> DecodeWav(Bytes file) {
-  auto info = ReadWavInfo(file);
-  if (!info) return info.GetError();
+namespace {
+
+// The samples of a file whose header `info` describes; fails when the decoder refuses the
+// bytes or disagrees with the header.
+Expected<std::vector<int16_t>> DecodeSamples(Bytes file, const WavInfo& info) {
   if (!Sndfile()) return Error{"the sound library cannot be loaded"};
   // Only the bytes the check accepted reach the library.
-  MemoryFile memory{file.first(info->riffSize)};
+  MemoryFile memory{file.first(info.riffSize)};
   SF_VIRTUAL_IO io{Length, Seek, Read, Write, Tell};
   SF_INFO format{};
   SNDFILE* handle = Sndfile()->sf_open_virtual(&io, SFM_READ, &format, &memory);
   if (!handle)
     return Error{std::string("sound decoder refused the bytes: ") +
                  Sndfile()->sf_strerror(nullptr)};
-  Sound sound;
-  if (format.channels != info->channels ||
-      format.samplerate != static_cast<int>(info->sampleRate) || format.frames < 0 ||
-      static_cast<uint64_t>(format.frames) > info->frameCount) {
+  if (format.channels != info.channels || format.samplerate != static_cast<int>(info.sampleRate) ||
+      format.frames < 0 || static_cast<uint64_t>(format.frames) > info.frameCount) {
     Sndfile()->sf_close(handle);
     return Error{"sound decoder disagrees with the header"};
   }
-  sound.sampleRate = info->sampleRate;
-  sound.channels = info->channels;
-  sound.samples.resize(static_cast<size_t>(format.frames) * info->channels);
-  const sf_count_t read = Sndfile()->sf_readf_short(handle, sound.samples.data(), format.frames);
+  std::vector<int16_t> samples(static_cast<size_t>(format.frames) * info.channels);
+  const sf_count_t read = Sndfile()->sf_readf_short(handle, samples.data(), format.frames);
   Sndfile()->sf_close(handle);
   if (read < 0) return Error{"sound decoder failed"};
-  sound.samples.resize(static_cast<size_t>(read) * info->channels);
+  samples.resize(static_cast<size_t>(read) * info.channels);
+  return samples;
+}
+
+}  // namespace
+
+struct Sound::Decoding {
+  std::once_flag once;
+  std::vector<std::byte> file;  // until decoded
+  WavInfo info;
+  std::vector<int16_t> samples;
+};
+
+Sound::Sound(uint32_t sampleRate, uint16_t channels, std::vector<int16_t> samples)
+    : sampleRate_(sampleRate),
+      channels_(channels),
+      frameCount_(channels ? samples.size() / channels : 0),
+      decoding_(std::make_shared<Decoding>()) {
+  decoding_->samples = std::move(samples);
+}
+
+Expected<Sound> Sound::FromWav(std::vector<std::byte> file) {
+  auto info = ReadWavInfo(file);
+  if (!info) return info.GetError();
+  Sound sound;
+  sound.sampleRate_ = info->sampleRate;
+  sound.channels_ = info->channels;
+  sound.frameCount_ = info->frameCount;
+  sound.decoding_ = std::make_shared<Decoding>();
+  sound.decoding_->file = std::move(file);
+  sound.decoding_->info = *info;
   return sound;
+}
+
+const std::vector<int16_t>& Sound::Samples() const {
+  static const std::vector<int16_t> none;
+  if (!decoding_) return none;
+  Decoding& d = *decoding_;
+  std::call_once(d.once, [&d] {
+    if (d.file.empty()) return;  // made from samples
+    if (auto samples = DecodeSamples(d.file, d.info)) d.samples = std::move(*samples);
+    d.file = {};
+  });
+  return d.samples;
+}
+
+Expected<Sound> DecodeWav(Bytes file) {
+  auto info = ReadWavInfo(file);
+  if (!info) return info.GetError();
+  auto samples = DecodeSamples(file, *info);
+  if (!samples) return samples.GetError();
+  return Sound(info->sampleRate, info->channels, std::move(*samples));
 }
 
 }  // namespace orvex

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "base/byte_reader.h"
@@ -33,14 +34,34 @@ struct WavInfo {
 // a block size that matches them, and a data chunk inside the bytes.
 Expected<WavInfo> ReadWavInfo(Bytes file);
 
-// A decoded sound: interleaved 16-bit samples (channels per frame).
-struct Sound {
-  uint32_t sampleRate = 0;
-  uint16_t channels = 0;
-  std::vector<int16_t> samples;
+// A sound: its format and its interleaved 16-bit samples (channels per frame). A sound made
+// from a checked WAVE file keeps the file's bytes and decodes them the first time its
+// samples are asked for, so that whoever hands it over does not wait for the decoding.
+// Copies share one decoding; every member is safe to call from any thread.
+class Sound {
+ public:
+  Sound() = default;
+  // A sound already decoded.
+  Sound(uint32_t sampleRate, uint16_t channels, std::vector<int16_t> samples);
+  // Checks `file`'s header now; the samples are decoded on first use (none when the decoder
+  // refuses what the header check accepted).
+  static Expected<Sound> FromWav(std::vector<std::byte> file);
+
+  uint32_t SampleRate() const { return sampleRate_; }
+  uint16_t Channels() const { return channels_; }
+  // Frames as the header states them: known before decoding.
+  uint64_t FrameCount() const { return frameCount_; }
+  const std::vector<int16_t>& Samples() const;
+
+ private:
+  struct Decoding;
+  uint32_t sampleRate_ = 0;
+  uint16_t channels_ = 0;
+  uint64_t frameCount_ = 0;
+  std::shared_ptr<Decoding> decoding_;
 };
 
-// Checks `file` and decodes it.
+// Checks `file` and decodes it at once; fails when the decoder refuses it.
 Expected<Sound> DecodeWav(Bytes file);
 
 }  // namespace orvex

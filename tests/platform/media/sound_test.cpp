@@ -28,7 +28,7 @@ void WriteFile(const std::string& path, const std::vector<std::byte>& bytes) {
 
 std::vector<int16_t> ToneSamples() {
   auto sound = DecodeWav(MediaFixture("tone16.wav"));
-  return sound ? sound->samples : std::vector<int16_t>{};
+  return sound ? sound->Samples() : std::vector<int16_t>{};
 }
 
 // Every test plays into its own recording device, with its own drive folder holding the
@@ -58,8 +58,8 @@ TEST_F(SoundTest, SyncPlaysTheFileToItsEndBeforeReturning) {
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_FALSE(entries[0].loop);
   EXPECT_FALSE(entries[0].stopped);
-  EXPECT_EQ(entries[0].sound->sampleRate, 8000u);
-  EXPECT_EQ(entries[0].sound->samples, ToneSamples());
+  EXPECT_EQ(entries[0].sound->SampleRate(), 8000u);
+  EXPECT_EQ(entries[0].sound->Samples(), ToneSamples());
 }
 
 TEST_F(SoundTest, AsyncReturnsWhileTheSoundPlays) {
@@ -96,7 +96,7 @@ TEST_F(SoundTest, ANewSoundStopsTheCurrentOne) {
   const auto entries = device_->Entries();
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_TRUE(entries[0].stopped);
-  EXPECT_EQ(entries[1].sound->channels, 2);
+  EXPECT_EQ(entries[1].sound->Channels(), 2);
 }
 
 TEST_F(SoundTest, NoStopFailsWhileASoundPlaysAndPlaysWhenIdle) {
@@ -113,7 +113,7 @@ TEST_F(SoundTest, PlaysAMemoryImage) {
   const std::vector<std::byte> image = MediaFixture("tone16.wav");
   EXPECT_EQ(sndPlaySoundA(reinterpret_cast<LPCSTR>(image.data()), SND_MEMORY | SND_SYNC), TRUE);
   ASSERT_EQ(device_->Entries().size(), 1u);
-  EXPECT_EQ(device_->Entries()[0].sound->samples, ToneSamples());
+  EXPECT_EQ(device_->Entries()[0].sound->Samples(), ToneSamples());
 }
 
 TEST_F(SoundTest, ReadsTheFileWhenCalled) {
@@ -121,7 +121,7 @@ TEST_F(SoundTest, ReadsTheFileWhenCalled) {
   // The same path rewritten while the sound plays does not change it.
   WriteFile(temp_.File("tone16.wav"), MediaFixture("tone8.wav"));
   ASSERT_EQ(device_->Entries().size(), 1u);
-  EXPECT_EQ(device_->Entries()[0].sound->samples, ToneSamples());
+  EXPECT_EQ(device_->Entries()[0].sound->Samples(), ToneSamples());
 }
 
 TEST_F(SoundTest, PlaysPosixPathsAsGiven) {
@@ -140,7 +140,7 @@ TEST_F(SoundTest, RecordingWritesWhatReachedTheDeviceAsAWave) {
   ASSERT_TRUE(recorded) << recorded.GetError().message;
   std::vector<int16_t> twice = ToneSamples();
   twice.insert(twice.end(), twice.begin(), twice.end());
-  EXPECT_EQ(recorded->samples, twice);
+  EXPECT_EQ(recorded->Samples(), twice);
   // Sounds of another format cannot join them in one file.
   EXPECT_EQ(sndPlaySoundA("C:\\tone8.wav", SND_SYNC), TRUE);
   EXPECT_FALSE(device_->WriteWav(path));
@@ -209,7 +209,7 @@ TEST_F(SoundTest, AnUnplayableSoundStopsTheCurrentOne) {
 
 TEST(NullSoundDevice, TakesASoundForItsDurationAndALoopUntilStopped) {
   NullSoundDevice device;
-  auto shortSound = std::make_shared<Sound>(Sound{8000, 1, std::vector<int16_t>(80)});  // 10 ms
+  auto shortSound = std::make_shared<Sound>(8000, 1, std::vector<int16_t>(80));  // 10 ms
   device.Play(shortSound, false);
   device.WaitUntilIdle();
   EXPECT_TRUE(device.IsIdle());

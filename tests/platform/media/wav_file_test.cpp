@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <functional>
+#include <thread>
 
 #include "media_fixtures.h"
 #include "platform/media/wav_file.h"
@@ -50,9 +51,9 @@ class WavDecode : public ::testing::TestWithParam<Decoded> {};
 TEST_P(WavDecode, GivesTheSamplesItsGeneratorWrote) {
   auto sound = DecodeWav(MediaFixture(GetParam().wav));
   ASSERT_TRUE(sound) << sound.GetError().message;
-  EXPECT_EQ(sound->sampleRate, GetParam().rate);
-  EXPECT_EQ(sound->channels, GetParam().channels);
-  EXPECT_EQ(sound->samples, Samples(GetParam().samples));
+  EXPECT_EQ(sound->SampleRate(), GetParam().rate);
+  EXPECT_EQ(sound->Channels(), GetParam().channels);
+  EXPECT_EQ(sound->Samples(), Samples(GetParam().samples));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, WavDecode,
@@ -68,7 +69,29 @@ TEST(WavFile, IgnoresBytesAfterTheRiffForm) {
   bytes.resize(bytes.size() + 64, std::byte{0x55});
   auto sound = DecodeWav(bytes);
   ASSERT_TRUE(sound) << sound.GetError().message;
-  EXPECT_EQ(sound->samples, Samples("tone16.samples"));
+  EXPECT_EQ(sound->Samples(), Samples("tone16.samples"));
+}
+
+// A sound made from a file states its format before decoding; its samples are decoded once,
+// by whichever thread asks first, and shared by its copies.
+TEST(WavFile, ASoundFromAFileDecodesOnFirstUse) {
+  auto sound = Sound::FromWav(MediaFixture("tone8.wav"));
+  ASSERT_TRUE(sound) << sound.GetError().message;
+  EXPECT_EQ(sound->SampleRate(), 11025u);
+  EXPECT_EQ(sound->Channels(), 2);
+  const std::vector<int16_t> expected = Samples("tone8.samples");
+  EXPECT_EQ(sound->FrameCount(), expected.size() / 2);
+  const Sound copy = *sound;
+  const std::vector<int16_t>* seen[2] = {};
+  std::thread other([&] { seen[0] = &copy.Samples(); });
+  seen[1] = &sound->Samples();
+  other.join();
+  EXPECT_EQ(seen[0], seen[1]);
+  EXPECT_EQ(*seen[0], expected);
+
+  std::vector<std::byte> broken = MediaFixture("tone8.wav");
+  broken[8] = std::byte{'X'};  // no WAVE form: refused before any decoding
+  EXPECT_FALSE(Sound::FromWav(broken));
 }
 
 struct BrokenWav {
