@@ -9,7 +9,7 @@
 #include "platform/media/animate_control.h"
 #include "platform/media/avi_file.h"
 #include "platform/media/clip_source.h"
-#include "platform/media/clock_testing.h"
+#include "platform/media/stepped_clock.h"
 #include "platform/module/module.h"
 #include "platform/user/window.h"
 
@@ -22,7 +22,7 @@ void BM_AnimationStep(benchmark::State& state) {
     state.SkipWithError("no Wine shell32.dll");
     return;
   }
-  SetAnimationClockForTesting(true);
+  UseSteppedAnimationClock(true);
   const HMODULE shell32 = LoadLibraryExA(path, 0, 0);
   const HWND parent =
       CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, 0, 0, 0, nullptr);
@@ -44,7 +44,7 @@ void BM_AnimationStep(benchmark::State& state) {
   }
   const ClockTime interval(info->microsecondsPerFrame);
   for (auto _ : state) {
-    AdvanceTestClock(interval);
+    StepAnimationClock(interval);
     PaintWindowTree(control, cr);
     cairo_surface_flush(surface);
     benchmark::DoNotOptimize(cairo_image_surface_get_data(surface));
@@ -53,7 +53,7 @@ void BM_AnimationStep(benchmark::State& state) {
   cairo_surface_destroy(surface);
   DestroyWindow(parent);
   FreeLibrary(shell32);
-  SetAnimationClockForTesting(false);
+  UseSteppedAnimationClock(false);
 }
 BENCHMARK(BM_AnimationStep)->Unit(benchmark::kMicrosecond);
 

@@ -39,4 +39,9 @@ RgbaImage RgbaFromPixels(const Pixels& pixels);
 // An 8-bit RGBA PNG; throws std::runtime_error when the file cannot be written.
 void WritePng(const std::string& path, const RgbaImage& image);
 
+// A frame of a clip as an 8-bit RGB PNG (frames are opaque: their alpha is left out),
+// written for speed: straight from the BGRA words, rows unfiltered. Throws
+// std::runtime_error when the file cannot be written.
+void WriteFramePng(const std::string& path, const Pixels& frame);
+
 }  // namespace orvex

@@ -17,7 +17,10 @@ void TmpFileWrite::Write(Bytes bytes) {
 }
 
 void TmpFileWrite::Close() {
-  if (file_.IsOpen() && !file_.Commit()) throw FileError("close");
+  // Complete for the platform, which reads it next; not flushed to the disk: the file is
+  // rewritten on every use and need not outlive a crash.
+  if (file_.IsOpen() && !file_.Commit(ReplacingFile::Durability::kInPlace))
+    throw FileError("close");
 }
 
 }  // namespace orvex

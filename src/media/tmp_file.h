@@ -19,7 +19,8 @@ class TmpFileWrite {
   void Open(const std::string& path);
   // Fails when the open failed.
   void Write(Bytes bytes);
-  // The file takes its place at the path; nothing to do after a failed open.
+  // The file takes its place at the path, complete for every reader (not flushed to the
+  // disk); nothing to do after a failed open.
   void Close();
 
  private:

@@ -4,6 +4,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +61,7 @@ class MediaModule : public ::testing::Test {
     writer.Add(ResId(u"WAVE"), ResId(2), 0x0409, Fixture("tone16.wav"));
     writer.Add(ResId(u"AVI"), ResId(1), 0x0409, Fixture("raw24.avi"));
     writer.Add(ResId(u"AVI"), ResId(2), 0x0409, Fixture("rle8.avi"));
+    writer.Add(ResId(u"AVI"), ResId(3), 0x0409, Fixture("tone16.wav"));  // no clip
     module_ = dir_.Write("media.dll", writer.Build());
     // A drive C of the test's own, so no other test's client shares the temporary files.
     const std::string drive = dir_.File("drive_c");
@@ -184,10 +186,25 @@ TEST_F(MediaModule, AviOfShell32Clip160MatchesFfmpeg) {
   EXPECT_FALSE(std::filesystem::exists(folder + "frame_0003.png"));
 }
 
-TEST_F(MediaModule, AviOfAMissingClipFailsWithOneMessage) {
-  const OrvexRun run = RunOrvex({"avi", module_, "#9", "-o", dir_.File("x.gif")});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("no AVI clip named #9"), std::string::npos) << run.err;
+TEST_F(MediaModule, AviOfAMissingOrBrokenClipFailsWithOneMessage) {
+  struct Case {
+    const char* name;
+    const char* message;
+  };
+  for (const Case& c : {Case{"#9", "no AVI clip named #9"},
+                        Case{"#3", "cannot play the clip: RIFF form is 'WAVE', not 'AVI '"}}) {
+    for (const char* road : {"", "--show"}) {
+      SCOPED_TRACE(std::string(c.name) + road);
+      const std::string out = dir_.File("x.gif");
+      std::vector<std::string> arguments{"avi", module_, c.name, "-o", out};
+      if (*road) arguments.push_back(road);
+      const OrvexRun run = RunOrvex(arguments);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+      EXPECT_FALSE(std::filesystem::exists(out));
+    }
+  }
 }
 
 }  // namespace

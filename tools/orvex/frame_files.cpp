@@ -3,10 +3,18 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "cli_error.h"
 #include "host/picture_image.h"
@@ -84,61 +92,148 @@ void Check(int result, const std::string& path) {
   if (result == GIF_ERROR) throw CliError("cannot write " + path);
 }
 
-}  // namespace
+// Writes each frame as it comes; the screen takes the first frame's size.
+class GifWriter : public FrameWriter {
+ public:
+  GifWriter(std::string path, unsigned delayMs) : path_(std::move(path)), delayMs_(delayMs) {}
 
-void WriteAnimatedGif(const std::string& path, const std::vector<Pixels>& frames,
-                      unsigned delayMs) {
-  if (frames.empty()) throw CliError("cannot write " + path + ": the clip has no frames");
-  int error = 0;
-  std::unique_ptr<GifFileType, GifCloser> gif(EGifOpenFileName(path.c_str(), false, &error));
-  if (!gif) throw CliError("cannot write " + path);
-  const Pixels& first = frames.front();
-  EGifSetGifVersion(gif.get(), true);
-  Check(EGifPutScreenDesc(gif.get(), first.width, first.height, 8, 0, nullptr), path);
-  // The application extension that makes viewers loop the animation for ever.
-  static const GifByteType kNetscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-  static const GifByteType kLoopForEver[] = {1, 0, 0};
-  Check(EGifPutExtensionLeader(gif.get(), APPLICATION_EXT_FUNC_CODE), path);
-  Check(EGifPutExtensionBlock(gif.get(), sizeof kNetscape, kNetscape), path);
-  Check(EGifPutExtensionBlock(gif.get(), sizeof kLoopForEver, kLoopForEver), path);
-  Check(EGifPutExtensionTrailer(gif.get()), path);
-  const int delay = static_cast<int>(std::max(1u, (delayMs + 5) / 10));
-  for (const Pixels& frame : frames) {
-    if (frame.width != first.width || frame.height != first.height)
-      throw CliError("cannot write " + path + ": frames differ in size");
-    IndexedFrame indexed = Index(frame, path);
+  void Add(Pixels frame) override {
+    if (!gif_) Start(frame);
+    if (frame.width != width_ || frame.height != height_)
+      throw CliError("cannot write " + path_ + ": frames differ in size");
+    IndexedFrame indexed = Index(frame, path_);
     GraphicsControlBlock control{};
     control.DisposalMode = DISPOSE_DO_NOT;
-    control.DelayTime = delay;
+    control.DelayTime = static_cast<int>(std::max(1u, (delayMs_ + 5) / 10));
     control.TransparentColor = NO_TRANSPARENT_COLOR;
     GifByteType extension[4];
     EGifGCBToExtension(&control, extension);
-    Check(EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension), path);
-    Check(EGifPutImageDesc(gif.get(), 0, 0, frame.width, frame.height, false, indexed.map.get()),
-          path);
+    Check(EGifPutExtension(gif_.get(), GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension), path_);
+    Check(EGifPutImageDesc(gif_.get(), 0, 0, frame.width, frame.height, false, indexed.map.get()),
+          path_);
     for (int32_t y = 0; y < frame.height; ++y)
-      Check(EGifPutLine(gif.get(), indexed.indexes.data() + static_cast<size_t>(y) * frame.width,
+      Check(EGifPutLine(gif_.get(), indexed.indexes.data() + static_cast<size_t>(y) * frame.width,
                         frame.width),
-            path);
+            path_);
   }
-  GifFileType* raw = gif.release();
-  if (EGifCloseFile(raw, &error) == GIF_ERROR) throw CliError("cannot write " + path);
-}
 
-void WriteFramePngs(const std::string& folder, const std::vector<Pixels>& frames) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (!std::filesystem::is_directory(folder)) throw CliError("cannot create folder " + folder);
-  for (size_t i = 0; i < frames.size(); ++i) {
-    const RgbaImage image = RgbaFromPixels(frames[i]);
-    char leaf[32];
-    std::snprintf(leaf, sizeof leaf, "frame_%04zu.png", i + 1);
-    try {
-      WritePng((std::filesystem::path(folder) / leaf).string(), image);
-    } catch (const std::runtime_error& e) {
-      throw CliError(e.what());
+  void Finish() override {
+    if (!gif_) throw CliError("cannot write " + path_ + ": the clip has no frames");
+    int error = 0;
+    if (EGifCloseFile(gif_.release(), &error) == GIF_ERROR) throw CliError("cannot write " + path_);
+  }
+
+ private:
+  void Start(const Pixels& first) {
+    int error = 0;
+    gif_.reset(EGifOpenFileName(path_.c_str(), false, &error));
+    if (!gif_) throw CliError("cannot write " + path_);
+    width_ = first.width;
+    height_ = first.height;
+    EGifSetGifVersion(gif_.get(), true);
+    Check(EGifPutScreenDesc(gif_.get(), width_, height_, 8, 0, nullptr), path_);
+    // The application extension that makes viewers loop the animation for ever.
+    static const GifByteType kNetscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    static const GifByteType kLoopForEver[] = {1, 0, 0};
+    Check(EGifPutExtensionLeader(gif_.get(), APPLICATION_EXT_FUNC_CODE), path_);
+    Check(EGifPutExtensionBlock(gif_.get(), sizeof kNetscape, kNetscape), path_);
+    Check(EGifPutExtensionBlock(gif_.get(), sizeof kLoopForEver, kLoopForEver), path_);
+    Check(EGifPutExtensionTrailer(gif_.get()), path_);
+  }
+
+  std::string path_;
+  unsigned delayMs_;
+  std::unique_ptr<GifFileType, GifCloser> gif_;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+};
+
+// Encodes frames on one worker per processor; at most two frames per worker wait, so memory
+// stays bounded however long the clip.
+class PngWriter : public FrameWriter {
+ public:
+  explicit PngWriter(std::string folder) : folder_(std::move(folder)) {
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    if (!std::filesystem::is_directory(folder_)) throw CliError("cannot create folder " + folder_);
+    const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+  }
+
+  ~PngWriter() override { Stop(); }
+
+  void Add(Pixels frame) override {
+    std::unique_lock lock(mutex_);
+    roomLeft_.wait(lock, [&] { return queue_.size() < 2 * workers_.size() || failure_; });
+    if (failure_) throw CliError(*failure_);
+    queue_.push_back({++count_, std::move(frame)});
+    work_.notify_one();
+  }
+
+  void Finish() override {
+    Stop();
+    if (failure_) throw CliError(*failure_);
+    if (count_ == 0) throw CliError("cannot write " + folder_ + ": the clip has no frames");
+  }
+
+ private:
+  struct Job {
+    size_t number;
+    Pixels frame;
+  };
+
+  void Work() {
+    for (;;) {
+      Job job;
+      {
+        std::unique_lock lock(mutex_);
+        work_.wait(lock, [&] { return !queue_.empty() || done_; });
+        if (queue_.empty()) return;
+        job = std::move(queue_.front());
+        queue_.pop_front();
+        roomLeft_.notify_one();
+      }
+      char leaf[32];
+      std::snprintf(leaf, sizeof leaf, "frame_%04zu.png", job.number);
+      try {
+        WriteFramePng((std::filesystem::path(folder_) / leaf).string(), job.frame);
+      } catch (const std::runtime_error& e) {
+        std::lock_guard lock(mutex_);
+        if (!failure_) failure_ = e.what();
+        roomLeft_.notify_all();
+      }
     }
   }
+
+  void Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      done_ = true;
+      work_.notify_all();
+    }
+    for (std::thread& worker : workers_)
+      if (worker.joinable()) worker.join();
+  }
+
+  std::string folder_;
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::condition_variable roomLeft_;
+  std::deque<Job> queue_;
+  std::vector<std::thread> workers_;
+  size_t count_ = 0;
+  bool done_ = false;
+  std::optional<std::string> failure_;
+};
+
+}  // namespace
+
+std::unique_ptr<FrameWriter> FrameWriter::AnimatedGif(const std::string& path, unsigned delayMs) {
+  return std::make_unique<GifWriter>(path, delayMs);
+}
+
+std::unique_ptr<FrameWriter> FrameWriter::NumberedPngs(const std::string& folder) {
+  return std::make_unique<PngWriter>(folder);
 }
 
 }  // namespace orvex::cli

@@ -1,21 +1,29 @@
-// Frames of a clip written out: an animated GIF (giflib) or one PNG per frame.
+// Frames of a clip written out as they come: an animated GIF (giflib) or one PNG per frame.
 #pragma once
 
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/gdi/image.h"
 
 namespace orvex::cli {
 
-// An animated GIF that loops for ever, each frame shown for `delayMs` milliseconds (in the
-// format's hundredths of a second, at least 1). Frames of 256 colours or fewer keep their
-// colours exactly; others are reduced to 256 per frame. Throws CliError when the file
-// cannot be written.
-void WriteAnimatedGif(const std::string& path, const std::vector<Pixels>& frames, unsigned delayMs);
+class FrameWriter {
+ public:
+  // An animated GIF at `path` that loops for ever, each frame shown for `delayMs`
+  // milliseconds (in the format's hundredths of a second, at least 1); frames of 256
+  // colours or fewer keep their colours exactly, others are reduced to 256 per frame.
+  static std::unique_ptr<FrameWriter> AnimatedGif(const std::string& path, unsigned delayMs);
+  // frame_0001.png, frame_0002.png, ... in `folder` (created when missing), encoded on
+  // worker threads while the next frames come.
+  static std::unique_ptr<FrameWriter> NumberedPngs(const std::string& folder);
 
-// Writes frame_0001.png, frame_0002.png, ... into `folder` (created when missing); throws
-// CliError on failure.
-void WriteFramePngs(const std::string& folder, const std::vector<Pixels>& frames);
+  virtual ~FrameWriter() = default;
+  // Takes the next frame; throws CliError when an earlier frame could not be written.
+  virtual void Add(Pixels frame) = 0;
+  // Waits until every frame is written; throws CliError on the first failure or when no
+  // frame came.
+  virtual void Finish() = 0;
+};
 
 }  // namespace orvex::cli

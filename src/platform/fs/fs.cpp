@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/huge_pages.h"
 #include "platform/fs/fs_testing.h"
 #include "platform/text/text.h"
 
@@ -291,7 +292,10 @@ Expected<std::vector<std::byte>> ReadWholeFile(std::string_view path, size_t max
   if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
     return Error{*mapped + " is not a regular file"};
   if (static_cast<uint64_t>(info.st_size) > maxBytes) return Error{*mapped + " is too large"};
-  std::vector<std::byte> bytes(static_cast<size_t>(info.st_size));
+  std::vector<std::byte> bytes;
+  bytes.reserve(static_cast<size_t>(info.st_size));
+  PreferHugePages(bytes.data(), bytes.capacity());
+  bytes.resize(static_cast<size_t>(info.st_size));
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
@@ -529,14 +533,15 @@ Expected<void> ReplacingFile::Write(Bytes data) {
   return file_.Write(data);
 }
 
-Expected<void> ReplacingFile::Commit() {
+Expected<void> ReplacingFile::Commit(Durability durability) {
   if (!file_.IsOpen()) return Error{"the file is not open"};
+  const bool flushed = durability == Durability::kFlushed;
   auto finish = [&]() -> Expected<void> {
-    ORVEX_TRY(file_.Sync());
+    if (flushed) ORVEX_TRY(file_.Sync());
     ORVEX_TRY(file_.Close());
     if (::renameat(folder_.Get(), temp_.c_str(), folder_.Get(), leaf_.c_str()) != 0)
       return Fail(errno, display_);
-    ::fsync(folder_.Get());  // the rename itself reaches the disk
+    if (flushed) ::fsync(folder_.Get());  // the rename itself reaches the disk
     return {};
   };
   auto result = finish();

@@ -94,8 +94,13 @@ class ReplacingFile {
 
   bool IsOpen() const { return file_.IsOpen(); }
   Expected<void> Write(Bytes data);
-  // Flush, close, rename over the target. The object is closed afterwards, either way.
-  Expected<void> Commit();
+  // How far Commit takes the bytes: to the disk (the file and the rename flushed), or only
+  // into place, complete for every reader but not flushed, for files that need not outlive
+  // a crash (temporary files rewritten on every use).
+  enum class Durability { kFlushed, kInPlace };
+  // Close and rename over the target, flushed first unless told otherwise. The object is
+  // closed afterwards, either way.
+  Expected<void> Commit(Durability durability = Durability::kFlushed);
 
  private:
   void Discard();

@@ -130,6 +130,18 @@ const bool registered = [] {
 // (and the registration above) in the programs it builds.
 extern "C" const bool orvex_animate_control_linked = registered;
 
+std::optional<AnimationFrame> AnimationFrameOnShow(HWND control) {
+  const auto player = PlayerOf(control);
+  if (!player) return std::nullopt;
+  AnimationFrame frame;
+  player->WithFrame([&](const Pixels& shown) { frame.pixels = shown; });
+  frame.index = player->Position();
+  frame.frameCount = player->FrameCount();
+  frame.frameInterval = player->FrameInterval();
+  frame.playing = player->IsPlaying();
+  return frame;
+}
+
 LRESULT AnimateControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case ACM_OPENA:

@@ -3,6 +3,11 @@
 // procedure serves the system class as soon as this library is part of the program.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
+#include "platform/gdi/image.h"
+#include "platform/media/clock.h"
 #include "platform/user/window.h"
 #include "platform/win32_types.h"
 
@@ -23,5 +28,18 @@ inline constexpr UINT ACM_STOP = WM_USER + 102;
 inline constexpr UINT ACM_ISPLAYING = WM_USER + 104;
 
 LRESULT AnimateControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// For hosts that record what a control plays (the command line writes the frames out): the
+// frame on show as the clip holds it, before ACS_TRANSPARENT lets the background through
+// its key colour, with the clip's length and rate. Nothing when the control holds no clip.
+// Not one of the control's messages.
+struct AnimationFrame {
+  Pixels pixels;
+  uint32_t index = 0;  // of the frame on show
+  uint32_t frameCount = 0;
+  ClockTime frameInterval{0};
+  bool playing = false;
+};
+std::optional<AnimationFrame> AnimationFrameOnShow(HWND control);
 
 }  // namespace orvex

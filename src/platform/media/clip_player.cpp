@@ -85,8 +85,8 @@ Expected<std::unique_ptr<ClipPlayer>> ClipPlayer::Open(std::vector<std::byte> fi
   const AviInfo& info = state->decoder->Info();
   const AviStream& video = info.streams[info.videoStream];
   state->frameCount = video.length ? video.length : info.frameCount;
-  // A clip that states no rate runs at the platform's default of 15 frames a second.
-  state->interval = ClockTime(info.microsecondsPerFrame ? info.microsecondsPerFrame : 66667);
+  state->interval =
+      info.microsecondsPerFrame ? ClockTime(info.microsecondsPerFrame) : kDefaultFrameInterval;
   if (!state->ShowLocked(0)) return Error{"the clip's first frame cannot be decoded"};
   // The stream may hold fewer frames than the headers claim; the decoder's end is the end.
   if (state->frameCount == 0) state->frameCount = 1;

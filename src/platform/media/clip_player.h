@@ -16,6 +16,9 @@
 
 namespace orvex {
 
+// The interval of a clip whose headers state no rate: the platform's 15 frames a second.
+inline constexpr ClockTime kDefaultFrameInterval{66667};
+
 struct PlayRange {
   uint32_t from = 0;    // the first frame of every pass
   uint32_t to = 0;      // the last frame of every pass (included)

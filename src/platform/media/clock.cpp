@@ -6,7 +6,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/media/clock_testing.h"
+#include "platform/media/stepped_clock.h"
 
 namespace orvex {
 namespace {
@@ -134,11 +134,11 @@ void CancelAnimationTimer(TimerId timer) {
   TheScheduler().Cancel(timer);
 }
 
-void SetAnimationClockForTesting(bool useTestClock) {
-  TheScheduler().UseTestClock(useTestClock);
+void UseSteppedAnimationClock(bool stepped) {
+  TheScheduler().UseTestClock(stepped);
 }
 
-void AdvanceTestClock(ClockTime step) {
+void StepAnimationClock(ClockTime step) {
   TheScheduler().Advance(step);
 }
 

@@ -1,7 +1,7 @@
 // The platform clock that animations run on, and one-shot timers on it. The process clock
 // is the steady clock; its timers fire on one background thread that sleeps until the
 // earliest due time (callbacks run there, one at a time, never under the clock's lock).
-// Tests replace it with a clock they step by hand (clock_testing.h).
+// Hosts and tests can replace it with a clock they step by hand (stepped_clock.h).
 #pragma once
 
 #include <chrono>

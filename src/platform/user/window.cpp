@@ -716,6 +716,31 @@ BOOL CaptureWindowToPng(HWND handle, const char* path) {
       });
 }
 
+std::optional<Pixels> CaptureWindowPixels(HWND handle) {
+  Pixels out;
+  const BOOL drawn = Capture(
+      handle,
+      [](int width, int height) {
+        return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+      },
+      [&out](cairo_surface_t* surface) {
+        cairo_surface_flush(surface);
+        out.width = cairo_image_surface_get_width(surface);
+        out.height = cairo_image_surface_get_height(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        if (!data) return false;
+        const auto width = static_cast<size_t>(out.width);
+        out.bgra.resize(width * static_cast<size_t>(out.height));
+        for (int32_t y = 0; y < out.height; ++y)
+          std::memcpy(out.bgra.data() + static_cast<size_t>(y) * width,
+                      data + static_cast<ptrdiff_t>(y) * stride, width * 4);
+        return true;
+      });
+  if (!drawn) return std::nullopt;
+  return out;
+}
+
 BOOL CaptureWindowToSvg(HWND handle, const char* path) {
   TextRecorder recorder;
   const BOOL drawn = Capture(

@@ -6,6 +6,9 @@
 
 #include <cairo.h>
 
+#include <optional>
+
+#include "platform/gdi/image.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -171,6 +174,8 @@ void PaintWindowTree(HWND window, cairo_t* context);
 // The window as drawn by PaintWindowTree, written as a PNG; FALSE when it has no area or
 // the file cannot be written.
 BOOL CaptureWindowToPng(HWND window, const char* path);
+// The same drawing as pixels (rows top-down); nothing when the window has no area.
+std::optional<Pixels> CaptureWindowPixels(HWND window);
 // The same drawing written as SVG: shapes stay vector, texts are text elements, pictures
 // are embedded images. Captures of a top-level window show the windows it owns over it.
 BOOL CaptureWindowToSvg(HWND window, const char* path);

@@ -9,7 +9,7 @@
 #include "media_fixtures.h"
 #include "platform/gdi/gdi.h"
 #include "platform/media/animate_control.h"
-#include "platform/media/clock_testing.h"
+#include "platform/media/stepped_clock.h"
 #include "platform/module/module.h"
 #include "support/temp_dir.h"
 #include "window_pixels.h"
@@ -36,7 +36,7 @@ std::vector<std::byte> Truncated(std::vector<std::byte> bytes, size_t size) {
 class AnimateControl : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetAnimationClockForTesting(true);
+    UseSteppedAnimationClock(true);
     parent_ =
         CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, 0, 0, 0, nullptr);
     ASSERT_NE(parent_, 0u);
@@ -45,7 +45,7 @@ class AnimateControl : public ::testing::Test {
   }
   void TearDown() override {
     DestroyWindow(parent_);
-    SetAnimationClockForTesting(false);
+    UseSteppedAnimationClock(false);
   }
 
   std::string Clip(const char* name, const std::vector<std::byte>& bytes) {
@@ -139,20 +139,20 @@ TEST_F(AnimateControl, StepsFramesAtTheClipsRateAndStops) {
 
   ASSERT_EQ(SendMessageA(control, ACM_PLAY, static_cast<WPARAM>(-1), kAllFrames), TRUE);
   EXPECT_EQ(SendMessageA(control, ACM_ISPLAYING, 0, 0), TRUE);
-  AdvanceTestClock(99ms);  // 10 frames a second
+  StepAnimationClock(99ms);  // 10 frames a second
   EXPECT_EQ(shown(), frame(0));
-  AdvanceTestClock(1ms);
+  StepAnimationClock(1ms);
   EXPECT_EQ(shown(), frame(1));
-  AdvanceTestClock(100ms);
+  StepAnimationClock(100ms);
   EXPECT_EQ(shown(), frame(2));
-  AdvanceTestClock(100ms);  // until stopped: round again
+  StepAnimationClock(100ms);  // until stopped: round again
   EXPECT_EQ(shown(), frame(0));
-  AdvanceTestClock(250ms);
+  StepAnimationClock(250ms);
   EXPECT_EQ(shown(), frame(2));
 
   EXPECT_EQ(SendMessageA(control, ACM_STOP, 0, 0), TRUE);
   EXPECT_EQ(SendMessageA(control, ACM_ISPLAYING, 0, 0), FALSE);
-  AdvanceTestClock(1s);
+  StepAnimationClock(1s);
   EXPECT_EQ(shown(), frame(2));  // the frame on show stays
 }
 
@@ -180,7 +180,7 @@ TEST_F(AnimateControl, PlaysRangesAndRepeatCounts) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(SendMessageA(control, ACM_PLAY, c.repeats, c.range), TRUE);
     for (size_t i = 0; i < c.frames.size(); ++i) {
-      if (i) AdvanceTestClock(100ms);
+      if (i) StepAnimationClock(100ms);
       EXPECT_EQ(shown(), frame(c.frames[i])) << "step " << i;
     }
     EXPECT_EQ(SendMessageA(control, ACM_ISPLAYING, 0, 0), c.playingAtEnd ? TRUE : FALSE);
@@ -196,7 +196,7 @@ TEST_F(AnimateControl, AutoplayCentringAndTransparency) {
   const HWND control = Make(ACS_CENTER | ACS_AUTOPLAY, 20, 16);
   ASSERT_EQ(Open(control, rle8_), TRUE);
   EXPECT_EQ(SendMessageA(control, ACM_ISPLAYING, 0, 0), TRUE);
-  AdvanceTestClock(100ms);
+  StepAnimationClock(100ms);
   const Pixels drawn = test::WindowPixels(control);
   // (20 - 8) / 2, (16 - 6) / 2
   EXPECT_EQ(Block(drawn, 6, 5, 8, 6), FixtureFrame(rleFrames_, 8, 6, 1));
@@ -222,7 +222,7 @@ TEST_F(AnimateControl, ReadsTheFileWholeAtOpen) {
   test::WriteFile(rle8_, MediaFixture("raw24.avi"));
   std::filesystem::remove(rle8_);
   ASSERT_EQ(SendMessageA(control, ACM_PLAY, 1, kAllFrames), TRUE);
-  AdvanceTestClock(200ms);
+  StepAnimationClock(200ms);
   EXPECT_EQ(Block(test::WindowPixels(control), 0, 0, 8, 6), FixtureFrame(rleFrames_, 8, 6, 2));
 }
 
@@ -230,7 +230,7 @@ TEST_F(AnimateControl, DestroyingThePlayingControlStopsItsTimer) {
   const HWND control = Make(ACS_AUTOPLAY);
   ASSERT_EQ(Open(control, rle8_), TRUE);
   DestroyWindow(control);
-  AdvanceTestClock(1s);  // no timer may reach the destroyed control
+  StepAnimationClock(1s);  // no timer may reach the destroyed control
   EXPECT_FALSE(IsWindow(control));
 }
 

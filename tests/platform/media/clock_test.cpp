@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/media/clock_testing.h"
+#include "platform/media/stepped_clock.h"
 
 namespace orvex {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(AnimationClock, TestClockFiresTimersInDueOrderWithinItsSteps) {
-  SetAnimationClockForTesting(true);
+  UseSteppedAnimationClock(true);
   const ClockTime start = AnimationClockNow();
   std::vector<std::string> fired;
   const auto at = [&](ClockTime due, std::string name) {
@@ -34,16 +34,16 @@ TEST(AnimationClock, TestClockFiresTimersInDueOrderWithinItsSteps) {
     StartAnimationTimer(start + 25ms, [&] { fired.push_back("chained"); });
   });
   CancelAnimationTimer(cancelled);
-  AdvanceTestClock(9ms);
+  StepAnimationClock(9ms);
   EXPECT_TRUE(fired.empty());
-  AdvanceTestClock(21ms);
+  StepAnimationClock(21ms);
   EXPECT_EQ(fired, (std::vector<std::string>{"a", "a2", "b", "chained", "c"}));
   EXPECT_EQ(AnimationClockNow() - start, 30ms);
-  SetAnimationClockForTesting(false);
+  UseSteppedAnimationClock(false);
 }
 
 TEST(AnimationClock, ProcessClockFiresOnItsOwnThread) {
-  SetAnimationClockForTesting(false);
+  UseSteppedAnimationClock(false);
   std::mutex mutex;
   std::condition_variable done;
   bool fired = false;

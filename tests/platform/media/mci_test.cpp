@@ -10,8 +10,8 @@
 
 #include "media_fixtures.h"
 #include "platform/fs/fs_testing.h"
-#include "platform/media/clock_testing.h"
 #include "platform/media/mci.h"
+#include "platform/media/stepped_clock.h"
 #include "support/temp_dir.h"
 #include "window_pixels.h"
 
@@ -31,7 +31,7 @@ struct Step {
 class Mci : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetAnimationClockForTesting(true);
+    UseSteppedAnimationClock(true);
     parent_ =
         CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, 0, 0, 0, nullptr);
     test::WriteFile(dir_.File("raw24.avi"), MediaFixture("raw24.avi"));
@@ -44,7 +44,7 @@ class Mci : public ::testing::Test {
     mciSendStringA("close video", nullptr, 0, 0);
     mciSendStringA("close clip", nullptr, 0, 0);
     DestroyWindow(parent_);
-    SetAnimationClockForTesting(false);
+    UseSteppedAnimationClock(false);
   }
 
   std::string Expand(std::string text) const {
@@ -175,10 +175,10 @@ TEST_F(Mci, TheVideoWindowIsAChildOfTheParentShowingTheFrameOnTheClock) {
   EXPECT_TRUE(IsWindowVisible(video));
   const std::vector<uint32_t> frames = test::FixtureWords("rle8.bgra");
   EXPECT_EQ(test::WindowPixels(video).bgra, test::FixtureFrame(frames, 8, 6, 0));
-  AdvanceTestClock(100ms);
+  StepAnimationClock(100ms);
   EXPECT_EQ(test::WindowPixels(video).bgra, test::FixtureFrame(frames, 8, 6, 1));
   Run({{"status video position", 0, "1"}, {"stop video", 0, ""}});
-  AdvanceTestClock(300ms);
+  StepAnimationClock(300ms);
   EXPECT_EQ(test::WindowPixels(video).bgra, test::FixtureFrame(frames, 8, 6, 1));
   // The destination rectangle scales the frame within the window.
   Run({{"put video destination at 0 0 16 12", 0, ""},

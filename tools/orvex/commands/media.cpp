@@ -1,16 +1,16 @@
 // `orvex avi FILE NAME -o OUT.gif|DIR/ [--show]` and `orvex play FILE NAME [--to OUT.wav]`:
-// the catalogue's PlayAVI (or ShowAVI) into a host-kit form, and PlayWAV to the sound
-// device.
-//
-// The clip's frames are written by decoding the resource's bytes with the platform's AVI
-// decoder: the animation control and the avivideo device take the clip but show no frames
-// on a clock that this client can step yet.
+// the catalogue's PlayAVI (or ShowAVI) into a host-kit form, its frames recorded as the
+// platform shows them on a clock this command steps, and PlayWAV to the sound device.
+#include <malloc.h>
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,16 +20,23 @@
 #include "commands/commands.h"
 #include "frame_files.h"
 #include "host/host_kit.h"
-#include "platform/media/avi_decoder.h"
+#include "platform/media/animate_control.h"
+#include "platform/media/avi_file.h"
+#include "platform/media/clip_player.h"
+#include "platform/media/mci.h"
 #include "platform/media/sound_device.h"
+#include "platform/media/stepped_clock.h"
+#include "platform/module/module.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
+#include "platform/user/window.h"
+#include "progress_bar.h"
 
 namespace orvex::cli {
 namespace {
 
 // The most frames written from one clip.
-constexpr uint32_t kMaxFrames = 10000;
+constexpr uint32_t kMaxFrames = 100000;
 
 struct AviArguments {
   std::string file;
@@ -44,12 +51,16 @@ struct PlayArguments {
   std::string to;
 };
 
-std::vector<uint8_t> ResourceBytes(CatalogueClient& client, const char* type,
-                                   const std::string& name, const std::string& file,
-                                   const char* what) {
-  auto bytes = client.ReadResource(ParseResourceKey(type, name));
-  if (!bytes || bytes->empty()) throw CliError(NoResourceMessage(what, name, file));
-  return std::move(*bytes);
+// The resource's bytes where the module holds them (no copy: clips run to hundreds of MB);
+// the same message as the other commands when there is none.
+Bytes ResourceView(CatalogueClient& client, const char* type, const std::string& name,
+                   const std::string& file, const char* what) {
+  const HMODULE module = client.HandleModule();
+  const HRSRC resource = FindResourceA(module, name.c_str(), type);
+  const void* bytes = resource ? LockResource(LoadResource(module, resource)) : nullptr;
+  const DWORD size = resource ? SizeofResource(module, resource) : 0;
+  if (!bytes || size == 0) throw CliError(NoResourceMessage(what, name, file));
+  return Bytes(static_cast<const std::byte*>(bytes), size);
 }
 
 bool NamesFolder(const std::string& out) {
@@ -57,56 +68,122 @@ bool NamesFolder(const std::string& out) {
          std::filesystem::is_directory(out);
 }
 
-// Every frame of the clip, and the time each is shown.
-std::vector<Pixels> DecodeFrames(std::vector<uint8_t> bytes, bool anyCodec, unsigned* delayMs) {
-  std::vector<std::byte> file(bytes.size());
-  std::memcpy(file.data(), bytes.data(), bytes.size());
-  // The animation control plays only uncompressed and RLE8 clips.
-  const VideoCodecs codecs = anyCodec ? VideoCodecs{VideoCodec::Raw, VideoCodec::Rle8,
-                                                    VideoCodec::MsVideo1, VideoCodec::Cinepak}
-                                      : VideoCodecs{VideoCodec::Raw, VideoCodec::Rle8};
-  auto decoder = AviDecoder::Open(std::move(file), codecs);
-  if (!decoder) throw CliError("cannot play the clip: " + decoder.GetError().message);
-  *delayMs = (*decoder)->Info().microsecondsPerFrame / 1000;
-  std::vector<Pixels> frames;
-  while (frames.size() < kMaxFrames) {
-    auto frame = (*decoder)->NextFrame();
-    if (!frame)
-      throw CliError("cannot decode frame " + std::to_string(frames.size() + 1) + ": " +
-                     frame.GetError().message);
-    if (!*frame) break;
-    frames.push_back(std::move(**frame));
+// The clip as it plays: one frame on show at a time, advanced by stepping the clock.
+class ClipOnShow {
+ public:
+  virtual ~ClipOnShow() = default;
+  virtual uint32_t FrameCount() = 0;
+  // The frame on show when it is frame `index`; nothing when the clip stopped short of it.
+  virtual std::optional<Pixels> Frame(uint32_t index) = 0;
+};
+
+// PlayAVI's animation control, found among the picture box's windows: the one that holds
+// the clip (PlayAVI nests it in a second control that holds none).
+class AnimationOnShow : public ClipOnShow {
+ public:
+  explicit AnimationOnShow(HWND box) {
+    EnumChildWindows(
+        box,
+        [](HWND window, LPARAM self) -> BOOL {
+          if (!AnimationFrameOnShow(window)) return TRUE;
+          reinterpret_cast<AnimationOnShow*>(self)->control_ = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(this));
+    if (!control_)
+      throw CliError(
+          "the animation control cannot play this clip (it plays silent clips, uncompressed or "
+          "RLE8; try --show)");
   }
-  return frames;
-}
+  uint32_t FrameCount() override { return AnimationFrameOnShow(control_)->frameCount; }
+  std::optional<Pixels> Frame(uint32_t index) override {
+    auto shown = AnimationFrameOnShow(control_);
+    if (!shown || shown->index != index) return std::nullopt;
+    return std::move(shown->pixels);
+  }
+
+ private:
+  HWND control_ = 0;
+};
+
+// ShowAVI's avivideo device (alias "video"): its length, position and window through the
+// device's own commands; frames as its window draws them.
+class VideoOnShow : public ClipOnShow {
+ public:
+  VideoOnShow() {
+    const auto handle = Status("window handle");
+    if (!handle) throw CliError("the video device cannot play this clip");
+    window_ = static_cast<HWND>(*handle);
+  }
+  uint32_t FrameCount() override { return Status("length").value_or(0); }
+  std::optional<Pixels> Frame(uint32_t index) override {
+    if (Status("position") != index) return std::nullopt;
+    return CaptureWindowPixels(window_);
+  }
+
+ private:
+  static std::optional<uint32_t> Status(const std::string& item) {
+    char reply[64] = {};
+    const std::string command = "status video " + item;
+    if (mciSendStringA(command.c_str(), reply, sizeof reply, 0) != 0) return std::nullopt;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(reply, &end, 10);
+    if (end == reply) return std::nullopt;
+    return static_cast<uint32_t>(value);
+  }
+  HWND window_ = 0;
+};
 
 int Avi(const AviArguments& arguments) {
+  // Every frame of a long clip is allocated, copied and freed: keep freed memory in the
+  // process for the next frames rather than returning it to the kernel, which would make
+  // each new frame fault its pages in again (costly, under virtualisation most of all).
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
   RegisterClasses();
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  std::vector<uint8_t> bytes =
-      ResourceBytes(client, "AVI", arguments.name, arguments.file, "AVI clip");
+  // The clip's size for the control, and a clear message for bytes that are no clip.
+  const auto info =
+      ReadAviInfo(ResourceView(client, "AVI", arguments.name, arguments.file, "AVI clip"));
+  if (!info) throw CliError("cannot play the clip: " + info.GetError().message);
+  const ClockTime interval =
+      info->microsecondsPerFrame ? ClockTime(info->microsecondsPerFrame) : kDefaultFrameInterval;
   const std::u16string name = AnsiToUnicode(arguments.name);
 
+  // The clip plays on a clock that moves only when this command steps it.
+  UseSteppedAnimationClock(true);
   ComPtr<IDispatch> form = CreateObject(u"Orvex10Host.Form");
   Variant box = Call(form.Get(), "AddPictureBox");
-  unsigned delayMs = 100;
-  std::vector<Pixels> frames = DecodeFrames(std::move(bytes), arguments.show, &delayMs);
+  const int32_t boxWindow = GetProperty(box.pdispVal, "hwnd").ToLong();
+  std::unique_ptr<ClipOnShow> clip;
   if (arguments.show) {
     client.Call("ShowAVI", {Variant(name), Variant::RefTo(box)});
+    clip = std::make_unique<VideoOnShow>();
   } else {
-    const int32_t hwnd = GetProperty(box.pdispVal, "hwnd").ToLong();
-    const int32_t width = frames.empty() ? 0 : frames.front().width;
-    const int32_t height = frames.empty() ? 0 : frames.front().height;
-    client.Call("PlayAVI", {Variant(name), Variant(hwnd), Variant(int32_t{0}), Variant(int32_t{0}),
-                            Variant(width), Variant(height)});
+    client.Call("PlayAVI", {Variant(name), Variant(boxWindow), Variant(int32_t{0}),
+                            Variant(int32_t{0}), Variant(info->width), Variant(info->height)});
+    clip = std::make_unique<AnimationOnShow>(static_cast<HWND>(boxWindow));
   }
-  if (NamesFolder(arguments.out))
-    WriteFramePngs(arguments.out, frames);
-  else
-    WriteAnimatedGif(arguments.out, frames, delayMs);
-  std::fprintf(stderr, "orvex: wrote %zu frames to %s\n", frames.size(), arguments.out.c_str());
+
+  const uint32_t count = std::min(clip->FrameCount(), kMaxFrames);
+  std::unique_ptr<FrameWriter> writer =
+      NamesFolder(arguments.out)
+          ? FrameWriter::NumberedPngs(arguments.out)
+          : FrameWriter::AnimatedGif(arguments.out, static_cast<unsigned>(interval.count() / 1000));
+  ProgressBar progress("frames", "frames", count);
+  uint32_t written = 0;
+  for (; written < count; ++written) {
+    std::optional<Pixels> frame = clip->Frame(written);
+    if (!frame) break;  // the stream holds fewer frames than its headers claim
+    writer->Add(std::move(*frame));
+    progress.Advance(written + 1);
+    StepAnimationClock(interval);
+  }
+  writer->Finish();
+  progress.Erase();
+  std::fprintf(stderr, "orvex: wrote %u frames to %s\n", written, arguments.out.c_str());
   return 0;
 }
 
@@ -120,7 +197,7 @@ int Play(const PlayArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  ResourceBytes(client, "WAV", arguments.name, arguments.file, "WAV sound");
+  ResourceView(client, "WAV", arguments.name, arguments.file, "WAV sound");
   std::shared_ptr<RecordingSoundDevice> recorder;
   if (!arguments.to.empty()) {
     recorder = std::make_shared<RecordingSoundDevice>();
