@@ -108,8 +108,8 @@ TEST_F(AnimateControl, RefusesWhatThePlatformsControlCannotPlay) {
   };
   const Case cases[] = {
       {"audio", test::WithAudioStream(MediaFixture("raw24.avi"))},
-      {"video1", test::WithCodec(MediaFixture("raw24.avi"), "CRAM")},
-      {"cinepak", test::WithCodec(MediaFixture("raw24.avi"), "cvid")},
+      {"video1", MediaFixture("cram.avi")},
+      {"cinepak", MediaFixture("cvid.avi")},
       {"wave", MediaFixture("tone16.wav")},
       {"truncated", Truncated(MediaFixture("raw24.avi"), 100)},
   };

@@ -85,7 +85,10 @@ TEST_P(AviDecoderClip, RewindsToTheFirstFrameFromAnywhere) {
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, AviDecoderClip,
                          ::testing::Values(Clip{"raw24", VideoCodec::Raw, 7, 5, 3},
-                                           Clip{"rle8", VideoCodec::Rle8, 8, 6, 3}),
+                                           Clip{"rle8", VideoCodec::Rle8, 8, 6, 3},
+                                           // made and decoded by ffmpeg (make_codec_clips.sh)
+                                           Clip{"cram", VideoCodec::MsVideo1, 16, 12, 3},
+                                           Clip{"cvid", VideoCodec::Cinepak, 16, 12, 3}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 struct Refusal {

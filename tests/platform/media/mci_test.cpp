@@ -193,6 +193,30 @@ TEST_F(Mci, TheVideoWindowIsAChildOfTheParentShowingTheFrameOnTheClock) {
   EXPECT_FALSE(IsWindow(video));
 }
 
+// The device plays the compressed clips the animation control refuses: MS Video-1 and
+// Cinepak, frame by frame as ffmpeg decodes them.
+TEST_F(Mci, PlaysVideo1AndCinepakClips) {
+  for (const char* name : {"cram", "cvid"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir_.File(std::string(name) + ".avi");
+    test::WriteFile(path, MediaFixture(std::string(name) + ".avi"));
+    const std::vector<uint32_t> frames = test::FixtureWords(std::string(name) + ".bgra");
+    Run({{"open " + path + " type avivideo alias clip parent $PARENT style child", 0, std::nullopt},
+         {"status clip length", 0, "3"},
+         {"put clip window at 0 0 16 12", 0, ""},
+         {"play clip", 0, ""}});
+    char handle[32] = {};
+    ASSERT_EQ(mciSendStringA("status clip window handle", handle, sizeof handle, 0), 0u);
+    const auto video = static_cast<HWND>(std::stoul(handle));
+    for (int frame = 0; frame < 3; ++frame) {
+      EXPECT_EQ(test::WindowPixels(video).bgra, test::FixtureFrame(frames, 16, 12, frame))
+          << "frame " << frame;
+      StepAnimationClock(100ms);
+    }
+    Run({{"close clip", 0, ""}});
+  }
+}
+
 // The library's sequence: a clip written under the drive folder with a ".wav" name, opened
 // by an unquoted drive path with the type named, its size asked, placed and played.
 TEST_F(Mci, ADrivePathWithTheTypeNamed) {
