@@ -3,6 +3,7 @@
 // platform shows them on a clock this command steps, and PlayWAV to the sound device.
 #include <malloc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -35,8 +36,10 @@
 namespace orvex::cli {
 namespace {
 
-// The most frames written from one clip.
+// The most frames, and pixels over all frames, written from one clip: a hostile clip of
+// tiny RLE frames can claim more than any disk holds.
 constexpr uint32_t kMaxFrames = 100000;
+constexpr uint64_t kMaxPixelsWritten = uint64_t{1} << 32;
 
 struct AviArguments {
   std::string file;
@@ -167,7 +170,14 @@ int Avi(const AviArguments& arguments) {
     clip = std::make_unique<AnimationOnShow>(static_cast<HWND>(boxWindow));
   }
 
-  const uint32_t count = std::min(clip->FrameCount(), kMaxFrames);
+  const uint32_t frameCount = clip->FrameCount();
+  const uint64_t framePixels = std::max<uint64_t>(
+      1, static_cast<uint64_t>(info->width) * static_cast<uint64_t>(info->height));
+  const auto count = static_cast<uint32_t>(std::min<uint64_t>(
+      {frameCount, kMaxFrames, std::max<uint64_t>(1, kMaxPixelsWritten / framePixels)}));
+  if (count < frameCount)
+    std::fprintf(stderr, "orvex: the clip claims %u frames; writing the first %u\n", frameCount,
+                 count);
   std::unique_ptr<FrameWriter> writer =
       NamesFolder(arguments.out)
           ? FrameWriter::NumberedPngs(arguments.out)
