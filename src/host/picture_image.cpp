@@ -136,7 +136,16 @@ RgbaImage RgbaFromPixels(const Pixels& pixels) {
   return image;
 }
 
-void WritePng(const std::string& path, const RgbaImage& image) {
+namespace {
+
+// The rows a PNG is written from: 4 bytes per pixel, contiguous, top-down.
+enum class PngSource {
+  kRgba,       // R, G, B, A bytes: written as RGBA with libpng's default filters
+  kBgraWords,  // platform pixels: written as RGB, unfiltered, for speed (frames of clips)
+};
+
+void WritePngRows(const std::string& path, int32_t width, int32_t height, PngSource source,
+                  const uint8_t* rows) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
   if (!file) throw std::runtime_error("cannot write " + path);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -149,51 +158,37 @@ void WritePng(const std::string& path, const RgbaImage& image) {
     png_destroy_write_struct(&png, &info);
     throw std::runtime_error("cannot write " + path);
   }
+  const bool words = source == PngSource::kBgraWords;
   png_init_io(png, file.get());
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-               static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               words ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (words) png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(png, info);
-  for (int32_t y = 0; y < image.height; ++y) {
-    png_write_row(png, image.rgba.data() + static_cast<size_t>(y) * image.width * 4);
+  if (words) {
+    // The words are B, G, R, A in memory: swap to RGB order and drop the fourth byte.
+    png_set_bgr(png);
+    png_set_filler(png, 0, PNG_FILLER_AFTER);
   }
+  const size_t stride = static_cast<size_t>(width) * 4;
+  for (int32_t y = 0; y < height; ++y) png_write_row(png, rows + static_cast<size_t>(y) * stride);
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   if (std::fflush(file.get()) != 0) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace
+
+void WritePng(const std::string& path, const RgbaImage& image) {
+  WritePngRows(path, image.width, image.height, PngSource::kRgba, image.rgba.data());
 }
 
 void WriteFramePng(const std::string& path, const Pixels& frame) {
   if (frame.width <= 0 || frame.height <= 0 ||
       frame.bgra.size() != static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height))
     throw std::runtime_error("cannot write " + path + ": the frame has no pixels");
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-  if (!file) throw std::runtime_error("cannot write " + path);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    throw std::runtime_error("cannot write " + path);
-  }
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    throw std::runtime_error("cannot write " + path);
-  }
-  png_init_io(png, file.get());
-  png_set_IHDR(png, info, static_cast<png_uint_32>(frame.width),
-               static_cast<png_uint_32>(frame.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_write_info(png, info);
-  // The words are B, G, R, A in memory: swap to RGB order and drop the fourth byte.
-  png_set_bgr(png);
-  png_set_filler(png, 0, PNG_FILLER_AFTER);
-  for (int32_t y = 0; y < frame.height; ++y) {
-    const uint32_t* row = frame.bgra.data() + static_cast<size_t>(y) * frame.width;
-    png_write_row(png, reinterpret_cast<png_const_bytep>(row));
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  if (std::fflush(file.get()) != 0) throw std::runtime_error("cannot write " + path);
+  WritePngRows(path, frame.width, frame.height, PngSource::kBgraWords,
+               reinterpret_cast<const uint8_t*>(frame.bgra.data()));
 }
 
 }  // namespace orvex
