@@ -22,12 +22,14 @@ inline constexpr size_t kMaxSoundBytes = 256u * 1024 * 1024;
 
 // Plays `nameOrBytes`: a file name ("C:\..." through the drive mapping), or with SND_MEMORY
 // a whole RIFF WAVE image in memory. A null name stops the current sound. The file is read
-// whole when called, so later changes to it do not reach the sound. The current sound
-// stops first; with SND_NOSTOP, a sound still playing makes the call fail instead. With
-// SND_ASYNC the call returns at once (TRUE, even when the sound turns out unplayable); else
-// it returns when the sound has played. SND_LOOP repeats until stopped, with SND_ASYNC
-// only (without it the sound plays once). A sound that cannot be played gives FALSE when
-// synchronous, and plays the default sound unless SND_NODEFAULT is set.
+// whole and its header checked when called, so later changes to it do not reach the sound;
+// the device decodes the samples when it needs them (a file whose header passes but whose
+// samples the decoder refuses plays as silence). The current sound stops first; with
+// SND_NOSTOP, a sound still playing makes the call fail instead. With SND_ASYNC the call
+// returns once the file is read (TRUE, even when it is unplayable); else it returns when
+// the sound has played. SND_LOOP repeats until stopped, with SND_ASYNC only (without it the
+// sound plays once). A sound that cannot be played gives FALSE when synchronous, and plays
+// the default sound unless SND_NODEFAULT is set.
 BOOL sndPlaySoundA(LPCSTR nameOrBytes, UINT flags);
 
 // The platform's default sound: a short beep.
