@@ -69,6 +69,11 @@ struct ClipPlayer::State : std::enable_shared_from_this<State> {
   }
 };
 
+ClockTime FrameInterval(const AviInfo& info) {
+  constexpr ClockTime kPlatformDefault{66667};
+  return info.microsecondsPerFrame ? ClockTime(info.microsecondsPerFrame) : kPlatformDefault;
+}
+
 ClipPlayer::ClipPlayer(std::shared_ptr<State> state) : state_(std::move(state)) {}
 
 ClipPlayer::~ClipPlayer() {
@@ -85,8 +90,7 @@ Expected<std::unique_ptr<ClipPlayer>> ClipPlayer::Open(std::vector<std::byte> fi
   const AviInfo& info = state->decoder->Info();
   const AviStream& video = info.streams[info.videoStream];
   state->frameCount = video.length ? video.length : info.frameCount;
-  state->interval =
-      info.microsecondsPerFrame ? ClockTime(info.microsecondsPerFrame) : kDefaultFrameInterval;
+  state->interval = orvex::FrameInterval(info);
   if (!state->ShowLocked(0)) return Error{"the clip's first frame cannot be decoded"};
   // The stream may hold fewer frames than the headers claim; the decoder's end is the end.
   if (state->frameCount == 0) state->frameCount = 1;

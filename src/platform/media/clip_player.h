@@ -16,8 +16,9 @@
 
 namespace orvex {
 
-// The interval of a clip whose headers state no rate: the platform's 15 frames a second.
-inline constexpr ClockTime kDefaultFrameInterval{66667};
+// The time each frame of the clip is shown: its main header's, or the platform's 15 frames
+// a second when the headers state no rate.
+ClockTime FrameInterval(const AviInfo& info);
 
 struct PlayRange {
   uint32_t from = 0;    // the first frame of every pass

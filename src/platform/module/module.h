@@ -2,6 +2,8 @@
 // mapped read-only; nothing from it is ever executed. Handles are process-wide.
 #pragma once
 
+#include "base/byte_reader.h"
+#include "base/expected.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -59,6 +61,11 @@ DWORD SizeofResource(HMODULE module, HRSRC resource);
 // Nothing to release (the view lives as long as the module); returns FALSE like the
 // platform.
 BOOL FreeResource(HGLOBAL data);
+
+// FindResourceA, LoadResource, LockResource and SizeofResource in one: the resource's
+// bytes where the module maps them, valid until its FreeLibrary. Fails when there is no
+// such resource or its data lies outside the file.
+Expected<Bytes> FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type);
 
 // The host program's own module (handle 0): a host may register a PE file to stand for it
 // (null restores the default: no resources, file name of the running executable).

@@ -50,18 +50,8 @@ TEST(AviFile, ReadsTheHeadersOfTheFixtures) {
 }
 
 TEST(AviFile, AcceptsAudioStreamsBesideTheVideo) {
-  std::vector<std::byte> bytes = MediaFixture("raw24.avi");
   // A stream list of an audio stream: 'strh' of type auds, 'strf' of a WAVEFORMAT.
-  std::vector<std::byte> strl(8 + 4 + 8 + 56 + 8 + 16);
-  PutText(strl, 0, "LIST");
-  Put32(strl, 4, static_cast<uint32_t>(strl.size() - 8));
-  PutText(strl, 8, "strl");
-  PutText(strl, 12, "strh");
-  Put32(strl, 16, 56);
-  PutText(strl, 20, "auds");
-  PutText(strl, 76, "strf");
-  Put32(strl, 80, 16);
-  test::AppendToList(bytes, Find(bytes, "hdrl") - 8, strl);
+  const std::vector<std::byte> bytes = test::WithAudioStream(MediaFixture("raw24.avi"));
   auto info = ReadAviInfo(bytes);
   ASSERT_TRUE(info) << info.GetError().message;
   EXPECT_TRUE(info->hasAudio);

@@ -1,10 +1,7 @@
-// What a window shows, as PaintWindowTree draws it, and helpers to compare it with frames.
+// What a window shows, as the platform captures it, and helpers to compare it with frames.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "platform/gdi/image.h"
@@ -14,22 +11,7 @@ namespace orvex::test {
 
 // The window's pixels (0xAARRGGBB, rows top-down) at its outer size.
 inline Pixels WindowPixels(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  Pixels out{r.right - r.left, r.bottom - r.top, {}};
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, out.width, out.height);
-  cairo_t* cr = cairo_create(surface);
-  PaintWindowTree(window, cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  const unsigned char* data = cairo_image_surface_get_data(surface);
-  out.bgra.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
-  for (int y = 0; y < out.height; ++y)
-    std::memcpy(out.bgra.data() + static_cast<size_t>(y) * static_cast<size_t>(out.width),
-                data + static_cast<ptrdiff_t>(y) * stride, static_cast<size_t>(out.width) * 4);
-  cairo_surface_destroy(surface);
-  return out;
+  return CaptureWindowPixels(window).value_or(Pixels{});
 }
 
 // The block of `image` at (x, y) of `width` × `height`.

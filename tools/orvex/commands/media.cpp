@@ -58,12 +58,9 @@ struct PlayArguments {
 // the same message as the other commands when there is none.
 Bytes ResourceView(CatalogueClient& client, const char* type, const std::string& name,
                    const std::string& file, const char* what) {
-  const HMODULE module = client.HandleModule();
-  const HRSRC resource = FindResourceA(module, name.c_str(), type);
-  const void* bytes = resource ? LockResource(LoadResource(module, resource)) : nullptr;
-  const DWORD size = resource ? SizeofResource(module, resource) : 0;
-  if (!bytes || size == 0) throw CliError(NoResourceMessage(what, name, file));
-  return Bytes(static_cast<const std::byte*>(bytes), size);
+  auto view = FindResourceBytes(client.HandleModule(), name.c_str(), type);
+  if (!view || view->empty()) throw CliError(NoResourceMessage(what, name, file));
+  return *view;
 }
 
 bool NamesFolder(const std::string& out) {
@@ -151,8 +148,7 @@ int Avi(const AviArguments& arguments) {
   const auto info =
       ReadAviInfo(ResourceView(client, "AVI", arguments.name, arguments.file, "AVI clip"));
   if (!info) throw CliError("cannot play the clip: " + info.GetError().message);
-  const ClockTime interval =
-      info->microsecondsPerFrame ? ClockTime(info->microsecondsPerFrame) : kDefaultFrameInterval;
+  const ClockTime interval = FrameInterval(*info);
   const std::u16string name = AnsiToUnicode(arguments.name);
 
   // The clip plays on a clock that moves only when this command steps it.

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "catalogue_client.h"
@@ -238,6 +239,25 @@ ResolvedPath ResolveUnder(const fs::path& root, const std::string& rel) {
   return {resolved, 200};
 }
 
+namespace {
+
+// The module the "file" parameter names, or the answer that refuses it: ResolveUnder's
+// refusals, and 415 for what is no regular PE file.
+struct ResolvedModule {
+  fs::path path;
+  std::optional<ApiResponse> refusal;
+};
+
+ResolvedModule ResolveModule(const fs::path& root, const std::string& rel) {
+  const ResolvedPath file = ResolveUnder(root, rel);
+  if (file.status != 200) return {{}, ApiError(file.status, "no such file")};
+  if (!fs::is_regular_file(file.path) || !LooksLikePe(file.path))
+    return {{}, ApiError(415, rel + " is no PE module")};
+  return {file.path, std::nullopt};
+}
+
+}  // namespace
+
 WebApi::WebApi(fs::path root) : root_(fs::canonical(root)) {}
 
 ApiResponse WebApi::Files(const ApiParams& params) const {
@@ -270,10 +290,8 @@ ApiResponse WebApi::Files(const ApiParams& params) const {
 
 ApiResponse WebApi::List(const ApiParams& params) const {
   const std::string rel = Param(params, "file");
-  const ResolvedPath file = ResolveUnder(root_, rel);
-  if (file.status != 200) return ApiError(file.status, "no such file");
-  if (!fs::is_regular_file(file.path) || !LooksLikePe(file.path))
-    return ApiError(415, rel + " is no PE module");
+  const ResolvedModule file = ResolveModule(root_, rel);
+  if (file.refusal) return *file.refusal;
   CatalogueClient& client = ThreadClient();
   if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
   const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kAll);
@@ -284,10 +302,8 @@ ApiResponse WebApi::List(const ApiParams& params) const {
 
 ApiResponse WebApi::Resource(const ApiParams& params) const {
   const std::string rel = Param(params, "file");
-  const ResolvedPath file = ResolveUnder(root_, rel);
-  if (file.status != 200) return ApiError(file.status, "no such file");
-  if (!fs::is_regular_file(file.path) || !LooksLikePe(file.path))
-    return ApiError(415, rel + " is no PE module");
+  const ResolvedModule file = ResolveModule(root_, rel);
+  if (file.refusal) return *file.refusal;
   ResourceKey key;
   try {
     key = ParseResourceKey(Param(params, "type"), Param(params, "name"));
