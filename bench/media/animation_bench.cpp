@@ -12,6 +12,7 @@
 #include "platform/media/stepped_clock.h"
 #include "platform/module/module.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 
 namespace orvex {
 namespace {

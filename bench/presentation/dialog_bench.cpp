@@ -16,6 +16,7 @@
 #include "platform/ole/late_bound.h"
 #include "platform/user/dialog.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

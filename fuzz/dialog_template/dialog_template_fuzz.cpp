@@ -8,6 +8,7 @@
 #include "platform/user/dialog.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 
 namespace {
 

@@ -5,19 +5,19 @@ using namespace orvex;
 
 extern "C" {
 
-HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+HRESULT ORVEX_COM_CALL DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   return ServerGetClassObject(Q7Halden10Server(), clsid, iid, object);
 }
 
-HRESULT DllCanUnloadNow() {
+HRESULT ORVEX_COM_CALL DllCanUnloadNow() {
   return ServerCanUnloadNow();
 }
 
-HRESULT DllRegisterServer() {
+HRESULT ORVEX_COM_CALL DllRegisterServer() {
   return ServerRegister(Q7Halden10Server(), reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
-HRESULT DllUnregisterServer() {
+HRESULT ORVEX_COM_CALL DllUnregisterServer() {
   return UnregisterServer(Q7Halden10Server());
 }
 

@@ -6,22 +6,22 @@ using namespace orvex;
 
 extern "C" {
 
-HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+HRESULT ORVEX_COM_CALL DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   // Objects of the library create further objects by CLSID in this copy of the runtime.
   RegisterOrvex10Classes();
   return ServerGetClassObject(Orvex10Server(), clsid, iid, object);
 }
 
-HRESULT DllCanUnloadNow() {
+HRESULT ORVEX_COM_CALL DllCanUnloadNow() {
   return ServerCanUnloadNow();
 }
 
-HRESULT DllRegisterServer() {
+HRESULT ORVEX_COM_CALL DllRegisterServer() {
   return ServerRegister(Orvex10Server(), reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
-HRESULT DllUnregisterServer() {
+HRESULT ORVEX_COM_CALL DllUnregisterServer() {
   return UnregisterServer(Orvex10Server());
 }
 

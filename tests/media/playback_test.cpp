@@ -7,6 +7,7 @@
 
 #include "media/cls_q7_resf_play_avi_a.h"
 #include "media/media_test_support.h"
+#include "platform/media/default_sound.h"
 #include "platform/media/sound.h"
 #include "platform/media/sound_device.h"
 #include "platform/text/text.h"

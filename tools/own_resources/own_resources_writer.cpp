@@ -2,11 +2,15 @@
 // version block (VERSION 1) and, per class, its default interface's identifier (type IID,
 // numbered 1 to 10 in the order of the type library, the 16 bytes of the GUID). The image
 // goes out as a C++ source that embeds it (own_module.h reads it) and, for inspection, as a
-// .dll beside it.
-// Usage: orvex_own_resources_writer OUT.cpp OUT.dll
+// .dll beside it. A build for a platform whose loader maps the library itself also asks for
+// the same resources as a compiled resource file (OUT.res), with the type library (TLB) as
+// TYPELIB #1, to link into the library.
+// Usage: orvex_own_resources_writer OUT.cpp OUT.dll [OUT.res TLB]
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "server/frame/class_ids.h"
@@ -25,7 +29,7 @@ std::vector<uint8_t> GuidBytes(const GUID& guid) {
   return out;
 }
 
-std::vector<uint8_t> OwnResources() {
+test::PeWriter OwnResources() {
   test::PeWriter writer;
   const uint16_t version[4] = {kLibraryMajor, kLibraryMinor, kLibraryRevision, 0};
   writer.Add(16, 1, kEnglish,
@@ -50,7 +54,19 @@ std::vector<uint8_t> OwnResources() {
   };
   uint16_t number = 0;
   for (const IID& iid : interfaces) writer.Add(u"IID", ++number, kEnglish, GuidBytes(iid));
-  return writer.Build();
+  return writer;
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+std::optional<std::vector<uint8_t>> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 bool WriteSource(const std::string& path, const std::vector<uint8_t>& image) {
@@ -75,17 +91,27 @@ bool WriteSource(const std::string& path, const std::vector<uint8_t>& image) {
 }  // namespace orvex
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s OUT.cpp OUT.dll\n", argv[0]);
+  if (argc != 3 && argc != 5) {
+    std::fprintf(stderr, "usage: %s OUT.cpp OUT.dll [OUT.res TLB]\n", argv[0]);
     return 2;
   }
-  const std::vector<uint8_t> image = orvex::OwnResources();
-  std::ofstream dll(argv[2], std::ios::binary);
-  dll.write(reinterpret_cast<const char*>(image.data()),
-            static_cast<std::streamsize>(image.size()));
-  if (!dll || !orvex::WriteSource(argv[1], image)) {
+  orvex::test::PeWriter resources = orvex::OwnResources();
+  const std::vector<uint8_t> image = resources.Build();
+  if (!orvex::WriteFile(argv[2], image) || !orvex::WriteSource(argv[1], image)) {
     std::fprintf(stderr, "%s: cannot write the outputs\n", argv[0]);
     return 1;
+  }
+  if (argc == 5) {
+    const auto typeLibrary = orvex::ReadFile(argv[4]);
+    if (!typeLibrary) {
+      std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[4]);
+      return 1;
+    }
+    resources.Add(u"TYPELIB", 1, 0, *typeLibrary);
+    if (!orvex::WriteFile(argv[3], resources.BuildResFile())) {
+      std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[3]);
+      return 1;
+    }
   }
   return 0;
 }

@@ -315,4 +315,55 @@ std::vector<uint8_t> PeWriter::Build() const {
   return out;
 }
 
+namespace {
+
+void PutWord(std::vector<uint8_t>& out, uint32_t value) {
+  out.push_back(static_cast<uint8_t>(value));
+  out.push_back(static_cast<uint8_t>(value >> 8));
+}
+void PutDword(std::vector<uint8_t>& out, uint32_t value) {
+  PutWord(out, value & 0xFFFF);
+  PutWord(out, value >> 16);
+}
+void PutResId(std::vector<uint8_t>& out, const ResId& id) {
+  if (!id.named) {
+    PutWord(out, 0xFFFF);
+    PutWord(out, id.id);
+    return;
+  }
+  for (char16_t unit : id.name) PutWord(out, unit);
+  PutWord(out, 0);
+}
+void AlignToDword(std::vector<uint8_t>& out) {
+  while (out.size() % 4 != 0) out.push_back(0);
+}
+
+}  // namespace
+
+std::vector<uint8_t> PeWriter::BuildResFile() const {
+  constexpr uint16_t kMoveablePureDiscardable = 0x1030;
+  std::vector<uint8_t> out;
+  auto entry = [&](const ResId& type, const ResId& name, uint16_t language, uint16_t flags,
+                   const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> header;
+    PutResId(header, type);
+    PutResId(header, name);
+    AlignToDword(header);
+    PutDword(header, 0);  // data version
+    PutWord(header, flags);
+    PutWord(header, language);
+    PutDword(header, 0);  // version
+    PutDword(header, 0);  // characteristics
+    PutDword(out, static_cast<uint32_t>(data.size()));
+    PutDword(out, static_cast<uint32_t>(header.size() + 8));
+    out.insert(out.end(), header.begin(), header.end());
+    out.insert(out.end(), data.begin(), data.end());
+    AlignToDword(out);
+  };
+  entry(ResId(uint16_t{0}), ResId(uint16_t{0}), 0, 0, {});
+  for (const Resource& r : resources_)
+    entry(r.type, r.name, r.language, kMoveablePureDiscardable, r.data);
+  return out;
+}
+
 }  // namespace orvex::test

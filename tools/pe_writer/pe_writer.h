@@ -87,6 +87,10 @@ class PeWriter {
                 std::optional<uint32_t> rva = std::nullopt, uint32_t codePage = 0);
 
   std::vector<uint8_t> Build() const;
+  // The same resources as a compiled resource file (.res: a 32-byte empty entry, then one
+  // header and DWORD-aligned data per resource), the form resource compilers write and
+  // linkers read. Knobs that damage the image have no effect here.
+  std::vector<uint8_t> BuildResFile() const;
 
  private:
   struct Resource {

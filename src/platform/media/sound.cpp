@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/fs/fs.h"
+#include "platform/media/default_sound.h"
 #include "platform/media/sound_device.h"
 
 namespace orvex {

@@ -2,9 +2,8 @@
 // through the process's sound device, waiting for their end or not.
 #pragma once
 
-#include <memory>
+#include <cstddef>
 
-#include "platform/media/wav_file.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -32,7 +31,5 @@ inline constexpr size_t kMaxSoundBytes = 256u * 1024 * 1024;
 // the default sound unless SND_NODEFAULT is set.
 BOOL sndPlaySoundA(LPCSTR nameOrBytes, UINT flags);
 
-// The platform's default sound: a short beep.
-std::shared_ptr<const Sound> DefaultSound();
 
 }  // namespace orvex

@@ -67,6 +67,12 @@ BOOL FreeResource(HGLOBAL data);
 // such resource or its data lies outside the file.
 Expected<Bytes> FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type);
 
+// The module holding the resources of the library whose code contains `codeAddress`:
+// where the platform's loader maps the library itself, the library's own module (the build
+// links `image`'s resources into it); on the stand-in, `image` (a resource-only PE image)
+// mapped as a module of its own. 0 when neither can be had.
+HMODULE LoadOwnResourceModule(const void* codeAddress, Bytes image);
+
 // The host program's own module (handle 0): a host may register a PE file to stand for it
 // (null restores the default: no resources, file name of the running executable).
 BOOL RegisterHostModuleFile(LPCSTR path);

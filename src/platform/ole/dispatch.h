@@ -200,7 +200,7 @@ class ClassInfo {
   DISPID FindName(std::string_view name) const;
 
   // Type information of the default interface (owned by this ClassInfo; counting is a
-  // no-op).
+  // no-op), or null when there is none (a class whose library carries no type library).
   ITypeInfo* TypeInfo() const;
 
   // A new object with one reference; throws Err::OutOfMemory when out of memory.
@@ -208,13 +208,17 @@ class ClassInfo {
 
  private:
   class TypeInfoImpl;
+  // Makes typeInfo_ (each backend's own: built from the table, or read from the type
+  // library of the module holding the table).
+  void BuildTypeInfo();
 
   Ids ids_;
   std::span<const MemberDesc> members_;
   CreateFunction create_;
   std::vector<std::pair<std::string, DISPID>> names_;  // upper-case, sorted
   std::vector<std::pair<DISPID, uint16_t>> byId_;      // sorted by DISPID, then table order
-  std::unique_ptr<TypeInfoImpl> typeInfo_;
+  // Made and deleted by the backend's BuildTypeInfo, where TypeInfoImpl is complete.
+  std::unique_ptr<TypeInfoImpl, void (*)(TypeInfoImpl*)> typeInfo_{nullptr, nullptr};
   friend class TypeInfoImpl;
 };
 

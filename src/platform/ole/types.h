@@ -8,6 +8,14 @@
 
 #include "platform/win32_types.h"
 
+// The calling convention of the automation interfaces' methods and of the server's exports:
+// the platform's stdcall on 32-bit x86 Windows, the one convention elsewhere.
+#if defined(_WIN32) && defined(__i386__)
+#define ORVEX_COM_CALL __attribute__((stdcall))
+#else
+#define ORVEX_COM_CALL
+#endif
+
 namespace orvex {
 
 using HRESULT = int32_t;
@@ -137,6 +145,7 @@ inline constexpr HRESULT DISP_E_ARRAYISLOCKED = static_cast<HRESULT>(0x8002000D)
 inline constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000E);
 inline constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = static_cast<HRESULT>(0x8002000F);
 inline constexpr HRESULT TYPE_E_ELEMENTNOTFOUND = static_cast<HRESULT>(0x8002802B);
+inline constexpr HRESULT TYPE_E_CANTLOADLIBRARY = static_cast<HRESULT>(0x80029C4A);
 
 inline constexpr bool SUCCEEDED(HRESULT hr) {
   return hr >= 0;

@@ -1,4 +1,5 @@
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 
 #include <cairo-svg.h>
 

@@ -1,14 +1,9 @@
 // Windows: a table of 32-bit window handles with parents, owners and children in z-order,
 // window classes with their procedures, geometry, text, and the messages that drive them.
-// The stand-in draws windows into cairo contexts instead of a screen: PaintWindowTree and
-// the captures below are its own entries.
+// The stand-in draws windows into cairo contexts instead of a screen; its captures of them
+// are a host-side convenience of their own (window_capture.h).
 #pragma once
 
-#include <cairo.h>
-
-#include <optional>
-
-#include "platform/gdi/image.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -166,18 +161,5 @@ struct INITCOMMONCONTROLSEX {
   DWORD dwICC;
 };
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
-
-// Draws `window` and its visible descendants into `context`, whose origin stands for the
-// window's top-left corner: each window's frame, then WM_ERASEBKGND and WM_PAINT for its
-// client area, then its children bottom to top.
-void PaintWindowTree(HWND window, cairo_t* context);
-// The window as drawn by PaintWindowTree, written as a PNG; FALSE when it has no area or
-// the file cannot be written.
-BOOL CaptureWindowToPng(HWND window, const char* path);
-// The same drawing as pixels (rows top-down); nothing when the window has no area.
-std::optional<Pixels> CaptureWindowPixels(HWND window);
-// The same drawing written as SVG: shapes stay vector, texts are text elements, pictures
-// are embedded images. Captures of a top-level window show the windows it owns over it.
-BOOL CaptureWindowToSvg(HWND window, const char* path);
 
 }  // namespace orvex

@@ -1,11 +1,5 @@
 #include "server/frame/own_module.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <string>
-
-#include "platform/core/unique_fd.h"
 #include "platform/module/module.h"
 
 namespace orvex {
@@ -13,27 +7,12 @@ namespace orvex {
 extern const uint8_t kOwnResourceImage[];
 extern const size_t kOwnResourceImageSize;
 
-namespace {
-
-// The module layer maps files by path: the image goes into an anonymous in-memory file,
-// which is named through /proc for the one load and closed again (the mapping stays).
-HMODULE LoadOwnModule() {
-  const UniqueFd fd(::memfd_create("orvex10-resources", MFD_CLOEXEC));
-  if (!fd) return 0;
-  const Bytes image = OwnResourceImage();
-  if (::write(fd.Get(), image.data(), image.size()) != static_cast<ssize_t>(image.size())) return 0;
-  const std::string path = "/proc/self/fd/" + std::to_string(fd.Get());
-  return LoadLibraryExA(path.c_str(), 0, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-}
-
-}  // namespace
-
 Bytes OwnResourceImage() {
   return AsBytes(kOwnResourceImage, kOwnResourceImageSize);
 }
 
 HMODULE OwnModuleHandle() {
-  static const HMODULE module = LoadOwnModule();
+  static const HMODULE module = LoadOwnResourceModule(kOwnResourceImage, OwnResourceImage());
   return module;
 }
 

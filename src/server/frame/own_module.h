@@ -1,13 +1,13 @@
-// The library's own resources. The library is a shared object, not a PE module, so it
-// carries its resources as a small resource-only PE image made at build time
+// The library's own resources: a small resource-only PE image made at build time
 // (own_resources_writer.cpp) and embedded in the library: the version block (VERSION 1)
 // and one interface-identifier resource per class (type IID, numbered 1 to 10 in the
-// order of the type library). No string table, pictures or custom data; no type library
-// file either (type information is built from the class tables at run time).
+// order of the type library). No string table, pictures or custom data.
 //
-// The image is opened once per process through the module layer, from an anonymous
-// in-memory file, and stays loaded until the process ends; the resource functions read it
-// through the handle like any module.
+// The module layer opens it once per process (LoadOwnResourceModule): where the library is
+// a shared object, the image itself; where it is a PE module, the library's own module,
+// into which the build links the same resources (and the type library). It stays loaded
+// until the process ends; the resource functions read it through the handle like any
+// module.
 #pragma once
 
 #include "base/byte_reader.h"

@@ -10,6 +10,7 @@
 
 #include "media_fixtures.h"
 #include "platform/fs/fs_testing.h"
+#include "platform/media/default_sound.h"
 #include "platform/media/sound.h"
 #include "platform/media/sound_device.h"
 #include "support/temp_dir.h"

@@ -6,6 +6,7 @@
 
 #include "platform/gdi/image.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 
 namespace orvex::test {
 

@@ -1,6 +1,7 @@
 // Windows of the stand-in: class registration, parents and owners, geometry on the screen,
 // destruction order, text, and painting into a capture.
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 
 #include <gtest/gtest.h>
 

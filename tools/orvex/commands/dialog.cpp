@@ -18,6 +18,7 @@
 #include "platform/text/text.h"
 #include "platform/user/dialog.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 #include "progress_bar.h"
 
 namespace orvex::cli {

@@ -31,6 +31,7 @@
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 #include "progress_bar.h"
 
 namespace orvex::cli {

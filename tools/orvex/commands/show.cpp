@@ -12,6 +12,7 @@
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 
 namespace orvex::cli {
 namespace {

@@ -22,6 +22,7 @@
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"
+#include "platform/user/window_capture.h"
 #include "resource_key.h"
 
 namespace orvex::cli {

@@ -1,0 +1,167 @@
+// The module and resource functions passed through to the platform's loader. Handles cross
+// as 32-bit values (core/win/pointer_handles.h); names handed to enumeration callbacks are
+// copied into the low scratch, so callers can keep them as 32-bit identifier values.
+#include "platform/module/module.h"
+
+#include <cstring>
+
+#include "platform/module/low_scratch.h"
+
+#include "platform/core/win/pointer_handles.h"
+#include "platform/core/win/windows_sdk.h"
+
+namespace orvex {
+
+namespace {
+
+::HMODULE Real(HMODULE module) {
+  return static_cast<::HMODULE>(win::ModuleHandles().Resolve(module));
+}
+::HRSRC RealResource(HRSRC resource) {
+  return static_cast<::HRSRC>(win::ResourceHandles().Resolve(resource));
+}
+
+// An identifier as the callback receives it: numbers as they are, names copied low.
+LPSTR LowIdentifier(LPCSTR id, LowScratch& scratch) {
+  if (IS_INTRESOURCE(id)) return const_cast<LPSTR>(id);
+  const size_t length = std::strlen(id) + 1;
+  char* copy = scratch.Allocate(length);
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy, id, length);
+  return copy;
+}
+
+struct TypeWalk {
+  HMODULE module;
+  ENUMRESTYPEPROCA proc;
+  LONG_PTR param;
+};
+struct NameWalk {
+  HMODULE module;
+  ENUMRESNAMEPROCA proc;
+  LONG_PTR param;
+};
+struct LanguageWalk {
+  HMODULE module;
+  ENUMRESLANGPROCA proc;
+  LONG_PTR param;
+};
+
+::BOOL CALLBACK OnType(::HMODULE, LPSTR type, LONG_PTR param) {
+  auto* walk = reinterpret_cast<TypeWalk*>(param);
+  LowScratch& scratch = LowScratch::ForThread();
+  LowScratchFrame frame(scratch);
+  LPSTR low = LowIdentifier(type, scratch);
+  if (low == nullptr) return 0;
+  return walk->proc(walk->module, low, walk->param);
+}
+
+::BOOL CALLBACK OnName(::HMODULE, LPCSTR type, LPSTR name, LONG_PTR param) {
+  auto* walk = reinterpret_cast<NameWalk*>(param);
+  LowScratch& scratch = LowScratch::ForThread();
+  LowScratchFrame frame(scratch);
+  LPSTR lowType = LowIdentifier(type, scratch);
+  LPSTR lowName = LowIdentifier(name, scratch);
+  if (lowType == nullptr || lowName == nullptr) return 0;
+  return walk->proc(walk->module, lowType, lowName, walk->param);
+}
+
+::BOOL CALLBACK OnLanguage(::HMODULE, LPCSTR type, LPCSTR name, ::WORD language,
+                           LONG_PTR param) {
+  auto* walk = reinterpret_cast<LanguageWalk*>(param);
+  LowScratch& scratch = LowScratch::ForThread();
+  LowScratchFrame frame(scratch);
+  LPSTR lowType = LowIdentifier(type, scratch);
+  LPSTR lowName = LowIdentifier(name, scratch);
+  if (lowType == nullptr || lowName == nullptr) return 0;
+  return walk->proc(walk->module, lowType, lowName, language, walk->param);
+}
+
+}  // namespace
+
+HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD flags) {
+  if (file != 0) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return win::ModuleHandles().Intern(::LoadLibraryExA(path, nullptr, flags));
+}
+
+BOOL FreeLibrary(HMODULE module) {
+  if (module == 0) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  return ::FreeLibrary(Real(module));
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+  return ::GetModuleFileNameA(Real(module), buffer, size);
+}
+
+BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param) {
+  TypeWalk walk{module, proc, param};
+  return ::EnumResourceTypesA(Real(module), OnType, reinterpret_cast<LONG_PTR>(&walk));
+}
+
+BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG_PTR param) {
+  NameWalk walk{module, proc, param};
+  return ::EnumResourceNamesA(Real(module), type, OnName, reinterpret_cast<LONG_PTR>(&walk));
+}
+
+BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA proc,
+                            LONG_PTR param) {
+  LanguageWalk walk{module, proc, param};
+  return ::EnumResourceLanguagesA(Real(module), type, name, OnLanguage,
+                                  reinterpret_cast<LONG_PTR>(&walk));
+}
+
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+  return win::ResourceHandles().Intern(::FindResourceA(Real(module), name, type));
+}
+
+HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
+  return win::ResourceHandles().Intern(::FindResourceExA(Real(module), type, name, language));
+}
+
+HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
+  return win::LoadedResourceHandles().Intern(::LoadResource(Real(module), RealResource(resource)));
+}
+
+const void* LockResource(HGLOBAL data) {
+  return ::LockResource(win::LoadedResourceHandles().Resolve(data));
+}
+
+DWORD SizeofResource(HMODULE module, HRSRC resource) {
+  return ::SizeofResource(Real(module), RealResource(resource));
+}
+
+BOOL FreeResource(HGLOBAL data) {
+  return ::FreeResource(win::LoadedResourceHandles().Resolve(data));
+}
+
+Expected<Bytes> FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type) {
+  const HRSRC resource = FindResourceA(module, name, type);
+  if (!resource) return Error{"no resource of that name"};
+  const HGLOBAL data = LoadResource(module, resource);
+  const void* view = data ? LockResource(data) : nullptr;
+  if (!view) return Error{"the resource's data lies outside its module"};
+  return Bytes(static_cast<const std::byte*>(view), SizeofResource(module, resource));
+}
+
+HMODULE LoadOwnResourceModule(const void* codeAddress, Bytes /*image*/) {
+  ::HMODULE module = nullptr;
+  if (!::GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<const char*>(codeAddress), &module))
+    return 0;
+  return win::ModuleHandles().Intern(module);
+}
+
+BOOL RegisterHostModuleFile(LPCSTR /*path*/) {
+  // The host program's own module is the running executable, as the loader knows it.
+  ::SetLastError(ERROR_NOT_SUPPORTED);
+  return 0;
+}
+
+}  // namespace orvex

@@ -1,0 +1,54 @@
+// Menus are the platform's own. MENUITEMINFOA is the 32-bit platform's structure here (44
+// bytes, 32-bit handles and pointers); it is converted field by field, and the item text
+// goes to the caller's buffer, which lies below 4 GB (user/low_memory.h).
+#include "platform/user/menu.h"
+
+#include "platform/core/win/pointer_handles.h"
+#include "platform/core/win/windows_sdk.h"
+
+namespace orvex {
+
+HMENU LoadMenuA(HINSTANCE module, LPCSTR name) {
+  auto* instance = static_cast<::HINSTANCE>(win::ModuleHandles().Resolve(module));
+  return win::FromReal(::LoadMenuA(instance, name));
+}
+
+HMENU LoadMenuFromBytes(Bytes templateBytes) {
+  return win::FromReal(::LoadMenuIndirectA(templateBytes.data()));
+}
+
+int GetMenuItemCount(HMENU menu) {
+  return ::GetMenuItemCount(win::ToReal<::HMENU>(menu));
+}
+
+BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL fByPosition, MENUITEMINFOA* info) {
+  if (info == nullptr || info->cbSize != sizeof(MENUITEMINFOA)) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  ::MENUITEMINFOA real{};
+  real.cbSize = sizeof real;
+  real.fMask = info->fMask;
+  real.dwTypeData = info->dwTypeData.Get();
+  real.cch = info->cch;
+  if (!::GetMenuItemInfoA(win::ToReal<::HMENU>(menu), item, fByPosition, &real)) return 0;
+  info->fType = real.fType;
+  info->fState = real.fState;
+  info->wID = real.wID;
+  info->hSubMenu = win::FromReal(real.hSubMenu);
+  info->hbmpChecked = win::FromReal(real.hbmpChecked);
+  info->hbmpUnchecked = win::FromReal(real.hbmpUnchecked);
+  info->dwItemData = static_cast<ULONG_PTR32>(real.dwItemData);
+  info->cch = real.cch;
+  return 1;
+}
+
+HMENU GetSubMenu(HMENU menu, int position) {
+  return win::FromReal(::GetSubMenu(win::ToReal<::HMENU>(menu), position));
+}
+
+BOOL DestroyMenu(HMENU menu) {
+  return ::DestroyMenu(win::ToReal<::HMENU>(menu));
+}
+
+}  // namespace orvex

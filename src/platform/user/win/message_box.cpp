@@ -1,0 +1,62 @@
+// Message boxes are the platform's own, unless a host installed a handler (a script that
+// answers them, or a console that prints them).
+#include "platform/user/message_box.h"
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <utility>
+
+#include "platform/core/win/windows_sdk.h"
+
+namespace orvex {
+
+namespace {
+
+std::mutex handlerMutex;
+std::shared_ptr<const MessageBoxHandler> currentHandler;
+
+}  // namespace
+
+int DefaultMessageBoxAnswer(UINT style) {
+  static constexpr int kButtons[7][3] = {
+      {IDOK, 0, 0},                        // MB_OK
+      {IDOK, IDCANCEL, 0},                 // MB_OKCANCEL
+      {IDABORT, IDRETRY, IDIGNORE},        // MB_ABORTRETRYIGNORE
+      {IDYES, IDNO, IDCANCEL},             // MB_YESNOCANCEL
+      {IDYES, IDNO, 0},                    // MB_YESNO
+      {IDRETRY, IDCANCEL, 0},              // MB_RETRYCANCEL
+      {IDCANCEL, IDTRYAGAIN, IDCONTINUE},  // MB_CANCELTRYCONTINUE
+  };
+  UINT type = style & MB_TYPEMASK;
+  if (type >= 7) type = 0;
+  UINT index = (style & MB_DEFMASK) >> 8;
+  if (index >= 3 || kButtons[type][index] == 0) index = 0;
+  return kButtons[type][index];
+}
+
+int PrintMessageBoxToStderr(const MessageBoxCall& call) {
+  std::fprintf(stderr, "[%s] %s\n", call.caption.c_str(), call.text.c_str());
+  return DefaultMessageBoxAnswer(call.style);
+}
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  std::shared_ptr<const MessageBoxHandler> handler;
+  {
+    std::lock_guard<std::mutex> lock(handlerMutex);
+    handler = currentHandler;
+  }
+  if (handler && *handler)
+    return (*handler)(MessageBoxCall{owner, text ? text : "", caption ? caption : "Error", style});
+  return ::MessageBoxA(win::ToReal<::HWND>(owner), text, caption, style);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+  std::shared_ptr<const MessageBoxHandler> next;
+  if (handler) next = std::make_shared<const MessageBoxHandler>(std::move(handler));
+  std::lock_guard<std::mutex> lock(handlerMutex);
+  std::shared_ptr<const MessageBoxHandler> previous = std::exchange(currentHandler, next);
+  return previous ? *previous : MessageBoxHandler{};
+}
+
+}  // namespace orvex
