@@ -56,5 +56,5 @@ foreach(library orvex10 q7halden10)
   get_target_property(folder ${library} SOURCE_DIR)
   add_test(NAME ${library}_exports
            COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/check_exports.py
-                   ${CMAKE_NM} $<TARGET_FILE:${library}> ${folder}/exports.map)
+                   ${CMAKE_OBJDUMP} $<TARGET_FILE:${library}> ${folder}/exports.def)
 endforeach()

@@ -18,9 +18,10 @@ def show(label, text):
 
 
 def main(paths):
+    c = orvex10.Dispatch("Orvex10.clsQ7ResfResourceTypesA")
     for path in paths:
-        c = orvex10.Dispatch("Orvex10.clsQ7ResfResourceTypesA")
         c.Filename = path
+        c.Clear()
         c.EnumResourceTypesStart()
         print("module %s: %d types" % (c.FilePartFileName, c.Count))
         show("version", c.GetVersionInfo())

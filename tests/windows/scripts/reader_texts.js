@@ -29,9 +29,11 @@ var readers = {
   "23": ["html", function (c, type, name) { return c.GetHTML(type, name); }]
 };
 
+// One catalogue for all modules (the thread's current catalogue stays this one).
+var c = new ActiveXObject("Orvex10.clsQ7ResfResourceTypesA");
 for (var k = 0; k < WScript.Arguments.length; ++k) {
-  var c = new ActiveXObject("Orvex10.clsQ7ResfResourceTypesA");
   c.Filename = WScript.Arguments(k);
+  c.Clear();
   c.EnumResourceTypesStart();
   WScript.Echo("module " + c.FilePartFileName + ": " + c.Count + " types");
   show("version", c.GetVersionInfo());

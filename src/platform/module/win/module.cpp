@@ -21,14 +21,19 @@ namespace {
   return static_cast<::HRSRC>(win::ResourceHandles().Resolve(resource));
 }
 
-// An identifier as the callback receives it: numbers as they are, names copied low.
-LPSTR LowIdentifier(LPCSTR id, LowScratch& scratch) {
-  if (IS_INTRESOURCE(id)) return const_cast<LPSTR>(id);
+// An identifier as the callback receives it: numbers (0 included) as they are, names
+// copied low. False when there is no low memory for a name.
+bool LowIdentifier(LPCSTR id, LowScratch& scratch, LPSTR* out) {
+  if (IS_INTRESOURCE(id)) {
+    *out = const_cast<LPSTR>(id);
+    return true;
+  }
   const size_t length = std::strlen(id) + 1;
   char* copy = scratch.Allocate(length);
-  if (copy == nullptr) return nullptr;
+  if (copy == nullptr) return false;
   std::memcpy(copy, id, length);
-  return copy;
+  *out = copy;
+  return true;
 }
 
 struct TypeWalk {
@@ -51,8 +56,8 @@ struct LanguageWalk {
   auto* walk = reinterpret_cast<TypeWalk*>(param);
   LowScratch& scratch = LowScratch::ForThread();
   LowScratchFrame frame(scratch);
-  LPSTR low = LowIdentifier(type, scratch);
-  if (low == nullptr) return 0;
+  LPSTR low = nullptr;
+  if (!LowIdentifier(type, scratch, &low)) return 0;
   return walk->proc(walk->module, low, walk->param);
 }
 
@@ -60,9 +65,9 @@ struct LanguageWalk {
   auto* walk = reinterpret_cast<NameWalk*>(param);
   LowScratch& scratch = LowScratch::ForThread();
   LowScratchFrame frame(scratch);
-  LPSTR lowType = LowIdentifier(type, scratch);
-  LPSTR lowName = LowIdentifier(name, scratch);
-  if (lowType == nullptr || lowName == nullptr) return 0;
+  LPSTR lowType = nullptr;
+  LPSTR lowName = nullptr;
+  if (!LowIdentifier(type, scratch, &lowType) || !LowIdentifier(name, scratch, &lowName)) return 0;
   return walk->proc(walk->module, lowType, lowName, walk->param);
 }
 
@@ -71,9 +76,9 @@ struct LanguageWalk {
   auto* walk = reinterpret_cast<LanguageWalk*>(param);
   LowScratch& scratch = LowScratch::ForThread();
   LowScratchFrame frame(scratch);
-  LPSTR lowType = LowIdentifier(type, scratch);
-  LPSTR lowName = LowIdentifier(name, scratch);
-  if (lowType == nullptr || lowName == nullptr) return 0;
+  LPSTR lowType = nullptr;
+  LPSTR lowName = nullptr;
+  if (!LowIdentifier(type, scratch, &lowType) || !LowIdentifier(name, scratch, &lowName)) return 0;
   return walk->proc(walk->module, lowType, lowName, language, walk->param);
 }
 
