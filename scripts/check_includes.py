@@ -29,6 +29,7 @@ UNITS = {
     "host": ("src/host", "host/"),
     "pe_writer": ("tools/pe_writer", "pe_writer/"),
     "own_resources": ("tools/own_resources", None),
+    "idl_writer": ("tools/idl_writer", None),
     "sample_module": ("tools/sample_module", None),
     "orvex": ("tools/orvex", None),
     "bindings": ("bindings", None),
@@ -51,6 +52,8 @@ ALLOWED = {
     # The writer stores names in the order the platform's case rule gives (platform/text).
     "pe_writer": {"base", "platform"},
     "own_resources": {"base", "platform", "frame", "pe_writer"},
+    # The type library's IDL is written from the class table (and the frame's enumerations).
+    "idl_writer": {"base", "platform", "frame", "server"},
     "sample_module": {"base", "pe_writer"},
     # Hosts: the platform, the top of the library (registration), the framework component
     # and the host kit; never the frame or a subsystem.

@@ -13,6 +13,9 @@ packages=(
   pybind11-dev python3-dev python3-pytest icoutils
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libsndfile1-dev libsdl2-dev ffmpeg
   libcpp-httplib-dev chromium
+  # The Windows cross builds and their tests under Wine.
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
+  g++-mingw-w64-i686-posix mingw-w64-tools googletest libwine-dev wine wine64 xvfb xauth ccache
 )
 
 missing=()

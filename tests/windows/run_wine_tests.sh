@@ -28,6 +28,9 @@ export WINEPREFIX=$build/wine-prefix-$mode
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
+# A crashing program ends with its exit status instead of waiting in Wine's debugger.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d false /f \
+  >/dev/null 2>&1
 # The dialog faces, so that windows are measured with the platform's fonts.
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 

@@ -3,7 +3,11 @@
 // copied into the low scratch, so callers can keep them as 32-bit identifier values.
 #include "platform/module/module.h"
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 
 #include "platform/module/low_scratch.h"
 
@@ -82,14 +86,37 @@ struct LanguageWalk {
   return walk->proc(walk->module, lowType, lowName, language, walk->param);
 }
 
+// Paths of the modules loaded here: the platform's GetModuleFileNameA knows only modules
+// loaded for execution, not those mapped as data.
+struct LoadedPaths {
+  std::mutex mutex;
+  std::unordered_map<HMODULE, std::string> byModule;
+};
+
+LoadedPaths& Paths() {
+  static auto* paths = new LoadedPaths;
+  return *paths;
+}
+
 }  // namespace
 
-HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD flags) {
-  if (file != 0) {
+// Every load maps the file as data (an image resource), whatever the flags say: nothing of
+// a module is executed, its imports are not resolved, and modules of any processor load.
+HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
+  if (file != 0 || path == nullptr) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  return win::ModuleHandles().Intern(::LoadLibraryExA(path, nullptr, flags));
+  ::HMODULE loaded =
+      ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (loaded == nullptr) return 0;
+  const HMODULE module = win::ModuleHandles().Intern(loaded);
+  char full[MAX_PATH * 4];
+  const ::DWORD length = ::GetFullPathNameA(path, sizeof full, full, nullptr);
+  LoadedPaths& paths = Paths();
+  std::lock_guard lock(paths.mutex);
+  paths.byModule[module] = length > 0 && length < sizeof full ? std::string(full, length) : path;
+  return module;
 }
 
 BOOL FreeLibrary(HMODULE module) {
@@ -97,11 +124,37 @@ BOOL FreeLibrary(HMODULE module) {
     ::SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  return ::FreeLibrary(Real(module));
+  const BOOL freed = ::FreeLibrary(Real(module));
+  if (freed) {
+    LoadedPaths& paths = Paths();
+    std::lock_guard lock(paths.mutex);
+    paths.byModule.erase(module);
+  }
+  return freed;
 }
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
-  return ::GetModuleFileNameA(Real(module), buffer, size);
+  std::string path;
+  {
+    LoadedPaths& paths = Paths();
+    std::lock_guard lock(paths.mutex);
+    auto it = paths.byModule.find(module);
+    if (it == paths.byModule.end()) return ::GetModuleFileNameA(Real(module), buffer, size);
+    path = it->second;
+  }
+  if (buffer == nullptr || size == 0) {
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  // As the platform: at most size - 1 characters and a terminator; truncation returns size.
+  const size_t copied = std::min<size_t>(path.size(), size - 1);
+  std::memcpy(buffer, path.data(), copied);
+  buffer[copied] = '\0';
+  if (path.size() >= size) {
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  }
+  return static_cast<DWORD>(copied);
 }
 
 BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param) {

@@ -176,23 +176,23 @@ HRESULT RegisterClassInProcess(const ClassInfo& info) {
 }
 
 
-// The classes' keys under HKEY_CLASSES_ROOT, and the type library (linked into the server
-// as its TYPELIB resource) registered by the platform, which writes TypeLib\{libid} and
-// the interfaces' keys.
+// The keys under HKEY_CLASSES_ROOT: the type library (linked into the server as its TYPELIB
+// resource) under the neutral locale, each class with its in-process server, ProgID and
+// type library, each default interface with the automation marshaler.
 HRESULT RegisterServer(const ServerDescription& server, const std::string& path) {
-  // A server without a type library (no TYPELIB resource) registers its classes only.
-  ::HMODULE module = ::GetModuleHandleA(path.c_str());
-  if (module != nullptr && ::FindResourceA(module, MAKEINTRESOURCEA(1), "TYPELIB") != nullptr) {
-    const std::u16string widePath = AnsiToUnicode(path);
-    ::ITypeLib* library = nullptr;
-    if (FAILED(::LoadTypeLibEx(reinterpret_cast<const wchar_t*>(widePath.c_str()),
-                               REGKIND_REGISTER, &library)))
-      return SELFREG_E_TYPELIB;
-    library->Release();
-  }
   const std::string libid = GuidToString(server.libid);
   const std::string version = server.version;
   bool ok = true;
+  ::HMODULE module = ::GetModuleHandleA(path.c_str());
+  const bool hasTypeLibrary =
+      module != nullptr && ::FindResourceA(module, MAKEINTRESOURCEA(1), "TYPELIB") != nullptr;
+  if (hasTypeLibrary) {
+    const std::string typeLib = "TypeLib\\" + libid + "\\" + version;
+    ok = ok && SetKey(typeLib, nullptr, server.libraryName);
+    ok = ok && SetKey(typeLib + (sizeof(void*) == 8 ? "\\0\\win64" : "\\0\\win32"), nullptr, path);
+    ok = ok && SetKey(typeLib + "\\FLAGS", nullptr, "0");
+    ok = ok && SetKey(typeLib + "\\HELPDIR", nullptr, path.substr(0, path.find_last_of('\\') + 1));
+  }
   for (const ClassInfo* info : server.classes) {
     const std::string clsidKey = "CLSID\\" + GuidToString(info->Clsid());
     const std::string progId = info->ProgId();
@@ -200,26 +200,29 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
     ok = ok && SetKey(clsidKey + "\\InprocServer32", nullptr, path);
     ok = ok && SetKey(clsidKey + "\\InprocServer32", "ThreadingModel", "Apartment");
     ok = ok && SetKey(clsidKey + "\\ProgID", nullptr, progId);
-    ok = ok && SetKey(clsidKey + "\\TypeLib", nullptr, libid);
-    ok = ok && SetKey(clsidKey + "\\Version", nullptr, version);
     ok = ok && SetKey(progId, nullptr, info->Name());
     ok = ok && SetKey(progId + "\\CLSID", nullptr, GuidToString(info->Clsid()));
+    if (!hasTypeLibrary) continue;
+    ok = ok && SetKey(clsidKey + "\\TypeLib", nullptr, libid);
+    ok = ok && SetKey(clsidKey + "\\Version", nullptr, version);
+    const std::string interfaceKey = "Interface\\" + GuidToString(info->Iid());
+    ok = ok && SetKey(interfaceKey, nullptr, info->InterfaceName());
+    ok = ok && SetKey(interfaceKey + "\\ProxyStubClsid32", nullptr,
+                      "{00020424-0000-0000-C000-000000000046}");
+    ok = ok && SetKey(interfaceKey + "\\TypeLib", nullptr, libid);
+    ok = ok && SetKey(interfaceKey + "\\TypeLib", "Version", version);
   }
   return ok ? S_OK : SELFREG_E_CLASS;
 }
 
+// Removes exactly the keys RegisterServer writes.
 HRESULT UnregisterServer(const ServerDescription& server) {
   for (const ClassInfo* info : server.classes) {
     DeleteKey("CLSID\\" + GuidToString(info->Clsid()));
     DeleteKey(info->ProgId());
+    DeleteKey("Interface\\" + GuidToString(info->Iid()));
   }
-  const unsigned major = static_cast<unsigned>(std::atoi(server.version));
-  const char* dot = std::strchr(server.version, '.');
-  const unsigned minor = dot ? static_cast<unsigned>(std::atoi(dot + 1)) : 0;
-  const ::SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-  // Nothing to remove when no type library was registered.
-  (void)::UnRegisterTypeLib(Real(server.libid), static_cast<::WORD>(major),
-                            static_cast<::WORD>(minor), 0, kind);
+  DeleteKey("TypeLib\\" + GuidToString(server.libid));
   return S_OK;
 }
 

@@ -3,18 +3,50 @@
 // goes to the caller's buffer, which lies below 4 GB (user/low_memory.h).
 #include "platform/user/menu.h"
 
+#include <atomic>
+#include <cstring>
+#include <vector>
+
+#include "platform/user/menu_template.h"
+
 #include "platform/core/win/pointer_handles.h"
 #include "platform/core/win/windows_sdk.h"
 
 namespace orvex {
 
-HMENU LoadMenuA(HINSTANCE module, LPCSTR name) {
-  auto* instance = static_cast<::HINSTANCE>(win::ModuleHandles().Resolve(module));
-  return win::FromReal(::LoadMenuA(instance, name));
+namespace {
+
+// Menus loaded through this layer and not yet destroyed (a test's check that every walk
+// destroys what it loaded).
+std::atomic<size_t> liveMenus{0};
+
+HMENU Loaded(::HMENU menu) {
+  if (menu != nullptr) ++liveMenus;
+  return win::FromReal(menu);
 }
 
+}  // namespace
+
+HMENU LoadMenuA(HINSTANCE module, LPCSTR name) {
+  auto* instance = static_cast<::HINSTANCE>(win::ModuleHandles().Resolve(module));
+  return Loaded(::LoadMenuA(instance, name));
+}
+
+// The platform reads a template without knowing its size: it gets only templates that
+// this layer's bounds-checked parser reads whole (no items, truncated: no menu).
 HMENU LoadMenuFromBytes(Bytes templateBytes) {
-  return win::FromReal(::LoadMenuIndirectA(templateBytes.data()));
+  auto parsed = ParseMenuTemplate(templateBytes);
+  if (!parsed || parsed->items.empty()) {
+    ::SetLastError(ERROR_INVALID_DATA);
+    return 0;
+  }
+  std::vector<uint32_t> aligned((templateBytes.size() + 3) / 4);
+  std::memcpy(aligned.data(), templateBytes.data(), templateBytes.size());
+  return Loaded(::LoadMenuIndirectA(aligned.data()));
+}
+
+size_t LiveMenuCountForTesting() {
+  return liveMenus.load();
 }
 
 int GetMenuItemCount(HMENU menu) {
@@ -48,7 +80,9 @@ HMENU GetSubMenu(HMENU menu, int position) {
 }
 
 BOOL DestroyMenu(HMENU menu) {
-  return ::DestroyMenu(win::ToReal<::HMENU>(menu));
+  const BOOL destroyed = ::DestroyMenu(win::ToReal<::HMENU>(menu));
+  if (destroyed && liveMenus.load() > 0) --liveMenus;
+  return destroyed;
 }
 
 }  // namespace orvex
