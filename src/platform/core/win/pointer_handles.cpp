@@ -1,61 +1,44 @@
 #include "platform/core/win/pointer_handles.h"
 
 #include <mutex>
-#include <unordered_map>
-#include <vector>
 
 namespace orvex::win {
-
-namespace {
-
-struct Table {
-  std::mutex mutex;
-  std::unordered_map<const void*, uint32_t> values;
-  std::vector<const void*> pointers{nullptr};  // value 0 is null
-};
-
-// The table of each PointerHandles object, without a member the header would have to name.
-Table& TableOf(const PointerHandles* owner) {
-  static std::mutex mutex;
-  static std::unordered_map<const PointerHandles*, Table> tables;
-  std::lock_guard lock(mutex);
-  return tables[owner];
-}
-
-}  // namespace
 
 uint32_t PointerHandles::Intern(const void* pointer) {
   if (pointer == nullptr) return 0;
   if constexpr (sizeof(void*) == 4) return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
-  Table& table = TableOf(this);
-  std::lock_guard lock(table.mutex);
-  if (auto it = table.values.find(pointer); it != table.values.end()) return it->second;
-  if (table.pointers.size() >= 0x7FFFFFFF) return 0;
-  const auto value = static_cast<uint32_t>(table.pointers.size());
-  table.pointers.push_back(pointer);
-  table.values.emplace(pointer, value);
+  {
+    std::shared_lock lock(mutex_);
+    if (auto it = values_.find(pointer); it != values_.end()) return it->second;
+  }
+  std::unique_lock lock(mutex_);
+  if (auto it = values_.find(pointer); it != values_.end()) return it->second;
+  if (pointers_.size() >= 0x7FFFFFFF) return 0;
+  const auto value = static_cast<uint32_t>(pointers_.size());
+  pointers_.push_back(pointer);
+  values_.emplace(pointer, value);
   return value;
 }
 
 void* PointerHandles::Resolve(uint32_t handle) const {
   if constexpr (sizeof(void*) == 4) return reinterpret_cast<void*>(static_cast<uintptr_t>(handle));
-  Table& table = TableOf(this);
-  std::lock_guard lock(table.mutex);
-  if (handle >= table.pointers.size()) return nullptr;
-  return const_cast<void*>(table.pointers[handle]);
+  std::shared_lock lock(mutex_);
+  if (handle >= pointers_.size()) return nullptr;
+  return const_cast<void*>(pointers_[handle]);
 }
 
+// Leaked on purpose: objects and thread state may use handles during process exit.
 PointerHandles& ModuleHandles() {
-  static PointerHandles handles;
-  return handles;
+  static auto* handles = new PointerHandles;
+  return *handles;
 }
 PointerHandles& ResourceHandles() {
-  static PointerHandles handles;
-  return handles;
+  static auto* handles = new PointerHandles;
+  return *handles;
 }
 PointerHandles& LoadedResourceHandles() {
-  static PointerHandles handles;
-  return handles;
+  static auto* handles = new PointerHandles;
+  return *handles;
 }
 
 }  // namespace orvex::win

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <shared_mutex>
+#include <unordered_map>
+#include <vector>
 
 namespace orvex::win {
 
@@ -14,6 +17,11 @@ class PointerHandles {
   uint32_t Intern(const void* pointer);
   // The pointer a value stands for; null for 0 and for values never handed out.
   void* Resolve(uint32_t handle) const;
+
+ private:
+  mutable std::shared_mutex mutex_;
+  std::unordered_map<const void*, uint32_t> values_;
+  std::vector<const void*> pointers_{nullptr};  // value 0 is null
 };
 
 // One table per kind, so a resource handle never passes for a module handle.
