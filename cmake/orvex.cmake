@@ -39,8 +39,26 @@ function(orvex_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     ORVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" ORVEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ORVEX_TEST=1")
+  if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    # A test program of the Windows build is one test, run under Wine after the DLLs are
+    # registered in a fresh prefix (tests/windows/run_wine_tests.sh).
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_wine_tests.sh ${PROJECT_BINARY_DIR}
+                     ${PROJECT_SOURCE_DIR} exe $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 300
+                                            ENVIRONMENT "ORVEX_TEST=1")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "ORVEX_TEST=1")
+  endif()
+endfunction()
+
+# orvex_windows_dll(TARGET DEF): a DLL of the Windows build exporting exactly what the
+# module-definition file DEF lists (undecorated, also where stdcall decorates), named as
+# the target without the "lib" prefix.
+function(orvex_windows_dll target def)
+  target_link_options(${target} PRIVATE ${def} -Wl,--kill-at)
+  set_target_properties(${target} PROPERTIES PREFIX "" LINK_DEPENDS ${def})
 endfunction()
 
 include(GoogleTest)

@@ -45,23 +45,6 @@ set_target_properties(orvex_idl_writer PROPERTIES IMPORTED_LOCATION ${ORVEX_IDL_
 set(ORVEX_WINE_IDL_DIR /usr/include/wine/wine/windows)
 set(ORVEX_WINE_TLB_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
 
-# A test program of the Windows build is one test, run under Wine after the DLLs are
-# registered in a fresh prefix (tests/windows/run_wine_tests.sh).
-function(orvex_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_compile_options(${name} PRIVATE ${ORVEX_WARNINGS})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main Threads::Threads)
-  target_compile_definitions(${name} PRIVATE
-    ORVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" ORVEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  add_test(NAME ${name}
-           COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_wine_tests.sh ${PROJECT_BINARY_DIR}
-                   ${PROJECT_SOURCE_DIR} exe $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 300
-                                          ENVIRONMENT "ORVEX_TEST=1")
-endfunction()
-
 orvex_add_subdirectories(src)
 add_dependencies(orvex_server_frame orvex_host_tools)
 add_subdirectory(tools/pe_writer)

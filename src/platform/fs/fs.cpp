@@ -501,36 +501,12 @@ ReplacingFile::~ReplacingFile() {
   Discard();
 }
 
-ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
-    : folder_(std::move(other.folder_)),
-      leaf_(std::move(other.leaf_)),
-      temp_(std::move(other.temp_)),
-      display_(std::move(other.display_)),
-      file_(std::move(other.file_)) {}
-
-ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
-  if (this != &other) {
-    Discard();
-    folder_ = std::move(other.folder_);
-    leaf_ = std::move(other.leaf_);
-    temp_ = std::move(other.temp_);
-    display_ = std::move(other.display_);
-    file_ = std::move(other.file_);
-  }
-  return *this;
-}
-
 void ReplacingFile::Discard() {
   if (file_.IsOpen()) {
     (void)file_.Close();
     ::unlinkat(folder_.Get(), temp_.c_str(), 0);
   }
   folder_.Reset();
-}
-
-Expected<void> ReplacingFile::Write(Bytes data) {
-  if (!file_.IsOpen()) return Error{"the file is not open"};
-  return file_.Write(data);
 }
 
 Expected<void> ReplacingFile::Commit(Durability durability) {
@@ -549,13 +525,6 @@ Expected<void> ReplacingFile::Commit(Durability durability) {
   (void)file_.Close();
   folder_.Reset();
   return result;
-}
-
-Expected<void> WriteFileAtomically(std::string_view path, Bytes data) {
-  auto file = ReplacingFile::Open(path);
-  if (!file) return file.GetError();
-  ORVEX_TRY(file->Write(data));
-  return file->Commit();
 }
 
 }  // namespace orvex

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/user/message_box_default.h"
+
 namespace orvex {
 namespace {
 
@@ -44,7 +46,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     handler = currentHandler;
   }
   if (handler && *handler) return (*handler)(call);
-  return PrintMessageBoxToStderr(call);
+  return ShowMessageBoxWithoutHandler(call);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

@@ -17,25 +17,6 @@ Error SystemError(const char* operation) {
 
 }  // namespace
 
-ExecutableMemory::ExecutableMemory(ExecutableMemory&& other) noexcept
-    : memory_(std::exchange(other.memory_, nullptr)),
-      capacity_(std::exchange(other.capacity_, 0)),
-      executable_(std::exchange(other.executable_, false)) {}
-
-ExecutableMemory& ExecutableMemory::operator=(ExecutableMemory&& other) noexcept {
-  if (this != &other) {
-    Release();
-    memory_ = std::exchange(other.memory_, nullptr);
-    capacity_ = std::exchange(other.capacity_, 0);
-    executable_ = std::exchange(other.executable_, false);
-  }
-  return *this;
-}
-
-ExecutableMemory::~ExecutableMemory() {
-  Release();
-}
-
 void ExecutableMemory::Release() {
   if (memory_ != nullptr) ::VirtualFree(memory_, 0, MEM_RELEASE);
   memory_ = nullptr;

@@ -200,35 +200,11 @@ ReplacingFile::~ReplacingFile() {
   Discard();
 }
 
-ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
-    : folder_(std::move(other.folder_)),
-      leaf_(std::move(other.leaf_)),
-      temp_(std::move(other.temp_)),
-      display_(std::move(other.display_)),
-      file_(std::move(other.file_)) {}
-
-ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
-  if (this != &other) {
-    Discard();
-    folder_ = std::move(other.folder_);
-    leaf_ = std::move(other.leaf_);
-    temp_ = std::move(other.temp_);
-    display_ = std::move(other.display_);
-    file_ = std::move(other.file_);
-  }
-  return *this;
-}
-
 void ReplacingFile::Discard() {
   if (file_.IsOpen()) {
     (void)file_.Close();
     ::DeleteFileA(temp_.c_str());
   }
-}
-
-Expected<void> ReplacingFile::Write(Bytes data) {
-  if (!file_.IsOpen()) return Error{"the file is not open"};
-  return file_.Write(data);
 }
 
 Expected<void> ReplacingFile::Commit(Durability durability) {
@@ -246,13 +222,6 @@ Expected<void> ReplacingFile::Commit(Durability durability) {
   if (!result) ::DeleteFileA(temp_.c_str());
   if (file_.IsOpen()) (void)file_.Close();
   return result;
-}
-
-Expected<void> WriteFileAtomically(std::string_view path, Bytes data) {
-  auto file = ReplacingFile::Open(path);
-  if (!file) return file.GetError();
-  ORVEX_TRY(file->Write(data));
-  return file->Commit();
 }
 
 }  // namespace orvex

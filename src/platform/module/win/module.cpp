@@ -198,15 +198,6 @@ BOOL FreeResource(HGLOBAL data) {
   return ::FreeResource(win::LoadedResourceHandles().Resolve(data));
 }
 
-Expected<Bytes> FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type) {
-  const HRSRC resource = FindResourceA(module, name, type);
-  if (!resource) return Error{"no resource of that name"};
-  const HGLOBAL data = LoadResource(module, resource);
-  const void* view = data ? LockResource(data) : nullptr;
-  if (!view) return Error{"the resource's data lies outside its module"};
-  return Bytes(static_cast<const std::byte*>(view), SizeofResource(module, resource));
-}
-
 HMODULE LoadOwnResourceModule(const void* codeAddress, Bytes /*image*/) {
   ::HMODULE module = nullptr;
   if (!::GetModuleHandleExA(
