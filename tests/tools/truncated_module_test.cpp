@@ -39,6 +39,8 @@ class TruncatedModule : public ::testing::Test {
     writer.Add(3, 1, 0x0409, IconImage(16));
     writer.Add(14, 1, 0x0409, IconGroup({{1, IconImage(16)}}));
     writer.Add(14, 2, 0x0409, IconGroup({{1, IconImage(16)}}), -1, kPastTheEnd);
+    writer.Add(2, 5, 0x0409, Bitmap(8, 8), -1, kPastTheEnd);
+    writer.Add(5, 7, 0x0409, Dialog(u"Cut", 100, 50, {}), -1, kPastTheEnd);
     module_ = dir_.Write("cut.dll", writer.Build());
   }
 
@@ -56,6 +58,10 @@ TEST_F(TruncatedModule, ReadingSuchAResourceFailsWithOneMessageAndWritesNothing)
       {"save", module_, "10", "#2", out},
       {"string", module_, "#2"},
       {"version", module_},
+      {"picture", module_, "2", "5", "-o", out + ".png"},
+      {"picture", module_, "BITMAP", "#5", "--ext"},
+      {"show", module_, "2", "#5", "-o", out + ".png"},
+      {"dialog", module_, "#7", "-o", out + ".png"},
   };
   for (const auto& arguments : cases) {
     const OrvexRun run = RunOrvex(arguments);
@@ -63,6 +69,7 @@ TEST_F(TruncatedModule, ReadingSuchAResourceFailsWithOneMessageAndWritesNothing)
     EXPECT_EQ(run.err, kBeyondEnd) << arguments[0];
     EXPECT_EQ(run.out, "") << arguments[0];
     EXPECT_FALSE(fs::exists(out)) << arguments[0];
+    EXPECT_FALSE(fs::exists(out + ".png")) << arguments[0];
   }
   // The resources whose data is whole read as before.
   const OrvexRun whole = RunOrvex({"data", module_, "10", "#1"});
@@ -89,6 +96,15 @@ TEST_F(TruncatedModule, CommandsOverEveryResourceSkipTheCutOnesInOneLine) {
                 icons + "\n");
   EXPECT_TRUE(fs::exists(icons + "/icon_1.ico"));
   EXPECT_FALSE(fs::exists(icons + "/icon_2.ico"));
+
+  const std::string dialogs = dir_.File("dialogs");
+  run = RunOrvex({"dialogs", module_, "-o", dialogs});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "orvex: skipped 1 dialog: resource data lies beyond the end of the file (a truncated "
+            "module?)\n"
+            "orvex: wrote 0 of 0 dialogs to " +
+                dialogs + "\n");
 }
 
 TEST_F(TruncatedModule, ListMarksTheResourcesWhoseDataIsCut) {
@@ -102,7 +118,8 @@ TEST_F(TruncatedModule, ListMarksTheResourcesWhoseDataIsCut) {
         cut.push_back(type["Type"].dump() + " " + item["NameLong"].get<std::string>());
     }
   }
-  EXPECT_EQ(cut, (std::vector<std::string>{"6 2", "10 2", "14 2", "16 1"})) << json.out;
+  EXPECT_EQ(cut, (std::vector<std::string>{"2 5", "5 7", "6 2", "10 2", "14 2", "16 1"}))
+      << json.out;
 
   const OrvexRun text = RunOrvex({"list", module_});
   ASSERT_EQ(text.status, 0) << text.err;

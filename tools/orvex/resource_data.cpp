@@ -1,5 +1,7 @@
 #include "resource_data.h"
 
+#include <algorithm>
+
 #include "platform/module/module.h"
 #include "platform/text/text.h"
 
@@ -23,6 +25,22 @@ ResourceData FindResourceData(HMODULE module, const ResourceKey& key) {
 
 void CheckResourceData(HMODULE module, const ResourceKey& key) {
   if (FindResourceData(module, key) == ResourceData::kBeyondEnd) throw DataBeyondEndError();
+}
+
+void CheckResourceData(HMODULE module, std::string_view type, std::string_view name) {
+  std::optional<ResourceKey> key;
+  try {
+    key = ParseResourceKey(type, name);
+  } catch (const CliError&) {
+    return;
+  }
+  CheckResourceData(module, *key);
+}
+
+void CheckPictureData(HMODULE module, std::string_view type, std::string_view name) {
+  const bool digits = !name.empty() && std::all_of(name.begin(), name.end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; });
+  CheckResourceData(module, type, digits ? "#" + std::string(name) : std::string(name));
 }
 
 void MarkTruncated(HMODULE module, std::vector<TypeRecord>& types) {

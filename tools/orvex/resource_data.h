@@ -32,6 +32,11 @@ ResourceData FindResourceData(HMODULE module, std::optional<uint32_t> typeNumber
 ResourceData FindResourceData(HMODULE module, const ResourceKey& key);
 // Throws DataBeyondEndError when the resource's data lies beyond the end of the file.
 void CheckResourceData(HMODULE module, const ResourceKey& key);
+// The same for TYPE and NAME as text; nothing when they cannot be read (the member that
+// takes them says why).
+void CheckResourceData(HMODULE module, std::string_view type, std::string_view name);
+// The same for GetPicture's TYPE and NAME, where a NAME of digits names a number.
+void CheckPictureData(HMODULE module, std::string_view type, std::string_view name);
 
 // Sets `truncated` on every item of the records whose data lies beyond the end of the file
 // (the platform sizes those 0, so only empty items are asked about).

@@ -21,6 +21,7 @@
 #include "platform/user/window.h"
 #include "platform/user/window_capture.h"
 #include "progress_bar.h"
+#include "resource_data.h"
 #include "resource_kinds.h"
 
 namespace orvex::cli {
@@ -93,6 +94,7 @@ int Dialog(const DialogArguments& arguments) {
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
+  CheckResourceData(client.HandleModule(), std::to_string(kTypeDialog), arguments.name);
   HostForm host;
   bool popup = false;
   const HWND dialog = ShowInHost(client, host, AnsiToUnicode(arguments.name), &popup);
@@ -118,10 +120,18 @@ int Dialogs(const DialogsArguments& arguments) {
   client.Open(arguments.file);
   OutputFolder out(arguments.out);
   const ImageFormat format = arguments.svg ? ImageFormat::kSvg : ImageFormat::kPng;
+  std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
+  MarkTruncated(client.HandleModule(), types);
   std::vector<std::u16string> names;
-  for (const TypeRecord& type : client.ReadCatalogue(RecordFields::kListing)) {
+  size_t truncated = 0;
+  for (const TypeRecord& type : types) {
     if (TypeNumber(type) != kTypeDialog) continue;
-    for (const ItemRecord& item : type.ResourceItems) names.push_back(NameArgument(item));
+    for (const ItemRecord& item : type.ResourceItems) {
+      if (item.truncated)
+        ++truncated;
+      else
+        names.push_back(NameArgument(item));
+    }
   }
   std::vector<std::string> failed;
   ProgressBar progress("dialogs", "dialogs", names.size());
@@ -141,9 +151,13 @@ int Dialogs(const DialogsArguments& arguments) {
   progress.Erase();
   for (const std::string& name : failed)
     std::fprintf(stderr, "orvex: dialog %s could not be built\n", name.c_str());
+  if (truncated != 0) {
+    std::fprintf(stderr, "orvex: skipped %zu dialog%s: %s\n", truncated, truncated == 1 ? "" : "s",
+                 kDataBeyondEnd);
+  }
   std::fprintf(stderr, "orvex: wrote %zu of %zu dialogs to %s\n", out.FilesOnDisk(), names.size(),
                arguments.out.c_str());
-  return failed.empty() && out.Refused() == 0 ? 0 : 1;
+  return failed.empty() && out.Refused() == 0 && truncated == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "commands/commands.h"
 #include "host/picture_image.h"
 #include "platform/text/text.h"
+#include "resource_data.h"
 #include "resource_kinds.h"
 
 namespace orvex::cli {
@@ -32,6 +33,10 @@ int Picture(const PictureArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
+  if (arguments.ext)
+    CheckResourceData(client.HandleModule(), arguments.type, arguments.name);
+  else
+    CheckPictureData(client.HandleModule(), arguments.type, arguments.name);
   const ComPtr<IDispatch> picture =
       arguments.ext ? client.GetPictureExt(arguments.type, arguments.name, arguments.file)
                     : client.GetPicture(arguments.type, arguments.name, arguments.file);

@@ -13,6 +13,7 @@
 #include "platform/text/text.h"
 #include "platform/user/window.h"
 #include "platform/user/window_capture.h"
+#include "resource_data.h"
 #include "resource_kinds.h"
 
 namespace orvex::cli {
@@ -32,6 +33,7 @@ int Show(const ShowArguments& arguments) {
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
+  CheckPictureData(client.HandleModule(), arguments.type, arguments.name);
   Variant picture(client.GetPicture(arguments.type, arguments.name, arguments.file));
   ComPtr<IDispatch> form = CreateObject(u"Orvex10Host.Form");
   Variant box = Call(form.Get(), "AddPictureBox");
