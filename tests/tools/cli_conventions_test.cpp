@@ -6,9 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -185,6 +187,68 @@ TEST(CliConventions, HtmlOfBinaryBytesWarnsInsteadOfGarblingATerminal) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_NE(seen.find("not printed to the terminal"), std::string::npos) << seen;
   EXPECT_EQ(seen.find('\x1B'), std::string::npos) << seen;
+}
+
+// What bash completes for the words typed so far (the last one being completed), with the
+// script that `orvex write-docs` writes.
+std::set<std::string> BashCompletes(const std::string& script, const std::string& words) {
+  TempDir dir;
+  const std::string out = dir.File("completions");
+  const std::string command = "bash -c 'source " + script + "; COMP_WORDS=(" + words +
+                              "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _orvex; printf \"%s\\n\" "
+                              "\"${COMPREPLY[@]}\"' > " +
+                              out;
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  std::set<std::string> completed;
+  std::istringstream lines(ReadWholeFile(out));
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty()) completed.insert(line);
+  }
+  return completed;
+}
+
+// The completion scripts and the manual page follow the commands as the program declares
+// them: every command, every option, the server's own.
+TEST(CliConventions, CompletionAndManualPageCoverEveryCommandAndOption) {
+  TempDir dir;
+  const OrvexRun write = RunOrvex({"write-docs", dir.Path()});
+  ASSERT_EQ(write.status, 0) << write.err;
+  const std::set<std::string> commands = ListedCommands(RunOrvex({"help"}).out);
+  const std::string bash = dir.File("orvex.bash");
+
+  std::set<std::string> expected = commands;
+  expected.insert({"--help", "--version"});
+  EXPECT_EQ(BashCompletes(bash, "orvex \"\""), expected);
+  EXPECT_EQ(BashCompletes(bash, "orvex ic"), std::set<std::string>{"icons"});
+  EXPECT_EQ(BashCompletes(bash, "orvex icons -"),
+            (std::set<std::string>{"-h", "--help", "-o", "--out"}));
+  EXPECT_EQ(BashCompletes(bash, "orvex serve --"),
+            (std::set<std::string>{"--help", "--port", "--bind"}));
+  EXPECT_EQ(BashCompletes(bash, "orvex help dia"), (std::set<std::string>{"dialog", "dialogs"}));
+
+  const std::string zsh = ReadWholeFile(dir.File("_orvex"));
+  EXPECT_EQ(zsh.rfind("#compdef orvex\n", 0), 0u);
+  for (const std::string& command : commands) {
+    EXPECT_NE(zsh.find("\n    '" + command + ":"), std::string::npos) << command;
+    EXPECT_NE(zsh.find("\n    " + command + ")\n"), std::string::npos) << command;
+  }
+  EXPECT_NE(zsh.find("'--port[The port (default 8080; 0 picks a free one)]:value:_files'"),
+            std::string::npos);
+
+  // The page as man shows it: every command's usage and the server's options, and groff has
+  // nothing to warn about.
+  if (std::system("command -v groff >/dev/null 2>&1") != 0) return;
+  const std::string shown = dir.File("shown");
+  ASSERT_EQ(std::system(("groff -man -Tascii -P-cbou -ww " + dir.File("orvex.1") + " > " + shown +
+                         " 2> " + dir.File("warnings"))
+                            .c_str()),
+            0);
+  EXPECT_EQ(ReadWholeFile(dir.File("warnings")), "");
+  const std::string page = ReadWholeFile(shown);
+  for (const std::string& command : commands)
+    EXPECT_NE(page.find("orvex " + command), std::string::npos) << command;
+  for (const char* text : {"orvex serve [OPTIONS] [PATH]", "--port", "-o, --out", "EXIT STATUS"})
+    EXPECT_NE(page.find(text), std::string::npos) << text;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // name, as a script host does. Subcommands register themselves (commands/commands.h).
 #include <CLI/CLI.hpp>
 
+#include "command_docs.h"
 #include "commands/commands.h"
 #include "run_cli.h"
 
@@ -30,5 +31,6 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterShowCommand(app, exitStatus);
   orvex::cli::RegisterMediaCommands(app, exitStatus);
   orvex::cli::AddHelpCommand(app);
+  orvex::cli::RegisterDocsCommand(app);
   return orvex::cli::RunCli(app, argc, argv, exitStatus);
 }

@@ -132,7 +132,9 @@ CLI::App* AddReadCommand(CLI::App& app, const char* name, const char* descriptio
                          std::shared_ptr<ReadArguments> arguments) {
   CLI::App* command = app.add_subcommand(name, description);
   command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
-  command->add_option("TYPE", arguments->type, "Type number (6, 10, ...) or type name (AVI)")
+  command
+      ->add_option("TYPE", arguments->type,
+                   "Type number (6, 10), standard type name (STRING, RCDATA) or named type (AVI)")
       ->required();
   command->add_option("NAME", arguments->name, "#NUMBER (#101) or resource name (CONFIG)")
       ->required();

@@ -77,7 +77,9 @@ void RegisterSaveCommand(CLI::App& app, int& exitStatus) {
   CLI::App* command =
       app.add_subcommand("save", "Save a resource's bytes to a file (SaveResDataToFile)");
   command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
-  command->add_option("TYPE", arguments->type, "Type number (6, 10, ...) or type name (AVI)")
+  command
+      ->add_option("TYPE", arguments->type,
+                   "Type number (6, 10), standard type name (STRING, RCDATA) or named type (AVI)")
       ->required();
   command->add_option("NAME", arguments->name, "#NUMBER (#101) or resource name (CONFIG)")
       ->required();
