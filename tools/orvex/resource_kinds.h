@@ -9,19 +9,9 @@
 #include <string_view>
 
 #include "catalogue_client.h"
+#include "type_names.h"
 
 namespace orvex::cli {
-
-inline constexpr uint16_t kTypeCursor = 1;
-inline constexpr uint16_t kTypeIcon = 3;
-inline constexpr uint16_t kTypeMenu = 4;
-inline constexpr uint16_t kTypeDialog = 5;
-inline constexpr uint16_t kTypeString = 6;
-inline constexpr uint16_t kTypeAccelerator = 9;
-inline constexpr uint16_t kTypeMessageTable = 11;
-inline constexpr uint16_t kTypeGroupCursor = 12;
-inline constexpr uint16_t kTypeGroupIcon = 14;
-inline constexpr uint16_t kTypeVersion = 16;
 
 // A type that a text member of the catalogue renders.
 struct TextKind {

@@ -14,12 +14,30 @@ struct TypeName {
 
 // The first row of a number gives its name; later rows are other spellings of it.
 constexpr TypeName kTypeNames[] = {
-    {1, "CURSOR"},      {2, "BITMAP"},       {3, "ICON"},          {4, "MENU"},
-    {5, "DIALOG"},      {6, "STRING"},       {7, "FONTDIR"},       {8, "FONT"},
-    {9, "ACCELERATOR"}, {10, "RCDATA"},      {11, "MESSAGETABLE"}, {12, "GROUP_CURSOR"},
-    {14, "GROUP_ICON"}, {16, "VERSION"},     {17, "DLGINCLUDE"},   {19, "PLUGPLAY"},
-    {20, "VXD"},        {21, "ANICURSOR"},   {22, "ANIICON"},      {23, "HTML"},
-    {24, "MANIFEST"},   {9, "ACCELERATORS"}, {6, "STRINGTABLE"},   {16, "VERSIONINFO"},
+    {kTypeCursor, "CURSOR"},
+    {kTypeBitmap, "BITMAP"},
+    {kTypeIcon, "ICON"},
+    {kTypeMenu, "MENU"},
+    {kTypeDialog, "DIALOG"},
+    {kTypeString, "STRING"},
+    {7, "FONTDIR"},
+    {8, "FONT"},
+    {kTypeAccelerator, "ACCELERATOR"},
+    {10, "RCDATA"},
+    {kTypeMessageTable, "MESSAGETABLE"},
+    {kTypeGroupCursor, "GROUP_CURSOR"},
+    {kTypeGroupIcon, "GROUP_ICON"},
+    {kTypeVersion, "VERSION"},
+    {17, "DLGINCLUDE"},
+    {19, "PLUGPLAY"},
+    {20, "VXD"},
+    {21, "ANICURSOR"},
+    {22, "ANIICON"},
+    {23, "HTML"},
+    {24, "MANIFEST"},
+    {kTypeAccelerator, "ACCELERATORS"},
+    {kTypeString, "STRINGTABLE"},
+    {kTypeVersion, "VERSIONINFO"},
 };
 
 bool SameLetters(std::string_view a, std::string_view b) {
