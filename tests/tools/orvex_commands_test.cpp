@@ -68,45 +68,44 @@ std::string OrvexCommandsTest::module_;
 std::string OrvexCommandsTest::notModule_;
 
 // Every type, name and size that basic.rc declares, in the enumeration's order (named types
-// first, then numbers ascending); Style of a named type only stood for its name.
+// first, then numbers ascending). Style of a named type only stood for its name: null, the
+// name in Type; the same module gives the same JSON on every run.
 TEST_F(OrvexCommandsTest, ListJsonGivesTheRecordsOfTheResourceScript) {
   const OrvexRun run = RunOrvex({"list", "--json", kBasicFixture});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   Json listing = Json::parse(run.out);
   EXPECT_EQ(listing["file"], kBasicFixture);
-  for (Json& type : listing["types"]) {
-    if (type["Style"].get<int64_t>() > 0xFFFF || type["Style"].get<int64_t>() < 0) {
-      type["Style"] = "named";
-    }
-  }
   auto items = [](std::vector<std::pair<std::string, int>> entries) {
     Json out = Json::array();
     int index = 0;
     for (const auto& [name, size] : entries) {
-      out.push_back(
-          {{"Index", ++index}, {"NameLong", name}, {"ID", name}, {"Size", size}, {"Comments", ""}});
+      out.push_back({{"Index", ++index},
+                     {"NameLong", name},
+                     {"ID", name},
+                     {"Size", size},
+                     {"Comments", ""},
+                     {"truncated", false}});
     }
     return out;
   };
-  auto type = [](int index, const std::string& nameLong, Json style, Json records) {
-    return Json{{"Index", index},
-                {"NameLong", nameLong},
-                {"Comments", ""},
-                {"Style", style},
-                {"ResourceItems", records}};
+  auto type = [](int index, const std::string& nameLong, Json style, Json typeArgument,
+                 Json records) {
+    return Json{{"Index", index}, {"NameLong", nameLong}, {"Comments", ""},
+                {"Style", style}, {"Type", typeArgument}, {"ResourceItems", records}};
   };
   const Json expected = {
-      type(1, "MYDATA", "named", items({{"ALPHA", 5}, {"ZETA", 4}, {"300", 13}})),
-      type(2, "TEXT", "named", items({{"GREETING", 12}, {"NEUTRAL", 7}, {"7", 13}})),
-      type(3, "Menu resource", 4, items({{"MAINMENU", 34}})),
-      type(4, "String-table entry", 6, items({{"1", 82}, {"2", 50}})),
-      type(5, "Application-defined resource (raw data)", 10,
+      type(1, "MYDATA", nullptr, "MYDATA", items({{"ALPHA", 5}, {"ZETA", 4}, {"300", 13}})),
+      type(2, "TEXT", nullptr, "TEXT", items({{"GREETING", 12}, {"NEUTRAL", 7}, {"7", 13}})),
+      type(3, "Menu resource", 4, 4, items({{"MAINMENU", 34}})),
+      type(4, "String-table entry", 6, 6, items({{"1", 82}, {"2", 50}})),
+      type(5, "Application-defined resource (raw data)", 10, 10,
            items({{"CONFIG", 10}, {"1", 12}, {"42", 5}})),
-      type(6, "Version resource", 16, items({{"1", 348}})),
+      type(6, "Version resource", 16, 16, items({{"1", 348}})),
   };
   EXPECT_EQ(listing["types"], expected) << listing["types"].dump(2);
   EXPECT_EQ(listing.size(), 2u);
+  EXPECT_EQ(RunOrvex({"list", "--json", kBasicFixture}).out, run.out);
 }
 
 TEST_F(OrvexCommandsTest, ListTextNamesTypesAndItemsAsTheReadersTakeThem) {
@@ -145,7 +144,7 @@ TEST_F(OrvexCommandsTest, ListWithoutFileShowsTheSampleModule) {
   for (const Json& type : listing["types"]) {
     EXPECT_FALSE(type["ResourceItems"].empty()) << type;
     for (const Json& item : type["ResourceItems"]) EXPECT_GT(item["Size"], 0) << item;
-    styles.push_back(type["Style"].get<int64_t>() > 0xFFFF ? type["NameLong"] : type["Style"]);
+    styles.push_back(type["Type"]);
   }
   EXPECT_EQ(Json(styles), Json::parse(R"(["AVI","WAV",1,2,3,4,5,6,9,10,11,12,14,16,23,24])"));
 }

@@ -6,6 +6,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -94,19 +95,21 @@ TEST_F(IconModule, IconsWritesGroupFilesAndOnePngPerImage) {
   const std::string out = dir_.File("out");
   const OrvexRun run = RunOrvex({"icons", module_, "-o", out});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(PngSize(out + "/APP_1_32x32.png"), std::make_pair(32u, 32u));
-  EXPECT_EQ(PngSize(out + "/APP_2_16x16.png"), std::make_pair(16u, 16u));
-  EXPECT_EQ(PngSize(out + "/4_1_32x32.png"), std::make_pair(32u, 32u));
-  const std::string ico = ReadWholeFile(out + "/APP.ico");
+  EXPECT_EQ(PngSize(out + "/icon_APP_1_32x32.png"), std::make_pair(32u, 32u));
+  EXPECT_EQ(PngSize(out + "/icon_APP_2_16x16.png"), std::make_pair(16u, 16u));
+  EXPECT_EQ(PngSize(out + "/cursor_4_1_32x32.png"), std::make_pair(32u, 32u));
+  const std::string ico = ReadWholeFile(out + "/icon_APP.ico");
   ASSERT_GE(ico.size(), 6u + 32);
   EXPECT_EQ(ico[2], 1);
   EXPECT_EQ(ico[4], 2);
-  EXPECT_TRUE(std::filesystem::exists(out + "/4.cur"));
+  EXPECT_TRUE(std::filesystem::exists(out + "/cursor_4.cur"));
   // icotool (Debian icoutils) lists what each group holds, where it is installed.
   if (std::system("command -v icotool >/dev/null 2>&1") != 0) return;
   const std::string listing = dir_.File("listing");
-  ASSERT_EQ(std::system(("icotool -l " + out + "/APP.ico " + out + "/4.cur > " + listing).c_str()),
-            0);
+  ASSERT_EQ(
+      std::system(
+          ("icotool -l " + out + "/icon_APP.ico " + out + "/cursor_4.cur > " + listing).c_str()),
+      0);
   const std::string text = ReadWholeFile(listing);
   EXPECT_NE(text.find("--icon --index=1 --width=32 --height=32 --bit-depth=32"), std::string::npos)
       << text;
@@ -116,6 +119,50 @@ TEST_F(IconModule, IconsWritesGroupFilesAndOnePngPerImage) {
             std::string::npos)
       << text;
   EXPECT_NE(text.find("--hotspot-x=5 --hotspot-y=7"), std::string::npos) << text;
+}
+
+// The files in a folder, by name.
+std::vector<std::string> FilesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// An icon group and a cursor group of one name (user32's #32512 ...) each keep their files;
+// two group names that give one file name are written once, the second refused; the count
+// printed is the count of files on disk.
+TEST(IconsCommand, WritesEveryNameOnceAndCountsWhatIsOnDisk) {
+  TempDir dir;
+  PeWriter writer;
+  const auto icon = IconImage(32, 0x2080C0);
+  const auto cursor = CursorImage(32, 5, 7, 0x102030);
+  writer.Add(3, 1, 0x0409, icon);
+  writer.Add(1, 2, 0x0409, cursor);
+  writer.Add(14, 32512, 0x0409, IconGroup(32, 1, static_cast<uint32_t>(icon.size())));
+  writer.Add(12, 32512, 0x0409, CursorGroup(32, 2, static_cast<uint32_t>(cursor.size())));
+  const std::string shared = dir.Write("shared.dll", writer.Build());
+  const std::string out = dir.File("shared");
+  OrvexRun run = RunOrvex({"icons", shared, "-o", out});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"cursor_32512.cur", "cursor_32512_1_32x32.png",
+                                                    "icon_32512.ico", "icon_32512_1_32x32.png"}));
+  EXPECT_EQ(run.err, "orvex: wrote 4 files to " + out + "\n");
+
+  writer.Add(14, ResId(u"A B"), 0x0409, IconGroup(32, 1, static_cast<uint32_t>(icon.size())));
+  writer.Add(14, ResId(u"A_B"), 0x0409, IconGroup(32, 1, static_cast<uint32_t>(icon.size())));
+  const std::string clash = dir.Write("clash.dll", writer.Build());
+  const std::string clashOut = dir.File("clash");
+  run = RunOrvex({"icons", clash, "-o", clashOut});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("orvex: not writing icon_A_B.ico for group icon A_B: this run wrote that "
+                         "file already\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(FilesIn(clashOut).size(), 6u);
+  EXPECT_NE(run.err.find("orvex: wrote 6 files to " + clashOut + "\n"), std::string::npos)
+      << run.err;
 }
 
 TEST_F(IconModule, NoPictureEndsInOneMessageAndExitStatusOne) {

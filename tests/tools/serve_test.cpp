@@ -86,6 +86,11 @@ struct ServedFolder {
     const std::string clip = ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/raw24.avi");
     media.Add(ResId(u"AVI"), ResId(1), 0x0409, std::vector<uint8_t>(clip.begin(), clip.end()));
     dir.Write("media.dll", media.Build());
+    // Raw data #2 claims 1 MB that the file does not hold.
+    PeWriter cut;
+    cut.Add(10, 1, 0x0409, Bytes("whole"));
+    cut.Add(10, 2, 0x0409, Bytes("cut off"), -1, 1 << 20);
+    dir.Write("cut.dll", cut.Build());
   }
 };
 
@@ -125,6 +130,16 @@ TEST(ServeCommand, ListAnswersAsTheListCommand) {
   EXPECT_EQ(r->status, 200);
   r = server.Get("/api/list?file=alias.dll");  // a link that stays inside
   EXPECT_EQ(r->status, 200);
+  // Resources whose data lies beyond the end of the file are marked.
+  r = server.Get("/api/list?file=cut.dll");
+  ASSERT_EQ(r->status, 200);
+  const nlohmann::json items = Json(r)["types"][0]["ResourceItems"];
+  EXPECT_EQ(items[0]["truncated"], false);
+  EXPECT_EQ(items[1]["truncated"], true);
+  r = server.Get("/api/resource?file=cut.dll&type=10&name=%232&as=raw");
+  EXPECT_EQ(r->status, 422);
+  EXPECT_EQ(Json(r)["error"],
+            "resource data lies beyond the end of the file (a truncated module?)");
 }
 
 TEST(ServeCommand, ResourcesRenderByKind) {
@@ -133,6 +148,10 @@ TEST(ServeCommand, ResourcesRenderByKind) {
   auto r = server.Get("/api/resource?file=text.dll&type=6&name=%231&as=text");
   ASSERT_EQ(r->status, 200);
   EXPECT_NE(r->body.find("Hello"), std::string::npos);
+  // A standard type name stands for its number.
+  auto named = server.Get("/api/resource?file=text.dll&type=STRING&name=%231&as=text");
+  ASSERT_EQ(named->status, 200);
+  EXPECT_EQ(named->body, r->body);
   r = server.Get("/api/resource?file=images.dll&type=14&name=%23201&as=png");
   ASSERT_EQ(r->status, 200);
   EXPECT_EQ(r->get_header_value("Content-Type"), "image/png");
@@ -182,6 +201,9 @@ TEST(ServeCommand, BadRequestsGetTheirStatusAndTheServerGoesOn) {
       {"/api/list?file=truncated.dll", 415},
       {"/api/resource?file=truncated.dll&type=6&name=%231", 415},
       {"/api/resource?file=text.dll&type=6&name=%23999", 404},
+      {"/api/resource?file=cut.dll&type=10&name=%232", 422},
+      {"/api/resource?file=cut.dll&type=10&name=%232&as=hex", 422},
+      {"/api/resource?file=cut.dll&type=RCDATA&name=%232&as=text", 422},
       {"/api/resource?file=text.dll&type=0&name=%231", 400},
       {"/api/resource?file=text.dll&type=6&name=%23x", 400},
       {"/api/resource?file=text.dll&type=6&name=%231&as=movie", 400},

@@ -1,7 +1,5 @@
 #include "catalogue_client.h"
 
-#include <charconv>
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -15,6 +13,7 @@
 #include "platform/fs/fs.h"
 #include "platform/ole/oleauto.h"
 #include "platform/text/text.h"
+#include "resource_data.h"
 #include "server/class_catalogue.h"
 
 namespace orvex::cli {
@@ -52,9 +51,8 @@ std::string LoadFailure(const std::string& given, DWORD error) {
 // shows them (a numbered type by its number, with or without "#").
 bool ListsEmptyResource(const std::vector<TypeRecord>& types, const ResourceKey& key) {
   for (const TypeRecord& type : types) {
-    const auto style = static_cast<uint32_t>(type.Style);
-    const bool named = (style >> 16) != 0;
-    if (named ? type.NameLong != key.resType : key.typeNumber != style) continue;
+    const std::optional<uint32_t> number = TypeNumber(type);
+    if (number ? key.typeNumber != number : type.NameLong != key.resType) continue;
     for (const ItemRecord& item : type.ResourceItems) {
       if (item.Size == 0 && NameArgument(item) == key.resName) return true;
     }
@@ -83,11 +81,17 @@ void RegisterClasses() {
   });
 }
 
-std::u16string TypeArgument(const TypeRecord& type) {
+std::optional<uint32_t> TypeNumber(const TypeRecord& type) {
   const auto style = static_cast<uint32_t>(type.Style);
-  if ((style >> 16) != 0) return type.NameLong;
+  if ((style >> 16) != 0) return std::nullopt;
+  return style;
+}
+
+std::u16string TypeArgument(const TypeRecord& type) {
+  const std::optional<uint32_t> number = TypeNumber(type);
+  if (!number) return type.NameLong;
   std::u16string digits;
-  for (char c : std::to_string(style)) digits.push_back(static_cast<char16_t>(c));
+  for (char c : std::to_string(*number)) digits.push_back(static_cast<char16_t>(c));
   return digits;
 }
 
@@ -218,8 +222,9 @@ std::vector<uint8_t> CatalogueClient::GetDataArray(const ResourceKey& key) {
 
 std::optional<std::vector<uint8_t>> CatalogueClient::ReadResource(const ResourceKey& key) {
   std::vector<uint8_t> bytes = GetDataArray(key);
-  if (bytes.empty() && !ListsEmptyResource(ReadCatalogue(RecordFields::kListing), key))
-    return std::nullopt;
+  if (!bytes.empty()) return bytes;
+  CheckResourceData(HandleModule(), key);
+  if (!ListsEmptyResource(ReadCatalogue(RecordFields::kListing), key)) return std::nullopt;
   return bytes;
 }
 
@@ -235,12 +240,14 @@ std::u16string CatalogueClient::GetHTML(const ResourceKey& key) {
 
 ComPtr<IDispatch> CatalogueClient::GetPicture(const std::string& type, const std::string& name,
                                               const std::string& file) {
-  int32_t number = 0;
-  const auto [end, error] = std::from_chars(type.data(), type.data() + type.size(), number);
-  if (error != std::errc() || end != type.data() + type.size()) {
-    throw CliError("TYPE must be a resource type number (1, 2, 3, 12 or 14), not '" + type + "'");
+  const std::optional<uint32_t> number = ParseResourceKey(type, "#1").typeNumber;
+  if (!number) {
+    throw CliError(
+        "TYPE must be a resource type number (1, 2, 3, 12 or 14) or its name (ICON), "
+        "not '" +
+        type + "'");
   }
-  LONG resType = number;
+  LONG resType = static_cast<LONG>(*number);
   return PictureOrError(Call("GetPicture", {Variant::RefTo(resType), Variant(Utf8ToUtf16(name))}),
                         type, name, file);
 }

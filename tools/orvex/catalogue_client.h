@@ -24,6 +24,9 @@ struct ItemRecord {
   std::u16string ID;
   int32_t Size = 0;
   std::u16string Comments;
+  // Not a member: set by the client (MarkTruncated) when the platform finds the item's
+  // data beyond the end of the file.
+  bool truncated = false;
 };
 
 // One clsQ7ResfResourceTypeA and the items of its ResourceItems.
@@ -35,6 +38,9 @@ struct TypeRecord {
   std::vector<ItemRecord> ResourceItems;
 };
 
+// The number of a numbered type; nothing for a named type (whose Style stood for the name
+// during the enumeration).
+std::optional<uint32_t> TypeNumber(const TypeRecord& type);
 // The TYPE a command takes for a record: the number of a numbered type ("6"), the name of
 // a named type ("AVI", whose Style stood for the name during the enumeration).
 std::u16string TypeArgument(const TypeRecord& type);
@@ -74,12 +80,15 @@ class CatalogueClient {
   // GetDataArray's bytes (empty for the empty variant).
   std::vector<uint8_t> GetDataArray(const ResourceKey& key);
   // GetDataArray's bytes, or nothing when the module has no such resource. The member gives
-  // an empty resource and a missing one alike; then the enumeration's records tell them
-  // apart, the resource named by TYPE and NAME as `orvex list` shows them.
+  // an empty resource, a missing one and one whose data lies beyond the end of the file
+  // alike; then the platform tells the last apart (DataBeyondEndError, resource_data.h), and
+  // the enumeration's records the others, the resource named by TYPE and NAME as
+  // `orvex list` shows them.
   std::optional<std::vector<uint8_t>> ReadResource(const ResourceKey& key);
   std::u16string GetHexDump(const ResourceKey& key);
   std::u16string GetHTML(const ResourceKey& key);
-  // GetPicture with TYPE as the user wrote it (a resource type number, else CliError) and
+  // GetPicture with TYPE as the user wrote it (a type number or a standard type name, else
+  // CliError) and
   // NAME as given; the picture object, or CliError "no picture ..." when none is made.
   ComPtr<IDispatch> GetPicture(const std::string& type, const std::string& name,
                                const std::string& file);

@@ -2,12 +2,15 @@
 // name, as a script host does. Subcommands register themselves (commands/commands.h).
 #include <CLI/CLI.hpp>
 
+#include "command_docs.h"
 #include "commands/commands.h"
 #include "run_cli.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"orvex: list and read the resources of Windows PE files"};
+  app.name("orvex");
   app.require_subcommand(1);
+  app.set_version_flag("--version", [] { return "orvex " + orvex::cli::LibraryVersion(); });
   int exitStatus = 0;
   orvex::cli::RegisterListCommand(app, exitStatus);
   orvex::cli::RegisterReadCommands(app, exitStatus);
@@ -27,5 +30,7 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterServeForwarder(app, argv[0]);
   orvex::cli::RegisterShowCommand(app, exitStatus);
   orvex::cli::RegisterMediaCommands(app, exitStatus);
+  orvex::cli::AddHelpCommand(app);
+  orvex::cli::RegisterDocsCommand(app);
   return orvex::cli::RunCli(app, argc, argv, exitStatus);
 }

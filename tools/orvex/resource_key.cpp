@@ -5,6 +5,7 @@
 
 #include "cli_error.h"
 #include "platform/text/text.h"
+#include "type_names.h"
 
 namespace orvex::cli {
 
@@ -59,6 +60,13 @@ ResourceKey ParseResourceKey(std::string_view type, std::string_view name) {
     }
   }
   ResourceKey key{std::string(type), std::string(name), AnsiText(type, "TYPE"), {}, number};
+  // A standard type name stands for its number: the member receives the digits.
+  if (!number) {
+    if (const std::optional<uint16_t> standard = StandardTypeNumber(type)) {
+      key.typeNumber = *standard;
+      key.resType = Utf8ToUtf16(std::to_string(*standard));
+    }
+  }
 
   if (name.empty()) throw CliError("cannot read NAME \"\": give #NUMBER or a name");
   if (name.front() == '#' && !Number16(name.substr(1))) {

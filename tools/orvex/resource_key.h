@@ -2,7 +2,9 @@
 // catalogue's readers as they were written (ResType, ResName); the members' own rules find
 // the resource.
 //
-//   TYPE: a type number from 1 to 65535 ("6"; "#6" names the same type) or a type name ("AVI").
+//   TYPE: a type number from 1 to 65535 ("6"; "#6" names the same type), a standard type
+//         name that stands for its number ("STRING", "GROUP_ICON": type_names.h), or the name
+//         of a named type ("AVI").
 //   NAME: "#" and a number from 0 to 65535 ("#101"), or a name ("CONFIG"); a bare "101" is
 //         the name "101", as the platform reads it.
 #pragma once
@@ -19,8 +21,8 @@ struct ResourceKey {
   std::string nameText;
   std::u16string resType;  // what ResType receives
   std::u16string resName;  // what ResName receives
-  // The number a numbered TYPE ("6", "#6") stands for, to find it in the listing; nothing
-  // for a type name.
+  // The number a numbered TYPE ("6", "#6", "STRING") stands for, to find it in the listing;
+  // nothing for the name of a named type.
   std::optional<uint32_t> typeNumber;
 };
 

@@ -6,6 +6,11 @@
 
 namespace orvex::cli {
 
+// Exit status: the command's own (0 on success), 1 for a failure, 2 for a usage error (an
+// argument or option missing, unknown or unreadable), which prints the command's usage.
 int RunCli(CLI::App& app, int argc, char** argv, int& exitStatus);
+
+// `orvex help [COMMAND]`: the application's help, or the command's.
+void AddHelpCommand(CLI::App& app);
 
 }  // namespace orvex::cli

@@ -3,6 +3,7 @@
 // framework component (clsQ7Orvex10A.About).
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "catalogue_client.h"
 #include "commands/commands.h"
@@ -17,19 +18,28 @@ std::string Text(IDispatch* object, const char* member) {
   return Utf16ToUtf8(GetProperty(object, member).ToString());
 }
 
+std::string VersionOf(IDispatch* app) {
+  return Text(app, "ProductName") + " " + std::to_string(GetProperty(app, "Major").ToLong()) + "." +
+         std::to_string(GetProperty(app, "Minor").ToLong()) + "." +
+         std::to_string(GetProperty(app, "Revision").ToLong());
+}
+
 int About(bool box) {
   RegisterClasses();
   ComPtr<IDispatch> self = CreateObject(u"Orvex10.clsQ7Orvex10A");
   ComPtr<IDispatch> app = GetProperty(self.Get(), "GetProStdProperties").ToDispatch();
-  std::printf("%s %d.%d.%d\n%s\n", Text(app.Get(), "ProductName").c_str(),
-              GetProperty(app.Get(), "Major").ToLong(), GetProperty(app.Get(), "Minor").ToLong(),
-              GetProperty(app.Get(), "Revision").ToLong(),
-              Text(app.Get(), "FileDescription").c_str());
+  std::printf("%s\n%s\n", VersionOf(app.Get()).c_str(), Text(app.Get(), "FileDescription").c_str());
   if (box) Call(self.Get(), "About");
   return 0;
 }
 
 }  // namespace
+
+std::string LibraryVersion() {
+  RegisterClasses();
+  ComPtr<IDispatch> self = CreateObject(u"Orvex10.clsQ7Orvex10A");
+  return VersionOf(GetProperty(self.Get(), "GetProStdProperties").ToDispatch().Get());
+}
 
 void RegisterAboutCommand(CLI::App& app, int& exitStatus) {
   auto box = std::make_shared<bool>(false);

@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
 namespace orvex::cli {
 
 // `orvex list [FILE] [--json]`: the catalogue of types and items (the sample module when no
@@ -23,6 +25,9 @@ void RegisterSaveCommand(CLI::App& app, int& exitStatus);
 void RegisterTmpCommand(CLI::App& app, int& exitStatus);
 // `orvex about [--box]`: the library's name and version.
 void RegisterAboutCommand(CLI::App& app, int& exitStatus);
+// The library's name and version from its application object ("Orvex10 1.0.0"), for
+// `orvex --version`.
+std::string LibraryVersion();
 
 // `orvex string|messages|menu|accel FILE [NAME] [--raw]`: one resource's text through the
 // catalogue's text members, or every resource of that kind under a heading line each.

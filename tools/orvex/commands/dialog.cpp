@@ -3,9 +3,9 @@
 // ShowDialog in a host-kit form (800 × 600, a picture box at 30,40 of 200 × 100 pixels), the
 // preview found as the host finds it and described or captured.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,19 +14,20 @@
 #include "commands/commands.h"
 #include "dialog_host.h"
 #include "host/host_kit.h"
+#include "output_folder.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/dialog.h"
 #include "platform/user/window.h"
 #include "platform/user/window_capture.h"
 #include "progress_bar.h"
+#include "resource_data.h"
+#include "resource_kinds.h"
 
 namespace orvex::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-constexpr int32_t kDialogType = 5;
 
 struct DialogArguments {
   std::string file;
@@ -79,23 +80,21 @@ Json Describe(HWND dialog, bool popup) {
   return json;
 }
 
-bool EndsWith(const std::string& text, const char* suffix) {
-  const std::string s(suffix);
-  return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
-}
-
-void Capture(HWND window, const std::string& path) {
-  const bool svg = EndsWith(path, ".svg") || EndsWith(path, ".SVG");
-  const BOOL written =
-      svg ? CaptureWindowToSvg(window, path.c_str()) : CaptureWindowToPng(window, path.c_str());
-  if (!written) throw CliError("cannot write " + path);
+bool CaptureTo(HWND window, const std::string& path, ImageFormat format) {
+  return format == ImageFormat::kSvg ? CaptureWindowToSvg(window, path.c_str())
+                                     : CaptureWindowToPng(window, path.c_str());
 }
 
 int Dialog(const DialogArguments& arguments) {
+  const std::optional<ImageFormat> format =
+      arguments.out.empty() ? std::nullopt : ImageFormatOf(arguments.out);
+  if (!arguments.out.empty() && !format)
+    throw UsageError("cannot write " + arguments.out + ": a capture is written as .png or .svg");
   RegisterClasses();
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
+  CheckResourceData(client.HandleModule(), std::to_string(kTypeDialog), arguments.name);
   HostForm host;
   bool popup = false;
   const HWND dialog = ShowInHost(client, host, AnsiToUnicode(arguments.name), &popup);
@@ -109,18 +108,9 @@ int Dialog(const DialogArguments& arguments) {
   }
   if (arguments.json || arguments.out.empty())
     std::printf("%s\n", Describe(dialog, popup).dump().c_str());
-  if (!arguments.out.empty()) Capture(arguments.withHost ? host.formWindow : dialog, arguments.out);
+  if (format && !CaptureTo(arguments.withHost ? host.formWindow : dialog, arguments.out, *format))
+    throw CliError("cannot write " + arguments.out);
   return 0;
-}
-
-// A file name for a dialog: its number, or its name with characters unsafe in names replaced.
-std::string FileStem(const std::u16string& name) {
-  std::string stem = Utf16ToUtf8(name);
-  if (!stem.empty() && stem[0] == '#') stem.erase(0, 1);
-  for (char& c : stem) {
-    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) c = '_';
-  }
-  return stem.empty() ? std::string("_") : stem;
 }
 
 int Dialogs(const DialogsArguments& arguments) {
@@ -128,38 +118,46 @@ int Dialogs(const DialogsArguments& arguments) {
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  const std::filesystem::path dir(arguments.out);
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (!std::filesystem::is_directory(dir)) throw CliError("cannot create folder " + arguments.out);
+  OutputFolder out(arguments.out);
+  const ImageFormat format = arguments.svg ? ImageFormat::kSvg : ImageFormat::kPng;
+  std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
+  MarkTruncated(client.HandleModule(), types);
   std::vector<std::u16string> names;
-  for (const TypeRecord& type : client.ReadCatalogue(RecordFields::kListing)) {
-    if (type.Style != kDialogType) continue;
-    for (const ItemRecord& item : type.ResourceItems) names.push_back(NameArgument(item));
+  size_t truncated = 0;
+  for (const TypeRecord& type : types) {
+    if (TypeNumber(type) != kTypeDialog) continue;
+    for (const ItemRecord& item : type.ResourceItems) {
+      if (item.truncated)
+        ++truncated;
+      else
+        names.push_back(NameArgument(item));
+    }
   }
-  size_t written = 0;
   std::vector<std::string> failed;
   ProgressBar progress("dialogs", "dialogs", names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     HostForm host;  // one form per dialog: previews are never removed by ShowDialog
     bool popup = false;
     const HWND dialog = ShowInHost(client, host, names[i], &popup);
-    const std::string path =
-        (dir / (FileStem(names[i]) + (arguments.svg ? ".svg" : ".png"))).string();
-    const bool ok = dialog && (arguments.svg ? CaptureWindowToSvg(dialog, path.c_str())
-                                             : CaptureWindowToPng(dialog, path.c_str()));
-    if (ok)
-      ++written;
-    else
-      failed.push_back(Utf16ToUtf8(names[i]));
+    const std::string name = Utf16ToUtf8(names[i]);
+    if (!dialog) {
+      failed.push_back(name);
+    } else if (const auto path =
+                   out.Claim(FileStem(names[i]) + ExtensionOf(format), "dialog " + name)) {
+      if (!CaptureTo(dialog, path->string(), format)) failed.push_back(name);
+    }
     progress.Advance(i + 1);
   }
   progress.Erase();
   for (const std::string& name : failed)
     std::fprintf(stderr, "orvex: dialog %s could not be built\n", name.c_str());
-  std::fprintf(stderr, "orvex: wrote %zu of %zu dialogs to %s\n", written, names.size(),
+  if (truncated != 0) {
+    std::fprintf(stderr, "orvex: skipped %zu dialog%s: %s\n", truncated, truncated == 1 ? "" : "s",
+                 kDataBeyondEnd);
+  }
+  std::fprintf(stderr, "orvex: wrote %zu of %zu dialogs to %s\n", out.FilesOnDisk(), names.size(),
                arguments.out.c_str());
-  return failed.empty() ? 0 : 1;
+  return failed.empty() && out.Refused() == 0 && truncated == 0 ? 0 : 1;
 }
 
 }  // namespace

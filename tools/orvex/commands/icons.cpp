@@ -1,6 +1,8 @@
 // `orvex icons FILE -o DIR`: every group icon and group cursor of a module written as an
 // .ico / .cur file (its entries in directory order, PNG entries kept as PNG), and every
 // entry as an RGBA PNG made from its picture object (GetPicture of RT_ICON / RT_CURSOR).
+// File names start with the type ("icon_", "cursor_"): a module may have an icon and a
+// cursor of one name.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -13,17 +15,17 @@
 #include "cli_error.h"
 #include "commands/commands.h"
 #include "host/picture_image.h"
+#include "output_folder.h"
 #include "platform/gdi/png_image.h"
 #include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "progress_bar.h"
+#include "resource_data.h"
+#include "resource_kinds.h"
 #include "server/icon_files.h"
 
 namespace orvex::cli {
 namespace {
-
-constexpr int32_t kGroupCursor = 12;
-constexpr int32_t kGroupIcon = 14;
 
 struct IconsArguments {
   std::string file;
@@ -36,18 +38,6 @@ std::vector<uint8_t> BytesOf(const Variant& data) {
   return std::vector<uint8_t>(first, first + data.parray->rgsabound[0].cElements);
 }
 
-// A file name from a resource name: "#1" gives "1", other characters than letters, digits,
-// '.', '-' and '_' become '_'.
-std::string FileStem(const std::u16string& name) {
-  std::string stem = Utf16ToUtf8(name.starts_with(u"#") ? name.substr(1) : name);
-  for (char& c : stem) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '.' || c == '-' || c == '_';
-    if (!plain) c = '_';
-  }
-  return stem.empty() || stem == "." || stem == ".." ? "_" + stem : stem;
-}
-
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()),
@@ -56,15 +46,23 @@ void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 }
 
 struct Counts {
-  size_t files = 0;
-  size_t pngs = 0;
   size_t skipped = 0;
+  size_t beyondEnd = 0;  // groups with data beyond the end of the file
 };
 
+// Whether the data of a resource of type `type` lies beyond the end of the file.
+bool BeyondEnd(CatalogueClient& client, uint16_t type, const std::u16string& name) {
+  return FindResourceData(client.HandleModule(), type, u"", name) == ResourceData::kBeyondEnd;
+}
+
 void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& name,
-                 const std::filesystem::path& dir, Counts& counts) {
+                 OutputFolder& out, Counts& counts) {
   const std::u16string groupType = cursor ? u"12" : u"14";
   const std::u16string imageType = cursor ? u"1" : u"3";
+  if (BeyondEnd(client, cursor ? kTypeGroupCursor : kTypeGroupIcon, name)) {
+    ++counts.beyondEnd;
+    return;
+  }
   const std::vector<uint8_t> directory =
       BytesOf(client.Call("GetDataArray", {Variant(groupType), Variant(name)}));
   auto group = ReadIconDirectory(
@@ -80,22 +78,31 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   for (const IconDirectoryEntry& entry : group->entries) {
     const std::u16string id = u"#" + Utf8ToUtf16(std::to_string(entry.id));
     images.push_back(BytesOf(client.Call("GetDataArray", {Variant(imageType), Variant(id)})));
+    if (images.back().empty() && BeyondEnd(client, cursor ? kTypeCursor : kTypeIcon, id)) {
+      ++counts.beyondEnd;
+      return;
+    }
   }
-  const std::string stem = FileStem(name);
-  WriteFile(dir / (stem + (cursor ? ".cur" : ".ico")), AssembleIconFile(*group, images));
-  ++counts.files;
+  // Icons and cursors may share names: the type is part of every file name.
+  const std::string stem = (cursor ? "cursor_" : "icon_") + FileStem(name);
+  const std::string what = (cursor ? "group cursor " : "group icon ") + Utf16ToUtf8(name);
+  if (const auto path = out.Claim(stem + (cursor ? ".cur" : ".ico"), what))
+    WriteFile(*path, AssembleIconFile(*group, images));
   for (size_t i = 0; i < group->entries.size(); ++i) {
     if (images[i].empty()) continue;
     // A PNG entry is its own PNG file already: written as stored, nothing is lost.
     const size_t skip = cursor ? 4 : 0;
     const auto stored =
         AsBytes(images[i].data(), images[i].size()).subspan(std::min(skip, images[i].size()));
+    const auto pngName = [&](uint32_t width, uint32_t height) {
+      return stem + "_" + std::to_string(i + 1) + "_" + std::to_string(width) + "x" +
+             std::to_string(height) + ".png";
+    };
     if (const auto png = ReadPngSize(stored)) {
-      WriteFile(
-          dir / (stem + "_" + std::to_string(i + 1) + "_" + std::to_string(png->width) + "x" +
-                 std::to_string(png->height) + ".png"),
-          std::vector<uint8_t>(images[i].begin() + static_cast<ptrdiff_t>(skip), images[i].end()));
-      ++counts.pngs;
+      if (const auto path = out.Claim(pngName(png->width, png->height), what)) {
+        WriteFile(*path, std::vector<uint8_t>(images[i].begin() + static_cast<ptrdiff_t>(skip),
+                                              images[i].end()));
+      }
       continue;
     }
     LONG type = cursor ? 1 : 3;
@@ -103,10 +110,8 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
     const Variant picture = client.Call("GetPicture", {Variant::RefTo(type), Variant(id)});
     if (picture.vt != VT_DISPATCH || !picture.pdispVal) continue;
     const PictureImage image = ReadPicture(picture.pdispVal, true);
-    WritePng(dir / (stem + "_" + std::to_string(i + 1) + "_" + std::to_string(image.pixelsWide) +
-                    "x" + std::to_string(image.pixelsHigh) + ".png"),
-             image.image);
-    ++counts.pngs;
+    if (const auto path = out.Claim(pngName(image.pixelsWide, image.pixelsHigh), what))
+      WritePng(*path, image.image);
   }
 }
 
@@ -114,10 +119,7 @@ int Icons(const IconsArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  const std::filesystem::path dir(arguments.out);
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (!std::filesystem::is_directory(dir)) throw CliError("cannot create folder " + arguments.out);
+  OutputFolder out(arguments.out);
 
   struct Group {
     bool cursor;
@@ -125,21 +127,25 @@ int Icons(const IconsArguments& arguments) {
   };
   std::vector<Group> groups;
   for (const TypeRecord& type : client.ReadCatalogue(RecordFields::kListing)) {
-    if (type.Style != kGroupIcon && type.Style != kGroupCursor) continue;
+    const std::optional<uint32_t> number = TypeNumber(type);
+    if (number != kTypeGroupIcon && number != kTypeGroupCursor) continue;
     for (const ItemRecord& item : type.ResourceItems) {
-      groups.push_back({type.Style == kGroupCursor, NameArgument(item)});
+      groups.push_back({number == kTypeGroupCursor, NameArgument(item)});
     }
   }
   Counts counts;
   ProgressBar progress("icons", "groups", groups.size());
   for (size_t i = 0; i < groups.size(); ++i) {
-    ExportGroup(client, groups[i].cursor, groups[i].name, dir, counts);
+    ExportGroup(client, groups[i].cursor, groups[i].name, out, counts);
     progress.Advance(i + 1);
   }
   progress.Erase();
-  std::fprintf(stderr, "orvex: wrote %zu icon and cursor files and %zu PNGs to %s\n", counts.files,
-               counts.pngs, arguments.out.c_str());
-  return counts.skipped ? 1 : 0;
+  if (counts.beyondEnd != 0) {
+    std::fprintf(stderr, "orvex: skipped %zu group%s: %s\n", counts.beyondEnd,
+                 counts.beyondEnd == 1 ? "" : "s", kDataBeyondEnd);
+  }
+  std::fprintf(stderr, "orvex: wrote %zu files to %s\n", out.FilesOnDisk(), arguments.out.c_str());
+  return counts.skipped != 0 || counts.beyondEnd != 0 || out.Refused() != 0 ? 1 : 0;
 }
 
 }  // namespace

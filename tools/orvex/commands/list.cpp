@@ -13,6 +13,7 @@
 #include "default_module.h"
 #include "listing_json.h"
 #include "platform/text/text.h"
+#include "resource_data.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -60,6 +61,7 @@ std::string ListingText(const std::string& file, const std::vector<TypeRecord>& 
     for (const ItemRecord& item : type.ResourceItems) {
       std::snprintf(size, sizeof size, "%10d", item.Size);
       out += "    " + Padded(Utf8(NameArgument(item)), nameWidth) + size;
+      if (item.truncated) out += "  [truncated: data beyond the end of the file]";
       if (!item.Comments.empty()) out += "  " + Utf8(item.Comments);
       out += '\n';
     }
@@ -72,8 +74,9 @@ int ListModule(std::string file, bool json) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(file);
-  const std::vector<TypeRecord> types =
+  std::vector<TypeRecord> types =
       client.ReadCatalogue(json ? RecordFields::kAll : RecordFields::kListing);
+  MarkTruncated(client.HandleModule(), types);
   if (json) {
     // File names are bytes: anything that is not UTF-8 shows as U+FFFD.
     WriteString(stdout,

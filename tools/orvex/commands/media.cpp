@@ -33,6 +33,8 @@
 #include "platform/user/window.h"
 #include "platform/user/window_capture.h"
 #include "progress_bar.h"
+#include "resource_data.h"
+#include "resource_kinds.h"
 
 namespace orvex::cli {
 namespace {
@@ -59,7 +61,11 @@ struct PlayArguments {
 // the same message as the other commands when there is none.
 Bytes ResourceView(CatalogueClient& client, const char* type, const std::string& name,
                    const std::string& file, const char* what) {
-  auto view = FindResourceBytes(client.HandleModule(), name.c_str(), type);
+  const HMODULE module = client.HandleModule();
+  auto view = FindResourceBytes(module, name.c_str(), type);
+  if (!view && FindResourceData(module, std::nullopt, AnsiToUnicode(type), AnsiToUnicode(name)) ==
+                   ResourceData::kBeyondEnd)
+    throw DataBeyondEndError();
   if (!view || view->empty()) throw CliError(NoResourceMessage(what, name, file));
   return *view;
 }
@@ -141,6 +147,10 @@ int Avi(const AviArguments& arguments) {
   // each new frame fault its pages in again (costly, under virtualisation most of all).
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  if (!NamesFolder(arguments.out) && !HasExtension(arguments.out, ".gif")) {
+    throw UsageError("cannot write " + arguments.out +
+                     ": frames are written as an animated .gif or into a folder (DIR/)");
+  }
   RegisterClasses();
   RegisterHostKitClasses();
   CatalogueClient client;
@@ -201,6 +211,8 @@ void OnInterrupt(int) {
 }
 
 int Play(const PlayArguments& arguments) {
+  if (!arguments.to.empty() && !HasExtension(arguments.to, ".wav"))
+    throw UsageError("cannot write " + arguments.to + ": the recording is written as .wav");
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);

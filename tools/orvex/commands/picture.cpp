@@ -13,6 +13,8 @@
 #include "commands/commands.h"
 #include "host/picture_image.h"
 #include "platform/text/text.h"
+#include "resource_data.h"
+#include "resource_kinds.h"
 
 namespace orvex::cli {
 namespace {
@@ -26,9 +28,15 @@ struct PictureArguments {
 };
 
 int Picture(const PictureArguments& arguments) {
+  if (!arguments.out.empty() && ImageFormatOf(arguments.out) != ImageFormat::kPng)
+    throw UsageError("cannot write " + arguments.out + ": a picture is written as .png");
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
+  if (arguments.ext)
+    CheckResourceData(client.HandleModule(), arguments.type, arguments.name);
+  else
+    CheckPictureData(client.HandleModule(), arguments.type, arguments.name);
   const ComPtr<IDispatch> picture =
       arguments.ext ? client.GetPictureExt(arguments.type, arguments.name, arguments.file)
                     : client.GetPicture(arguments.type, arguments.name, arguments.file);
@@ -57,8 +65,8 @@ void RegisterPictureCommand(CLI::App& app, int& exitStatus) {
   command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
   command
       ->add_option("TYPE", arguments->type,
-                   "Resource type number: 1 cursor, 2 bitmap, 3 icon, 12 group cursor, 14 group "
-                   "icon (with --ext: any type as text)")
+                   "Resource type number or name: 1 CURSOR, 2 BITMAP, 3 ICON, 12 GROUP_CURSOR, "
+                   "14 GROUP_ICON (with --ext: any type)")
       ->required();
   command->add_option("NAME", arguments->name, "Resource name or number (130 or #130)")->required();
   command->add_option("-o,--out", arguments->out, "Write the picture as an RGBA PNG");

@@ -2,6 +2,8 @@
 // (GetHexDump, GetHTML, GetDataArray). Before any reader renders, the client takes the
 // resource's bytes with GetDataArray, so a TYPE or NAME that cannot be read, or a resource
 // that does not exist, gives one message instead of the readers' reports.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -78,11 +80,29 @@ int Hex(const ReadArguments& arguments) {
   return 0;
 }
 
+// How many characters of a text are control characters other than the line and page breaks
+// and tabs that texts hold: bytes of a binary resource read as text.
+size_t ControlCharacters(std::u16string_view text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char16_t c) {
+    return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r' && c != u'\f') || c == 0x7F;
+  }));
+}
+
 int Html(const ReadArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   const OpenResource resource = Open(client, arguments);
-  WriteText(stdout, client.GetHTML(resource.key), arguments.raw ? LineEnds::kAsIs : LineEnds::kLf);
+  const std::u16string text = client.GetHTML(resource.key);
+  if (const size_t controls = ControlCharacters(text); controls != 0) {
+    const std::string what = "resource " + arguments.type + " " + arguments.name + " is binary (" +
+                             std::to_string(controls) + " control characters)";
+    // Such bytes would garble a terminal; a pipe or a file gets them as asked.
+    if (isatty(fileno(stdout))) {
+      throw CliError(what + "; not printed to the terminal: use orvex hex, or orvex data -o FILE");
+    }
+    std::fprintf(stderr, "orvex: warning: %s\n", what.c_str());
+  }
+  WriteText(stdout, text, arguments.raw ? LineEnds::kAsIs : LineEnds::kLf);
   FinishOutput(stdout, "the text");
   return 0;
 }
@@ -112,7 +132,9 @@ CLI::App* AddReadCommand(CLI::App& app, const char* name, const char* descriptio
                          std::shared_ptr<ReadArguments> arguments) {
   CLI::App* command = app.add_subcommand(name, description);
   command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
-  command->add_option("TYPE", arguments->type, "Type number (6, 10, ...) or type name (AVI)")
+  command
+      ->add_option("TYPE", arguments->type,
+                   "Type number (6, 10), standard type name (STRING, RCDATA) or named type (AVI)")
       ->required();
   command->add_option("NAME", arguments->name, "#NUMBER (#101) or resource name (CONFIG)")
       ->required();

@@ -3,7 +3,12 @@
 // The file is replaced whole, or left as it was when the save fails. The client takes the
 // resource's bytes with GetDataArray first, and checks the file against them afterwards,
 // so that a failure the member only reports still ends with a non-zero exit status.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -43,14 +48,25 @@ int Save(const SaveArguments& arguments) {
     throw CliError(
         NoResourceMessage("resource of type " + arguments.type, arguments.name, arguments.file));
   }
+  // A destination the member cannot write gets one message here instead of the member's
+  // report of its run-time error.
+  const auto target = MapPath(arguments.out);
+  if (!target) throw CliError("cannot save to " + arguments.out + ": " + target.GetError().message);
+  const std::filesystem::path folder = std::filesystem::path(*target).parent_path();
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, error))
+    throw CliError("cannot save to " + arguments.out + ": no such folder");
+  if (std::filesystem::is_directory(*target, error))
+    throw CliError("cannot save to " + arguments.out + ": a folder, not a file");
+  if (access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0)
+    throw CliError("cannot save to " + arguments.out + ": " + std::strerror(errno));
   Variant out(Utf8ToUtf16(arguments.out));
   client.Call("SaveResDataToFile",
               {Variant::RefTo(out), Variant(key.resType), Variant(key.resName)});
 
-  auto mapped = MapPath(arguments.out);
-  if (!mapped || ReadFileBytes(*mapped) != *expected)
+  if (ReadFileBytes(*target) != *expected)
     throw CliError("could not save the resource to " + arguments.out);
-  std::fprintf(stderr, "orvex: saved %zu bytes to %s\n", expected->size(), mapped->c_str());
+  std::fprintf(stderr, "orvex: saved %zu bytes to %s\n", expected->size(), target->c_str());
   return 0;
 }
 
@@ -61,7 +77,9 @@ void RegisterSaveCommand(CLI::App& app, int& exitStatus) {
   CLI::App* command =
       app.add_subcommand("save", "Save a resource's bytes to a file (SaveResDataToFile)");
   command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
-  command->add_option("TYPE", arguments->type, "Type number (6, 10, ...) or type name (AVI)")
+  command
+      ->add_option("TYPE", arguments->type,
+                   "Type number (6, 10), standard type name (STRING, RCDATA) or named type (AVI)")
       ->required();
   command->add_option("NAME", arguments->name, "#NUMBER (#101) or resource name (CONFIG)")
       ->required();

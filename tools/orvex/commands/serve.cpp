@@ -8,17 +8,12 @@
 
 #include "cli_error.h"
 #include "commands/commands.h"
+#include "commands/serve_options.h"
 #include "web/page_files.h"
 #include "web/web_api.h"
 
 namespace orvex::cli {
 namespace {
-
-struct ServeArguments {
-  std::string path = ".";
-  int port = 8080;
-  std::string bind = "127.0.0.1";
-};
 
 // Requests are small: a query string; bodies are refused.
 constexpr size_t kMaxRequestBody = 4096;
@@ -82,9 +77,7 @@ int Serve(const ServeArguments& arguments) {
 
 void AddServeOptions(CLI::App& app, int& exitStatus) {
   auto arguments = std::make_shared<ServeArguments>();
-  app.add_option("PATH", arguments->path, "The folder to serve (default: the current one)");
-  app.add_option("--port", arguments->port, "The port (default 8080; 0 picks a free one)");
-  app.add_option("--bind", arguments->bind, "The address to listen on (default 127.0.0.1)");
+  DeclareServeOptions(app, *arguments);
   app.callback([arguments, &exitStatus] { exitStatus = Serve(*arguments); });
 }
 

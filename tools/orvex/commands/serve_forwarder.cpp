@@ -29,6 +29,8 @@ void RegisterServeForwarder(CLI::App& app, const char* self) {
       "A local web viewer of the modules under PATH and their resources "
       "(orvex serve [PATH] [--port N] [--bind ADDR]; --port 0 picks a free port)");
   command->prefix_command();  // everything after "serve" goes to the server as it is
+  // --help too: the server lists its own options.
+  command->set_help_flag();
   const std::string program = ServerProgram(self);
   command->callback([command, program] {
     std::vector<std::string> args{program};

@@ -13,6 +13,8 @@
 #include "platform/text/text.h"
 #include "platform/user/window.h"
 #include "platform/user/window_capture.h"
+#include "resource_data.h"
+#include "resource_kinds.h"
 
 namespace orvex::cli {
 namespace {
@@ -25,10 +27,13 @@ struct ShowArguments {
 };
 
 int Show(const ShowArguments& arguments) {
+  if (ImageFormatOf(arguments.out) != ImageFormat::kPng)
+    throw UsageError("cannot write " + arguments.out + ": the capture is written as .png");
   RegisterClasses();
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
+  CheckPictureData(client.HandleModule(), arguments.type, arguments.name);
   Variant picture(client.GetPicture(arguments.type, arguments.name, arguments.file));
   ComPtr<IDispatch> form = CreateObject(u"Orvex10Host.Form");
   Variant box = Call(form.Get(), "AddPictureBox");
@@ -47,7 +52,10 @@ void RegisterShowCommand(CLI::App& app, int& exitStatus) {
   CLI::App* command = app.add_subcommand(
       "show", "A picture shown by ShowPicture in a picture box, captured as PNG");
   command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
-  command->add_option("TYPE", arguments->type, "Resource type number (1, 2, 3, 12 or 14)")
+  command
+      ->add_option("TYPE", arguments->type,
+                   "Resource type number or name (1 CURSOR, 2 BITMAP, 3 ICON, 12 GROUP_CURSOR, 14 "
+                   "GROUP_ICON)")
       ->required();
   command->add_option("NAME", arguments->name, "Resource name or number")->required();
   command->add_option("-o,--out", arguments->out, "The PNG to write")->required();

@@ -1,11 +1,14 @@
 #include "commands/text_command.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "catalogue_client.h"
 #include "cli_error.h"
+#include "resource_data.h"
+#include "resource_kinds.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -19,37 +22,46 @@ struct TextArguments {
 };
 
 int Run(const TextCommand& command, const TextArguments& arguments) {
+  const TextKind& kind = TextKindFor(command.typeNumber);
   const std::string type = std::to_string(command.typeNumber);
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
   const LineEnds lineEnds = arguments.raw ? LineEnds::kAsIs : LineEnds::kLf;
-  const auto render = [&](const std::u16string& resName) {
-    return client.Call(command.member, {Variant(resName)}).ToString();
-  };
 
   if (!arguments.name.empty()) {
     const ResourceKey key = ParseResourceKey(type, arguments.name);
     if (!client.ReadResource(key))
-      throw CliError(NoResourceMessage(command.what, arguments.name, arguments.file));
-    WriteText(stdout, render(key.resName), lineEnds);
+      throw CliError(NoResourceMessage(kind.what, arguments.name, arguments.file));
+    WriteText(stdout, RenderText(client, kind, key.resName), lineEnds);
     FinishOutput(stdout, "the text");
     return 0;
   }
 
+  std::vector<TypeRecord> records = client.ReadCatalogue(RecordFields::kListing);
+  MarkTruncated(client.HandleModule(), records);
   std::vector<std::u16string> names;
-  for (const TypeRecord& record : client.ReadCatalogue(RecordFields::kListing)) {
-    if (record.Style != command.typeNumber) continue;
-    for (const ItemRecord& item : record.ResourceItems) names.push_back(NameArgument(item));
+  size_t truncated = 0;
+  for (const TypeRecord& record : records) {
+    if (TypeNumber(record) != command.typeNumber) continue;
+    for (const ItemRecord& item : record.ResourceItems) {
+      if (item.truncated)
+        ++truncated;
+      else
+        names.push_back(NameArgument(item));
+    }
   }
   const std::u16string lineEnd = u"\r\n";
   for (size_t i = 0; i < names.size(); ++i) {
     std::u16string heading = (i == 0 ? u"" : lineEnd) + u"[" + names[i] + u"]" + lineEnd;
     WriteText(stdout, heading, lineEnds);
-    WriteText(stdout, render(names[i]), lineEnds);
+    WriteText(stdout, RenderText(client, kind, names[i]), lineEnds);
   }
   FinishOutput(stdout, "the text");
-  return 0;
+  if (truncated == 0) return 0;
+  std::fprintf(stderr, "orvex: skipped %zu %s%s: %s\n", truncated, kind.what,
+               truncated == 1 ? "" : "s", kDataBeyondEnd);
+  return 1;
 }
 
 }  // namespace
@@ -61,7 +73,8 @@ void RegisterTextCommand(CLI::App& app, int& exitStatus, const TextCommand& comm
   sub->add_option("NAME", arguments->name,
                   "#NUMBER (#101) or resource name (MAINMENU); every one when left out");
   sub->add_flag("--raw", arguments->raw,
-                std::string("Print ") + command.member + "'s text exactly, CR LF line ends kept");
+                std::string("Print ") + TextKindFor(command.typeNumber).member +
+                    "'s text exactly, CR LF line ends kept");
   sub->callback([arguments, command, &exitStatus] { exitStatus = Run(command, *arguments); });
 }
 

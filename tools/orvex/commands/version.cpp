@@ -9,7 +9,8 @@
 #include "cli_error.h"
 #include "commands/commands.h"
 #include "default_module.h"
-#include "platform/version/version.h"
+#include "resource_data.h"
+#include "resource_kinds.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -26,12 +27,18 @@ int Version(const VersionArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
   client.Open(file);
-  const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
-  const bool hasVersion = std::any_of(types.begin(), types.end(), [](const TypeRecord& type) {
-    return type.Style == static_cast<int32_t>(RT_VERSION_ID) && !type.ResourceItems.empty();
+  std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
+  MarkTruncated(client.HandleModule(), types);
+  const auto version = std::find_if(types.begin(), types.end(), [](const TypeRecord& type) {
+    return TypeNumber(type) == kTypeVersion && !type.ResourceItems.empty();
   });
-  if (!hasVersion) throw CliError("no version information in " + file);
-  WriteText(stdout, client.Call("GetVersionInfo").ToString(),
+  if (version == types.end()) throw CliError("no version information in " + file);
+  // The member reads the version resource the platform picks; one beyond the end of the
+  // file would give a report for every key it looks up.
+  if (std::any_of(version->ResourceItems.begin(), version->ResourceItems.end(),
+                  [](const ItemRecord& item) { return item.truncated; }))
+    throw DataBeyondEndError();
+  WriteText(stdout, RenderText(client, TextKindFor(kTypeVersion), u""),
             arguments.raw ? LineEnds::kAsIs : LineEnds::kLf);
   FinishOutput(stdout, "the text");
   return 0;

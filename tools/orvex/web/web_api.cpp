@@ -23,7 +23,9 @@
 #include "platform/text/text.h"
 #include "platform/user/window.h"
 #include "platform/user/window_capture.h"
+#include "resource_data.h"
 #include "resource_key.h"
+#include "resource_kinds.h"
 
 namespace orvex::cli {
 namespace {
@@ -33,7 +35,6 @@ using Json = nlohmann::ordered_json;
 
 // The largest slice of bytes one request returns.
 constexpr size_t kMaxSlice = 1 << 20;
-constexpr int32_t kDialogType = 5;
 
 std::string Param(const ApiParams& params, const char* key) {
   const auto found = params.find(key);
@@ -92,13 +93,14 @@ ApiResponse Bytes(std::string body, const char* type, std::string download = {})
 }
 
 // A dialog previewed in a host-kit form and captured.
-ApiResponse DialogCapture(CatalogueClient& client, const ResourceKey& key, bool svg) {
+ApiResponse DialogCapture(CatalogueClient& client, const ResourceKey& key, ImageFormat format) {
+  const bool svg = format == ImageFormat::kSvg;
   HostForm host;
   bool popup = false;
   const HWND preview = ShowInHost(client, host, key.resName, &popup);
   if (!preview)
     return ApiError(404, "no dialog " + key.nameText + " (missing, or it cannot be built)");
-  const std::string path = ScratchFile(svg ? ".svg" : ".png");
+  const std::string path = ScratchFile(ExtensionOf(format));
   const BOOL written =
       svg ? CaptureWindowToSvg(preview, path.c_str()) : CaptureWindowToPng(preview, path.c_str());
   if (!written) return ApiError(500, "the dialog could not be captured");
@@ -108,11 +110,9 @@ ApiResponse DialogCapture(CatalogueClient& client, const ResourceKey& key, bool 
 }
 
 ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const std::string& file) {
-  const bool numbered =
-      key.typeNumber && (*key.typeNumber == 1 || *key.typeNumber == 2 || *key.typeNumber == 3 ||
-                         *key.typeNumber == 12 || *key.typeNumber == 14);
-  ComPtr<IDispatch> picture = numbered ? client.GetPicture(key.typeText, key.nameText, file)
-                                       : client.GetPictureExt(key.typeText, key.nameText, file);
+  ComPtr<IDispatch> picture = IsPictureType(key.typeNumber)
+                                  ? client.GetPicture(key.typeText, key.nameText, file)
+                                  : client.GetPictureExt(key.typeText, key.nameText, file);
   const PictureImage image = ReadPicture(picture.Get(), true);
   const std::string path = ScratchFile(".png");
   WritePng(path, image.image);
@@ -173,41 +173,6 @@ ApiResponse ClipFrames(const std::vector<uint8_t>& bytes) {
                     {"frames", std::move(frames)}}
                    .dump(),
                "application/json");
-}
-
-// Text of a resource by its type: the catalogue's text member for the type, else HTML text.
-ApiResponse ResourceText(CatalogueClient& client, const ResourceKey& key) {
-  const char* member = nullptr;
-  if (key.typeNumber) {
-    switch (*key.typeNumber) {
-      case 4:
-        member = "GetMenuText";
-        break;
-      case 6:
-        member = "GetString";
-        break;
-      case 9:
-        member = "GetAccelerators";
-        break;
-      case 11:
-        member = "GetMessageTable";
-        break;
-      case 16:
-        member = "GetVersionInfo";
-        break;
-      default:
-        break;
-    }
-  }
-  std::u16string text;
-  if (member && std::string(member) == "GetVersionInfo") {
-    text = client.Call(member).ToString();
-  } else if (member) {
-    text = client.Call(member, {Variant(key.resName)}).ToString();
-  } else {
-    text = client.GetHTML(key);
-  }
-  return Bytes(Utf16ToUtf8(text), "text/plain; charset=utf-8");
 }
 
 }  // namespace
@@ -295,7 +260,8 @@ ApiResponse WebApi::List(const ApiParams& params) const {
   if (file.refusal) return *file.refusal;
   CatalogueClient& client = ThreadClient();
   if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
-  const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kAll);
+  std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kAll);
+  MarkTruncated(client.HandleModule(), types);
   client.Close();
   return Bytes(ListingJson(rel, types).dump(-1, ' ', false, Json::error_handler_t::replace),
                "application/json");
@@ -323,7 +289,7 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
   try {
     const std::optional<std::vector<uint8_t>> bytes = client.ReadResource(key);
     if (!bytes) return ApiError(404, NoResourceMessage("resource", key.nameText, rel));
-    const bool dialog = key.typeNumber && *key.typeNumber == kDialogType;
+    const bool dialog = key.typeNumber == kTypeDialog;
     if (as == "raw") {
       size_t offset = 0, length = bytes->size();
       try {
@@ -334,17 +300,21 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
       }
       offset = std::min(offset, bytes->size());
       length = std::min({length, bytes->size() - offset, kMaxSlice});
-      ApiResponse response =
-          Bytes(std::string(reinterpret_cast<const char*>(bytes->data()) + offset, length),
-                "application/octet-stream", key.typeText + "_" + key.nameText + ".bin");
+      ApiResponse response = Bytes(
+          std::string(reinterpret_cast<const char*>(bytes->data()) + offset, length),
+          "application/octet-stream", FileStem(key.resType) + "_" + FileStem(key.resName) + ".bin");
       return response;
     }
     if (as == "hex") return Bytes(Utf16ToUtf8(client.GetHexDump(key)), "text/plain; charset=utf-8");
-    if (as == "text") return ResourceText(client, key);
+    if (as == "text")
+      return Bytes(Utf16ToUtf8(ResourceText(client, key)), "text/plain; charset=utf-8");
     if (as == "frames") return ClipFrames(*bytes);
-    if (dialog) return DialogCapture(client, key, as == "svg");
+    if (dialog)
+      return DialogCapture(client, key, as == "svg" ? ImageFormat::kSvg : ImageFormat::kPng);
     if (as == "svg") return ApiError(400, "svg is for dialogs");
     return PicturePng(client, key, rel);
+  } catch (const DataBeyondEndError& e) {
+    return ApiError(422, e.what());
   } catch (const CliError& e) {
     return ApiError(404, e.what());
   } catch (const std::exception& e) {

@@ -8,8 +8,9 @@
 //            [offset=O length=L] with raw      a slice of the bytes (the hex view's pages)
 //
 // Status: 200, 400 for a bad parameter (TYPE, NAME, KIND), 403 for a path that leaves the
-// folder, 404 for what does not exist, 415 for a file that is no PE module, 500 when the
-// library cannot render what exists.
+// folder, 404 for what does not exist, 415 for a file that is no PE module, 422 for a
+// resource whose data lies beyond the end of the file, 500 when the library cannot render
+// what exists.
 #pragma once
 
 #include <filesystem>

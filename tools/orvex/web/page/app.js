@@ -86,9 +86,9 @@ function openDir(dir) {
   showFiles();
 }
 
+// The TYPE to name a type by: its number, or the name of a named type.
 function typeArgument(type) {
-  return /^[0-9]+$/.test(type.NameLong) || type.Style < 0 || type.Style > 0xffff
-    ? type.NameLong : String(type.Style);
+  return String(type.Type);
 }
 
 function nameArgument(item) {
@@ -110,13 +110,14 @@ async function openFile(file, keepSelection = false) {
   }
   tree.replaceChildren(element("p", { className: "hint", textContent: file }));
   for (const type of listing.types) {
-    const typeArg = String(type.Style > 0 && type.Style <= 0xffff ? type.Style : type.NameLong);
+    const typeArg = typeArgument(type);
     const ul = element("ul");
     for (const item of type.ResourceItems) {
       const nameArg = nameArgument(item);
       const li = element("li", {},
         element("span", { textContent: item.NameLong + (item.Comments ? " (" + item.Comments + ")" : "") }),
-        element("span", { className: "size", textContent: item.Size + " B" }));
+        element("span", { className: "size",
+          textContent: item.truncated ? "beyond the end of the file" : item.Size + " B" }));
       li.dataset.type = typeArg;
       li.dataset.name = nameArg;
       li.tabIndex = -1;
@@ -291,7 +292,7 @@ async function showHex(body) {
 async function resourceSize() {
   const listing = await json(api("list", { file: state.file }));
   for (const type of listing.types) {
-    const typeArg = String(type.Style > 0 && type.Style <= 0xffff ? type.Style : type.NameLong);
+    const typeArg = typeArgument(type);
     if (typeArg !== state.type) continue;
     for (const item of type.ResourceItems) if (nameArgument(item) === state.name) return item.Size;
   }

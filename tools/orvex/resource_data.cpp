@@ -1,0 +1,56 @@
+#include "resource_data.h"
+
+#include <algorithm>
+
+#include "platform/module/module.h"
+#include "platform/text/text.h"
+
+namespace orvex::cli {
+
+ResourceData FindResourceData(HMODULE module, std::optional<uint32_t> typeNumber,
+                              std::u16string_view typeName, std::u16string_view name) {
+  const std::string typeText = typeNumber ? std::string() : UnicodeToAnsi(typeName);
+  const std::string nameText = UnicodeToAnsi(name);
+  const LPCSTR type = typeNumber ? MAKEINTRESOURCEA(*typeNumber) : typeText.c_str();
+  const HRSRC resource = FindResourceA(module, nameText.c_str(), type);
+  if (!resource) return ResourceData::kMissing;
+  if (LoadResource(module, resource) == 0 && GetLastError() == ERROR_RESOURCE_DATA_NOT_FOUND)
+    return ResourceData::kBeyondEnd;
+  return ResourceData::kInFile;
+}
+
+ResourceData FindResourceData(HMODULE module, const ResourceKey& key) {
+  return FindResourceData(module, key.typeNumber, key.resType, key.resName);
+}
+
+void CheckResourceData(HMODULE module, const ResourceKey& key) {
+  if (FindResourceData(module, key) == ResourceData::kBeyondEnd) throw DataBeyondEndError();
+}
+
+void CheckResourceData(HMODULE module, std::string_view type, std::string_view name) {
+  std::optional<ResourceKey> key;
+  try {
+    key = ParseResourceKey(type, name);
+  } catch (const CliError&) {
+    return;
+  }
+  CheckResourceData(module, *key);
+}
+
+void CheckPictureData(HMODULE module, std::string_view type, std::string_view name) {
+  const bool digits = !name.empty() && std::all_of(name.begin(), name.end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; });
+  CheckResourceData(module, type, digits ? "#" + std::string(name) : std::string(name));
+}
+
+void MarkTruncated(HMODULE module, std::vector<TypeRecord>& types) {
+  for (TypeRecord& type : types) {
+    for (ItemRecord& item : type.ResourceItems) {
+      if (item.Size != 0) continue;
+      item.truncated = FindResourceData(module, TypeNumber(type), type.NameLong,
+                                        NameArgument(item)) == ResourceData::kBeyondEnd;
+    }
+  }
+}
+
+}  // namespace orvex::cli
