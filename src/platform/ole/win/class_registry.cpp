@@ -200,6 +200,9 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
     ok = ok && SetKey(clsidKey + "\\InprocServer32", nullptr, path);
     ok = ok && SetKey(clsidKey + "\\InprocServer32", "ThreadingModel", "Apartment");
     ok = ok && SetKey(clsidKey + "\\ProgID", nullptr, progId);
+    // Classes that other objects make (a form's controls) have no ProgID to register.
+    if (progId.empty()) continue;
+    ok = ok && SetKey(clsidKey + "\\ProgID", nullptr, progId);
     ok = ok && SetKey(clsidKey + "\\TypeLib", nullptr, libid);
     ok = ok && SetKey(clsidKey + "\\Version", nullptr, version);
     ok = ok && SetKey(progId, nullptr, info->Name());
@@ -211,7 +214,8 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
 HRESULT UnregisterServer(const ServerDescription& server) {
   for (const ClassInfo* info : server.classes) {
     DeleteKey("CLSID\\" + GuidToString(info->Clsid()));
-    DeleteKey(info->ProgId());
+    // (An empty key name would stand for the whole of HKEY_CLASSES_ROOT.)
+    if (*info->ProgId() != '\0') DeleteKey(info->ProgId());
   }
   const unsigned major = static_cast<unsigned>(std::atoi(server.version));
   const char* dot = std::strchr(server.version, '.');
