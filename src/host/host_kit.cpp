@@ -131,10 +131,14 @@ double TwipsPer(int32_t mode, bool vertical) {
   }
 }
 
+LRESULT ORVEX_WNDPROC_CALL FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 void RegisterWindowClasses(WNDPROC pictureBoxProc, WNDPROC textBoxProc) {
   static const bool registered = [&] {
     WNDCLASSA form{};
-    form.lpfnWndProc = DefWindowProcA;
+    form.lpfnWndProc = FormProc;
     form.hbrBackground = COLOR_3DFACE + 1;
     form.lpszClassName = kFormClass;
     RegisterClassA(&form);
@@ -274,7 +278,7 @@ class PictureBox final : public Dispatchable {
     Repaint(hwnd_);
   }
 
-  static LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static LRESULT ORVEX_WNDPROC_CALL Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
     auto* self = reinterpret_cast<PictureBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     PAINTSTRUCT paint;
@@ -327,7 +331,7 @@ class TextBox final : public Dispatchable {
     Repaint(hwnd_);
   }
 
-  static LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static LRESULT ORVEX_WNDPROC_CALL Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(window, &paint);

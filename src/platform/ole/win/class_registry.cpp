@@ -199,12 +199,11 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
     ok = ok && SetKey(clsidKey, nullptr, info->Name());
     ok = ok && SetKey(clsidKey + "\\InprocServer32", nullptr, path);
     ok = ok && SetKey(clsidKey + "\\InprocServer32", "ThreadingModel", "Apartment");
-    ok = ok && SetKey(clsidKey + "\\ProgID", nullptr, progId);
+    ok = ok && SetKey(clsidKey + "\\TypeLib", nullptr, libid);
+    ok = ok && SetKey(clsidKey + "\\Version", nullptr, version);
     // Classes that other objects make (a form's controls) have no ProgID to register.
     if (progId.empty()) continue;
     ok = ok && SetKey(clsidKey + "\\ProgID", nullptr, progId);
-    ok = ok && SetKey(clsidKey + "\\TypeLib", nullptr, libid);
-    ok = ok && SetKey(clsidKey + "\\Version", nullptr, version);
     ok = ok && SetKey(progId, nullptr, info->Name());
     ok = ok && SetKey(progId + "\\CLSID", nullptr, GuidToString(info->Clsid()));
   }
