@@ -40,14 +40,12 @@ using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
 
-// The calling convention window procedures are written with: on 32-bit x86 a window
-// procedure removes its own four arguments.
 #if defined(__i386__)
-#define ORVEX_WNDPROC_CALL __attribute__((stdcall))
+// On 32-bit x86 a window procedure removes its own four arguments.
+using WNDPROC = LRESULT(__attribute__((stdcall)) *)(HWND, UINT, WPARAM, LPARAM);
 #else
-#define ORVEX_WNDPROC_CALL
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 #endif
-using WNDPROC = LRESULT(ORVEX_WNDPROC_CALL*)(HWND, UINT, WPARAM, LPARAM);
 
 struct POINT {
   LONG x;

@@ -10,6 +10,14 @@ namespace orvex {
 
 using ATOM = WORD;
 
+// The calling convention of WNDPROC, for window procedures written above the platform: on
+// 32-bit x86 a window procedure removes its own four arguments.
+#if defined(__i386__)
+#define ORVEX_WNDPROC_CALL __attribute__((stdcall))
+#else
+#define ORVEX_WNDPROC_CALL
+#endif
+
 inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
