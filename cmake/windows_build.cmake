@@ -59,7 +59,7 @@ add_subdirectory(bench/invoke)
 
 # The shipped DLLs export their entry points and nothing else.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-foreach(library orvex10 q7halden10)
+foreach(library orvex10 q7halden10 orvex10host)
   get_target_property(folder ${library} SOURCE_DIR)
   add_test(NAME ${library}_exports
            COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/check_exports.py

@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/dc.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ole/picture.h"
 #include "platform/text/text.h"
-#include "platform/user/font.h"
 #include "platform/user/window.h"
 
 namespace orvex {
@@ -19,25 +17,65 @@ namespace T = types;
 constexpr char kFormClass[] = "Orvex10HostForm";
 constexpr char kPictureBoxClass[] = "Orvex10HostPictureBox";
 constexpr char kTextBoxClass[] = "Orvex10HostTextBox";
-// The controls' default font: MS Sans Serif 8 pt at 96 dpi.
-const Font& ControlFont() {
-  static const std::shared_ptr<const Font> font =
-      GetFont(FontRequest{"MS Sans Serif", HeightForPoints(8), FW_NORMAL, false});
-  return *font;
+// The controls' default font: MS Sans Serif 8 pt (its em height in pixels at the screen's
+// resolution).
+HFONT ControlFont() {
+  static const HFONT font =
+      CreateFontA(-static_cast<int>(std::lround(8.0 * GetDeviceCaps(0, LOGPIXELSY) / 72)), 0, 0, 0,
+                  FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+  return font;
 }
 
 int ControlLineHeight() {
-  return ControlFont().Metrics().tmHeight;
+  static const int height = [] {
+    const HDC dc = CreateCompatibleDC(0);
+    const HGDIOBJ previous = SelectObject(dc, ControlFont());
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return metrics.tmHeight;
+  }();
+  return height;
 }
 
 // One line of text in black with its top-left corner at (x, y).
 void DrawLine(HDC dc, int x, int y, std::u16string_view text) {
-  cairo_t* cr = CairoOfDC(dc);
-  if (!cr) return;
-  cairo_save(cr);
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  ControlFont().Draw(cr, x, y, UnicodeToAnsi(text));
-  cairo_restore(cr);
+  const std::string ansi = UnicodeToAnsi(text);
+  const HGDIOBJ previous = SelectObject(dc, ControlFont());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, 0);
+  TextOutA(dc, x, y, ansi.data(), static_cast<int>(ansi.size()));
+  SelectObject(dc, previous);
+}
+
+// A picture at (x, y), cx × cy (its own size when either is 0), drawn from its handle.
+void DrawPicture(HDC dc, IPicture* picture, int x, int y, int cx, int cy) {
+  SHORT type = PICTYPE_NONE;
+  OLE_HANDLE handle = 0;
+  if (picture->get_Type(&type) < 0 || picture->get_Handle(&handle) < 0 || cx < 0 || cy < 0) return;
+  if (type == PICTYPE_ICON) {
+    DrawIconEx(dc, x, y, handle, cx, cy, 0, 0, DI_NORMAL);
+    return;
+  }
+  BITMAP bitmap{};
+  if (type != PICTYPE_BITMAP || !GetObjectA(handle, sizeof bitmap, &bitmap)) return;
+  if (cx == 0 || cy == 0) {
+    cx = bitmap.bmWidth;
+    cy = bitmap.bmHeight;
+  }
+  const HDC memory = CreateCompatibleDC(dc);
+  const HGDIOBJ previous = SelectObject(memory, handle);
+  StretchBlt(dc, x, y, cx, cy, memory, 0, 0, bitmap.bmWidth, bitmap.bmHeight, SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+}
+
+// Drawing is kept and painted on WM_PAINT: a change asks for a repaint now.
+void Repaint(HWND window) {
+  InvalidateRect(window, nullptr, TRUE);
+  UpdateWindow(window);
 }
 
 double TwipsPerPixel() {
@@ -93,10 +131,14 @@ double TwipsPer(int32_t mode, bool vertical) {
   }
 }
 
+LRESULT ORVEX_WNDPROC_CALL FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 void RegisterWindowClasses(WNDPROC pictureBoxProc, WNDPROC textBoxProc) {
   static const bool registered = [&] {
     WNDCLASSA form{};
-    form.lpfnWndProc = DefWindowProcA;
+    form.lpfnWndProc = FormProc;
     form.hbrBackground = COLOR_3DFACE + 1;
     form.lpszClassName = kFormClass;
     RegisterClassA(&form);
@@ -198,6 +240,7 @@ class PictureBox final : public Dispatchable {
     op.cy = Missing(height) ? static_cast<int>(std::lround(hmHeight * 96.0 / 2540.0))
                             : Pixels(Number(height) * unitY);
     ops_.push_back(std::move(op));
+    Repaint(hwnd_);
   }
   double CurrentX() { return currentX_; }
   void LetCurrentX(double value) { currentX_ = value; }
@@ -216,6 +259,7 @@ class PictureBox final : public Dispatchable {
       currentX_ = 0;
       currentY_ += lineHeight;
     }
+    Repaint(hwnd_);
   }
   int16_t ScaleMode() { return scaleMode_; }
   void LetScaleMode(int16_t value) {
@@ -231,9 +275,10 @@ class PictureBox final : public Dispatchable {
   void Cls() {
     ops_.clear();
     currentX_ = currentY_ = 0;
+    Repaint(hwnd_);
   }
 
-  static LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static LRESULT ORVEX_WNDPROC_CALL Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
     auto* self = reinterpret_cast<PictureBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     PAINTSTRUCT paint;
@@ -241,7 +286,7 @@ class PictureBox final : public Dispatchable {
     if (self) {
       for (const Op& op : self->ops_) {
         if (op.picture) {
-          op.picture->Render(dc, op.x, op.y, op.cx, op.cy, 0, 0, 0, 0, nullptr);
+          DrawPicture(dc, op.picture.Get(), op.x, op.y, op.cx, op.cy);
         } else {
           DrawLine(dc, op.x, op.y, op.text);
         }
@@ -283,9 +328,10 @@ class TextBox final : public Dispatchable {
   void LetText(std::u16string_view value) {
     text_ = value;
     SetWindowTextA(hwnd_, UnicodeToAnsi(value).c_str());
+    Repaint(hwnd_);
   }
 
-  static LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static LRESULT ORVEX_WNDPROC_CALL Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(window, &paint);

@@ -1,6 +1,7 @@
-// The host kit: stand-ins for a script host's form controls, so the members that drive a
-// host's controls have real controls on Linux. A library of its own (liborvex10host.so)
-// with its own ProgIDs; hosts that link it call RegisterHostKitClasses().
+// The host kit: stand-ins for a script host's form controls over the platform's windows, so
+// the members that drive a host's controls have real controls to drive. A library of its own
+// (liborvex10host.so, orvex10host.dll) with its own ProgIDs; hosts that link it call
+// RegisterHostKitClasses().
 //
 //   Orvex10Host.Form   a top-level window. Members: hwnd; width, height (twips, read and
 //                      write); Caption; AddPictureBox() and AddTextBox(), which create a
@@ -13,7 +14,8 @@
 //                      [Width], [Height]); CurrentX, CurrentY; Print(text): one line at the
 //                      print position, each CR LF in the text starting a further line;
 //                      ScaleMode (1, twips); BorderStyle (0, none; 1, a single line); Cls.
-//                      Drawing is kept and repainted, so captures show it.
+//                      Drawing is kept and repainted on WM_PAINT (each change asks for a
+//                      repaint), so captures and real screens show it.
 //   TextBox            (made by AddTextBox) hwnd; Text.
 #pragma once
 

@@ -5,13 +5,13 @@
 
 #include <cairo.h>
 
+#include "platform/gdi/gdi.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
 
 // A handle for drawing into `context` (a reference is taken); 0 when the table is full.
 HDC CreateDCForCairo(cairo_t* context);
-BOOL DeleteDC(HDC dc);
 // The context behind `dc`, or null. Valid until DeleteDC.
 cairo_t* CairoOfDC(HDC dc);
 

@@ -1,6 +1,7 @@
-// Bitmaps, icons and cursors as the platform has them: the Win32 functions the library and
-// the rest of the stand-in call. Handles come from per-kind tables (core/handle_table.h);
-// bitmaps are freed by DeleteObject, icons by DestroyIcon, cursors by DestroyCursor.
+// Bitmaps, icons and cursors as the platform has them, device contexts, fonts and text: the
+// Win32 functions the library, the host kit and the rest of the stand-in call. Handles come
+// from per-kind tables (core/handle_table.h); bitmaps are freed by DeleteObject, icons by
+// DestroyIcon, cursors by DestroyCursor.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +76,27 @@ inline constexpr UINT DI_IMAGE = 0x0002;
 inline constexpr UINT DI_NORMAL = 0x0003;
 inline constexpr UINT DI_DEFAULTSIZE = 0x0008;
 
+// GetCurrentObject types.
+inline constexpr UINT OBJ_FONT = 6;
+inline constexpr UINT OBJ_BITMAP = 7;
+
+// Raster operations and background modes.
+inline constexpr DWORD SRCCOPY = 0x00CC0020;
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+// CreateFontA weights, character sets, precisions, qualities and pitches.
+inline constexpr int FW_DONTCARE = 0;
+inline constexpr int FW_NORMAL = 400;
+inline constexpr int FW_BOLD = 700;
+inline constexpr DWORD ANSI_CHARSET = 0;
+inline constexpr DWORD DEFAULT_CHARSET = 1;
+inline constexpr DWORD OUT_DEFAULT_PRECIS = 0;
+inline constexpr DWORD CLIP_DEFAULT_PRECIS = 0;
+inline constexpr DWORD DEFAULT_QUALITY = 0;
+inline constexpr DWORD DEFAULT_PITCH = 0;
+
 #pragma pack(push, 2)
 struct BITMAPFILEHEADER {
   WORD bfType;
@@ -130,6 +152,18 @@ struct BITMAP {
   uint32_t bmBits;  // a 32-bit pointer on the platform; 0 for device-dependent bitmaps
 };
 
+// The leading fields of the published structure (the ones the stand-in's fonts fill in).
+struct TEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+};
+
 struct ICONINFO {
   BOOL fIcon;
   DWORD xHotspot;
@@ -173,6 +207,40 @@ DWORD GetSysColor(int index);
 // Draws an icon or cursor (masked, with alpha) at its own size when cx = cy = 0.
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH brush,
                 UINT flags);
+
+// A memory context compatible with `dc` (0: the screen), for selecting a bitmap into and
+// copying from with StretchBlt. The stand-in's memory contexts cannot be drawn into.
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+// Selects a font or a bitmap (into a memory context) and returns the one it replaces; the
+// stand-in's contexts start with no font selected (0), which draws with the system font.
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+HGDIOBJ GetCurrentObject(HDC dc, UINT type);
+// Text colour (0x00BBGGRR, black at first) and background mode (OPAQUE at first: the
+// text's cell is filled with the background colour, white, before the text is drawn).
+COLORREF SetTextColor(HDC dc, COLORREF color);
+COLORREF GetTextColor(HDC dc);
+int SetBkMode(HDC dc, int mode);
+int GetBkMode(HDC dc);
+// Copies the source rectangle of the bitmap selected into `source` to the destination
+// rectangle, stretched (nearest pixel). The stand-in takes SRCCOPY only, sizes > 0, and
+// composes bitmaps that carry alpha over the destination, as picture objects paint them.
+BOOL StretchBlt(HDC dest, int x, int y, int cx, int cy, HDC source, int xSource, int ySource,
+                int cxSource, int cySource, DWORD rop);
+
+// A font by the platform's rule: a negative height is the em height in pixels, a positive
+// one the cell height. The stand-in uses the face name, height, weight and italic flag (its
+// faces map onto the TrueType files of the fonts-wine package, user/font.h) and keeps font
+// handles for the life of the process, equal for equal requests; its fonts, text metrics
+// and text drawing live in the user folder, where the faces are.
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR face);
+// The metrics of the font selected into `dc`.
+BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
+// Draws `count` ANSI characters with the cell's top-left corner at (x, y), in the selected
+// font, text colour and background mode.
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
 
 // The automation runtime's conversion factors of the screen: twips per pixel, single
 // precision (15 at 96 dpi).

@@ -96,11 +96,14 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
     registry->Set(clsidKey, "@", info->Name());
     registry->Set(clsidKey + "\\InprocServer32", "@", path);
     registry->Set(clsidKey + "\\InprocServer32", "ThreadingModel", "Apartment");
-    registry->Set(clsidKey + "\\ProgID", "@", progId);
     registry->Set(clsidKey + "\\TypeLib", "@", libid);
     registry->Set(clsidKey + "\\Version", "@", version);
-    registry->Set(progId, "@", info->Name());
-    registry->Set(progId + "\\CLSID", "@", GuidToString(info->Clsid()));
+    // Classes that other objects make (a form's controls) have no ProgID to register.
+    if (!progId.empty()) {
+      registry->Set(clsidKey + "\\ProgID", "@", progId);
+      registry->Set(progId, "@", info->Name());
+      registry->Set(progId + "\\CLSID", "@", GuidToString(info->Clsid()));
+    }
     std::string interfaceKey = "Interface\\" + GuidToString(info->Iid());
     registry->Set(interfaceKey, "@", info->InterfaceName());
     registry->Set(interfaceKey + "\\ProxyStubClsid32", "@",
@@ -119,7 +122,7 @@ HRESULT UnregisterServer(const ServerDescription& server) {
   registry->DeleteTree(LibraryKey(server));
   for (const ClassInfo* info : server.classes) {
     registry->DeleteTree("CLSID\\" + GuidToString(info->Clsid()));
-    registry->DeleteTree(info->ProgId());
+    if (*info->ProgId() != '\0') registry->DeleteTree(info->ProgId());
     registry->DeleteTree("Interface\\" + GuidToString(info->Iid()));
   }
   if (!registry->Save(file)) return REGDB_E_WRITEREGDB;

@@ -10,23 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
-
-inline constexpr int FW_NORMAL = 400;
-inline constexpr int FW_BOLD = 700;
-
-struct TEXTMETRICA {
-  LONG tmHeight;
-  LONG tmAscent;
-  LONG tmDescent;
-  LONG tmInternalLeading;
-  LONG tmExternalLeading;
-  LONG tmAveCharWidth;
-  LONG tmMaxCharWidth;
-  LONG tmWeight;
-};
 
 // What a font is asked for as. `height` follows the platform's rule: negative for the em
 // height in pixels (the size of the characters), positive for the cell height (ascent plus

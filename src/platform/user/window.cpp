@@ -461,6 +461,16 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
   }
 }
 
+BOOL InvalidateRect(HWND handle, const RECT*, BOOL) {
+  if (Windows().Find(handle)) return TRUE;
+  SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return FALSE;
+}
+
+BOOL UpdateWindow(HWND handle) {
+  return InvalidateRect(handle, nullptr, FALSE);
+}
+
 HDC BeginPaint(HWND handle, PAINTSTRUCT* paint) {
   if (!paint) return 0;
   *paint = {};

@@ -10,6 +10,14 @@ namespace orvex {
 
 using ATOM = WORD;
 
+// The calling convention of WNDPROC, for window procedures written above the platform: on
+// 32-bit x86 a window procedure removes its own four arguments.
+#if defined(__i386__)
+#define ORVEX_WNDPROC_CALL __attribute__((stdcall))
+#else
+#define ORVEX_WNDPROC_CALL
+#endif
+
 inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
@@ -141,6 +149,11 @@ int GetWindowTextA(HWND window, LPSTR buffer, int size);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // What a window does with a message its procedure leaves: text, background, painting.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Marks the client area (or `rect` of it) for repainting; UpdateWindow then sends WM_PAINT
+// when part of it is marked. The stand-in paints windows whole whenever they are captured,
+// so for it both only check the handle.
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL UpdateWindow(HWND window);
 // Inside WM_PAINT: the context to draw the client area into.
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);

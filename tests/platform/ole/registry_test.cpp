@@ -25,6 +25,14 @@ const ClassInfo& EmptyInfo() {
   return info;
 }
 
+// A class that other objects make: it has no ProgID.
+const ClassInfo& MadeInfo() {
+  static const ClassInfo info({"clsMade", "", MakeGuid("{AAAAAAAA-2222-3333-4444-555555555557}"),
+                               "_clsMade", MakeGuid("{AAAAAAAA-2222-3333-4444-555555555558}")},
+                              {}, &CreateOf<clsEmpty>);
+  return info;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -92,7 +100,7 @@ TEST_F(RegistryFileTest, RegistrationWritesAndRemovesExactlyItsKeys) {
   ASSERT_TRUE(before.Save(path_));
   std::string original = ReadFile(path_);
 
-  const ClassInfo* classes[] = {&EmptyInfo()};
+  const ClassInfo* classes[] = {&EmptyInfo(), &MadeInfo()};
   ServerDescription server{"OleTest", MakeGuid("{AAAAAAAA-2222-3333-4444-000000000000}"), "1.0",
                            classes};
   ASSERT_EQ(RegisterServer(server, dir_.File("missing-library.so")), S_OK);
@@ -101,6 +109,12 @@ TEST_F(RegistryFileTest, RegistrationWritesAndRemovesExactlyItsKeys) {
   EXPECT_EQ(written->Get("OleTest.clsEmpty\\CLSID"), GuidToString(EmptyInfo().Clsid()));
   std::string clsidKey = "CLSID\\" + GuidToString(EmptyInfo().Clsid());
   EXPECT_EQ(written->Get(clsidKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
+  // A class without a ProgID is registered by its CLSID alone.
+  const std::string madeKey = "CLSID\\" + GuidToString(MadeInfo().Clsid());
+  EXPECT_TRUE(written->HasKey(madeKey + "\\InprocServer32"));
+  EXPECT_FALSE(written->HasKey(madeKey + "\\ProgID"));
+  EXPECT_FALSE(written->HasKey(""));
+  EXPECT_FALSE(written->HasKey("\\CLSID"));
 
   // The ProgID resolves through the file; the library it names can't be loaded.
   ComPtr<IDispatch> object;

@@ -91,6 +91,62 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBR
                       win::ToReal<::HBRUSH>(brush), flags);
 }
 
+HDC CreateCompatibleDC(HDC dc) {
+  return win::FromReal(::CreateCompatibleDC(win::ToReal<::HDC>(dc)));
+}
+BOOL DeleteDC(HDC dc) {
+  return ::DeleteDC(win::ToReal<::HDC>(dc));
+}
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
+  return win::FromReal(::SelectObject(win::ToReal<::HDC>(dc), win::ToReal<::HGDIOBJ>(object)));
+}
+HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
+  return win::FromReal(::GetCurrentObject(win::ToReal<::HDC>(dc), type));
+}
+COLORREF SetTextColor(HDC dc, COLORREF color) {
+  return ::SetTextColor(win::ToReal<::HDC>(dc), color);
+}
+COLORREF GetTextColor(HDC dc) {
+  return ::GetTextColor(win::ToReal<::HDC>(dc));
+}
+int SetBkMode(HDC dc, int mode) {
+  return ::SetBkMode(win::ToReal<::HDC>(dc), mode);
+}
+int GetBkMode(HDC dc) {
+  return ::GetBkMode(win::ToReal<::HDC>(dc));
+}
+BOOL StretchBlt(HDC dest, int x, int y, int cx, int cy, HDC source, int xSource, int ySource,
+                int cxSource, int cySource, DWORD rop) {
+  return ::StretchBlt(win::ToReal<::HDC>(dest), x, y, cx, cy, win::ToReal<::HDC>(source), xSource,
+                      ySource, cxSource, cySource, rop);
+}
+
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR face) {
+  return win::FromReal(::CreateFontA(height, width, escapement, orientation, weight, italic,
+                                     underline, strikeOut, charSet, outPrecision, clipPrecision,
+                                     quality, pitchAndFamily, face));
+}
+
+BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
+  ::TEXTMETRICA real{};
+  if (metrics == nullptr || !::GetTextMetricsA(win::ToReal<::HDC>(dc), &real)) return 0;
+  metrics->tmHeight = real.tmHeight;
+  metrics->tmAscent = real.tmAscent;
+  metrics->tmDescent = real.tmDescent;
+  metrics->tmInternalLeading = real.tmInternalLeading;
+  metrics->tmExternalLeading = real.tmExternalLeading;
+  metrics->tmAveCharWidth = real.tmAveCharWidth;
+  metrics->tmMaxCharWidth = real.tmMaxCharWidth;
+  metrics->tmWeight = real.tmWeight;
+  return 1;
+}
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
+  return ::TextOutA(win::ToReal<::HDC>(dc), x, y, text, count);
+}
+
 // The automation runtime's factors: 1440 twips per inch over the screen's pixels per inch.
 float TwipsPerPixelX() {
   return 1440.0f / static_cast<float>(GetDeviceCaps(0, LOGPIXELSX));

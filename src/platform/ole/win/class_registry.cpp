@@ -70,9 +70,12 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
     ok = ok && SetKey(clsidKey, nullptr, info->Name());
     ok = ok && SetKey(clsidKey + "\\InprocServer32", nullptr, path);
     ok = ok && SetKey(clsidKey + "\\InprocServer32", "ThreadingModel", "Apartment");
-    ok = ok && SetKey(clsidKey + "\\ProgID", nullptr, progId);
-    ok = ok && SetKey(progId, nullptr, info->Name());
-    ok = ok && SetKey(progId + "\\CLSID", nullptr, GuidToString(info->Clsid()));
+    // Classes that other objects make (a form's controls) have no ProgID to register.
+    if (!progId.empty()) {
+      ok = ok && SetKey(clsidKey + "\\ProgID", nullptr, progId);
+      ok = ok && SetKey(progId, nullptr, info->Name());
+      ok = ok && SetKey(progId + "\\CLSID", nullptr, GuidToString(info->Clsid()));
+    }
     if (!hasTypeLibrary) continue;
     ok = ok && SetKey(clsidKey + "\\TypeLib", nullptr, libid);
     ok = ok && SetKey(clsidKey + "\\Version", nullptr, version);
@@ -90,7 +93,8 @@ HRESULT RegisterServer(const ServerDescription& server, const std::string& path)
 HRESULT UnregisterServer(const ServerDescription& server) {
   for (const ClassInfo* info : server.classes) {
     DeleteKey("CLSID\\" + GuidToString(info->Clsid()));
-    DeleteKey(info->ProgId());
+    // (An empty key name would stand for the whole of HKEY_CLASSES_ROOT.)
+    if (*info->ProgId() != '\0') DeleteKey(info->ProgId());
     DeleteKey("Interface\\" + GuidToString(info->Iid()));
   }
   DeleteKey("TypeLib\\" + GuidToString(server.libid));

@@ -134,6 +134,13 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   return ::DefWindowProcA(Real(window), message, wParam, lParam);
 }
 
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
+  return ::InvalidateRect(Real(window), reinterpret_cast<const ::RECT*>(rect), erase);
+}
+BOOL UpdateWindow(HWND window) {
+  return ::UpdateWindow(Real(window));
+}
+
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   ::PAINTSTRUCT real{};
   ::HDC dc = ::BeginPaint(Real(window), &real);
