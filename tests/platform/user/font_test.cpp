@@ -93,6 +93,31 @@ TEST(FontTest, DrawingMarksPixelsInTheCell) {
   EXPECT_GE(top, 3);
 }
 
+// A size beyond what the font engine scales draws nothing, and leaves the face drawing at
+// every other size (a template may ask for any point size).
+TEST(FontTest, OversizedFontLeavesTheFaceDrawing) {
+  auto huge = GetFont(FontRequest{"Tahoma", -70000, FW_NORMAL, false});
+  ASSERT_NE(huge, nullptr);
+  auto font = GetFont(FontRequest{"Tahoma", -23, FW_NORMAL, false});
+  ASSERT_NE(font, nullptr);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 40, 40);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  huge->Draw(cr, 2, 3, "H");
+  font->Draw(cr, 2, 3, "H");
+  EXPECT_EQ(cairo_status(cr), CAIRO_STATUS_SUCCESS);
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  int marked = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 40; ++x) marked += data[y * stride + x * 4 + 3] > 0x80;
+  }
+  cairo_surface_destroy(surface);
+  EXPECT_GT(marked, 0);
+}
+
 // The extent of the 52 letters and the cell height decide the dialog base units; Wine 8 with
 // the same faces gives these (tests/wine/fonts/expected.txt).
 TEST(FontTest, LetterExtentsMatchThePlatform) {
