@@ -14,6 +14,7 @@
 #include "commands/commands.h"
 #include "dialog_host.h"
 #include "host/host_kit.h"
+#include "platform/module/resource_types.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/dialog.h"
@@ -24,8 +25,6 @@ namespace orvex::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-constexpr int32_t kDialogType = 5;
 
 struct DialogArguments {
   std::string file;
@@ -133,7 +132,7 @@ int Dialogs(const DialogsArguments& arguments) {
   if (!std::filesystem::is_directory(dir)) throw CliError("cannot create folder " + arguments.out);
   std::vector<std::u16string> names;
   for (const TypeRecord& type : client.ReadCatalogue(RecordFields::kListing)) {
-    if (type.Style != kDialogType) continue;
+    if (type.Style != RT_DIALOG) continue;
     for (const ItemRecord& item : type.ResourceItems) names.push_back(NameArgument(item));
   }
   size_t written = 0;

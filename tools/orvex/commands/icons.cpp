@@ -14,6 +14,7 @@
 #include "commands/commands.h"
 #include "host/picture_image.h"
 #include "platform/gdi/png_image.h"
+#include "platform/module/resource_types.h"
 #include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "progress_bar.h"
@@ -21,9 +22,6 @@
 
 namespace orvex::cli {
 namespace {
-
-constexpr int32_t kGroupCursor = 12;
-constexpr int32_t kGroupIcon = 14;
 
 struct IconsArguments {
   std::string file;
@@ -63,8 +61,10 @@ struct Counts {
 
 void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& name,
                  const std::filesystem::path& dir, Counts& counts) {
-  const std::u16string groupType = cursor ? u"12" : u"14";
-  const std::u16string imageType = cursor ? u"1" : u"3";
+  // Types by number, as text: "12" for cursor groups, "1" for their images.
+  const auto typeText = [](ResourceType type) { return Utf8ToUtf16(std::to_string(type)); };
+  const std::u16string groupType = typeText(cursor ? RT_GROUP_CURSOR : RT_GROUP_ICON);
+  const std::u16string imageType = typeText(cursor ? RT_CURSOR : RT_ICON);
   const std::vector<uint8_t> directory =
       BytesOf(client.Call("GetDataArray", {Variant(groupType), Variant(name)}));
   auto group = ReadIconDirectory(
@@ -125,9 +125,9 @@ int Icons(const IconsArguments& arguments) {
   };
   std::vector<Group> groups;
   for (const TypeRecord& type : client.ReadCatalogue(RecordFields::kListing)) {
-    if (type.Style != kGroupIcon && type.Style != kGroupCursor) continue;
+    if (type.Style != RT_GROUP_ICON && type.Style != RT_GROUP_CURSOR) continue;
     for (const ItemRecord& item : type.ResourceItems) {
-      groups.push_back({type.Style == kGroupCursor, NameArgument(item)});
+      groups.push_back({type.Style == RT_GROUP_CURSOR, NameArgument(item)});
     }
   }
   Counts counts;

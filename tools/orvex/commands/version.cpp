@@ -9,6 +9,7 @@
 #include "cli_error.h"
 #include "commands/commands.h"
 #include "default_module.h"
+#include "platform/module/resource_types.h"
 #include "platform/version/version.h"
 #include "text_output.h"
 
@@ -28,7 +29,7 @@ int Version(const VersionArguments& arguments) {
   client.Open(file);
   const std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kListing);
   const bool hasVersion = std::any_of(types.begin(), types.end(), [](const TypeRecord& type) {
-    return type.Style == static_cast<int32_t>(RT_VERSION_ID) && !type.ResourceItems.empty();
+    return type.Style == RT_VERSION && !type.ResourceItems.empty();
   });
   if (!hasVersion) throw CliError("no version information in " + file);
   WriteText(stdout, client.Call("GetVersionInfo").ToString(),

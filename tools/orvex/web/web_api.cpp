@@ -19,6 +19,7 @@
 #include "listing_json.h"
 #include "platform/gdi/image.h"
 #include "platform/media/avi_decoder.h"
+#include "platform/module/resource_types.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"
@@ -32,7 +33,6 @@ using Json = nlohmann::ordered_json;
 
 // The largest slice of bytes one request returns.
 constexpr size_t kMaxSlice = 1 << 20;
-constexpr int32_t kDialogType = 5;
 
 std::string Param(const ApiParams& params, const char* key) {
   const auto found = params.find(key);
@@ -108,8 +108,9 @@ ApiResponse DialogCapture(CatalogueClient& client, const ResourceKey& key, bool 
 
 ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const std::string& file) {
   const bool numbered =
-      key.typeNumber && (*key.typeNumber == 1 || *key.typeNumber == 2 || *key.typeNumber == 3 ||
-                         *key.typeNumber == 12 || *key.typeNumber == 14);
+      key.typeNumber &&
+      (*key.typeNumber == RT_CURSOR || *key.typeNumber == RT_BITMAP || *key.typeNumber == RT_ICON ||
+       *key.typeNumber == RT_GROUP_CURSOR || *key.typeNumber == RT_GROUP_ICON);
   ComPtr<IDispatch> picture = numbered ? client.GetPicture(key.typeText, key.nameText, file)
                                        : client.GetPictureExt(key.typeText, key.nameText, file);
   const PictureImage image = ReadPicture(picture.Get(), true);
@@ -179,19 +180,19 @@ ApiResponse ResourceText(CatalogueClient& client, const ResourceKey& key) {
   const char* member = nullptr;
   if (key.typeNumber) {
     switch (*key.typeNumber) {
-      case 4:
+      case RT_MENU:
         member = "GetMenuText";
         break;
-      case 6:
+      case RT_STRING:
         member = "GetString";
         break;
-      case 9:
+      case RT_ACCELERATOR:
         member = "GetAccelerators";
         break;
-      case 11:
+      case RT_MESSAGETABLE:
         member = "GetMessageTable";
         break;
-      case 16:
+      case RT_VERSION:
         member = "GetVersionInfo";
         break;
       default:
@@ -322,7 +323,7 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
   try {
     const std::optional<std::vector<uint8_t>> bytes = client.ReadResource(key);
     if (!bytes) return ApiError(404, NoResourceMessage("resource", key.nameText, rel));
-    const bool dialog = key.typeNumber && *key.typeNumber == kDialogType;
+    const bool dialog = key.typeNumber && *key.typeNumber == RT_DIALOG;
     if (as == "raw") {
       size_t offset = 0, length = bytes->size();
       try {
