@@ -28,12 +28,6 @@ struct IconsArguments {
   std::string out;
 };
 
-std::vector<uint8_t> BytesOf(const Variant& data) {
-  if (data.vt != (VT_ARRAY | VT_UI1) || !data.parray || !data.parray->pvData) return {};
-  const auto* first = static_cast<const uint8_t*>(data.parray->pvData);
-  return std::vector<uint8_t>(first, first + data.parray->rgsabound[0].cElements);
-}
-
 // A file name from a resource name: "#1" gives "1", other characters than letters, digits,
 // '.', '-' and '_' become '_'.
 std::string FileStem(const std::u16string& name) {
@@ -66,7 +60,7 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   const std::u16string groupType = typeText(cursor ? RT_GROUP_CURSOR : RT_GROUP_ICON);
   const std::u16string imageType = typeText(cursor ? RT_CURSOR : RT_ICON);
   const std::vector<uint8_t> directory =
-      BytesOf(client.Call("GetDataArray", {Variant(groupType), Variant(name)}));
+      ByteArrayView(client.Call("GetDataArray", {Variant(groupType), Variant(name)})).Copy();
   auto group = ReadIconDirectory(
       Bytes(reinterpret_cast<const std::byte*>(directory.data()), directory.size()));
   if (!group) {
@@ -79,7 +73,8 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   images.reserve(group->entries.size());
   for (const IconDirectoryEntry& entry : group->entries) {
     const std::u16string id = u"#" + Utf8ToUtf16(std::to_string(entry.id));
-    images.push_back(BytesOf(client.Call("GetDataArray", {Variant(imageType), Variant(id)})));
+    images.push_back(
+        ByteArrayView(client.Call("GetDataArray", {Variant(imageType), Variant(id)})).Copy());
   }
   const std::string stem = FileStem(name);
   WriteFile(dir / (stem + (cursor ? ".cur" : ".ico")), AssembleIconFile(*group, images));
