@@ -18,7 +18,7 @@
 #include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "progress_bar.h"
-#include "server/icon_files.h"
+#include "renderers/icon_file.h"
 
 namespace orvex::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "presentation/icon_file.h"
+#include "renderers/icon_file.h"
 
 #include <string>
 
