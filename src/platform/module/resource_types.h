@@ -30,13 +30,14 @@ enum ResourceType : int32_t {
   RT_HTML = 23,
 };
 
-struct ResourceTypeName {
+// A constant as the platform's headers name it.
+struct NamedValue {
   const char* name;
   int32_t value;
 };
 
 // Every standard type with its name, in number order.
-inline constexpr ResourceTypeName kResourceTypeNames[] = {
+inline constexpr NamedValue kResourceTypeNames[] = {
     {"RT_CURSOR", RT_CURSOR},
     {"RT_BITMAP", RT_BITMAP},
     {"RT_ICON", RT_ICON},

@@ -54,11 +54,8 @@ using ResTypes = ResourceType;
 inline constexpr GUID GUID_DECLSPEC = MakeGuid("{CCF25F42-E3CD-4FE6-94C7-B82A5AD057C0}");
 enum DECLSPEC : int32_t { eStdCall = 0, eCDecl = 1 };
 
-// Enumeration members as type information lists them.
-struct EnumMember {
-  const char* name;
-  int32_t value;
-};
+// Enumeration members as type information lists them: a name and its value.
+using EnumMember = NamedValue;
 inline constexpr const auto& kResTypesMembers = kResourceTypeNames;
 inline constexpr EnumMember kDeclspecMembers[] = {{"eStdCall", 0}, {"eCDecl", 1}};
 
