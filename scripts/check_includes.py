@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Checks that every project include points down the layer order.
 
-Layers, bottom to top: base < platform < server/frame < catalogue < readers, presentation,
-media, dyncall < server < tools, bindings. The framework component and the host kit see only
-base and platform. The command-line client is a host: it reaches the library through its
-automation objects, so it includes neither the frame nor a subsystem folder. Test seams
+Layers, bottom to top: base < platform < renderers < server/frame < catalogue < readers,
+presentation, media, dyncall < server < tools, bindings. The framework component and the host
+kit see only base and platform. The renderers (hex dump lines, icon files) are pure functions
+that the members and the hosts share. The command-line client is a host: it reaches the
+library through its automation objects, so it includes neither the frame nor a subsystem
+folder; it may include the renderers. Test seams
 ("*_testing.h") are included only by tests, benchmarks and the source that defines them.
 
 Usage: scripts/check_includes.py [ROOT]   (exit status 1 and one line per fault)
@@ -18,6 +20,7 @@ import sys
 UNITS = {
     "base": ("src/base", "base/"),
     "platform": ("src/platform", "platform/"),
+    "renderers": ("src/renderers", "renderers/"),
     "frame": ("src/server/frame", "server/frame/"),
     "catalogue": ("src/catalogue", "catalogue/"),
     "readers": ("src/readers", "readers/"),
@@ -43,10 +46,11 @@ SUBSYSTEMS = {"readers", "presentation", "media", "dyncall"}
 ALLOWED = {
     "base": set(),
     "platform": {"base"},
+    "renderers": LOW,
     "frame": LOW,
     "catalogue": LIBRARY,
-    **{s: LIBRARY | {"catalogue"} for s in SUBSYSTEMS},
-    "server": LIBRARY | {"catalogue"} | SUBSYSTEMS,
+    **{s: LIBRARY | {"catalogue", "renderers"} for s in SUBSYSTEMS},
+    "server": LIBRARY | {"catalogue", "renderers"} | SUBSYSTEMS,
     "framework": LOW,
     "host": LOW,
     # The writer stores names in the order the platform's case rule gives (platform/text).
@@ -55,10 +59,10 @@ ALLOWED = {
     # The type library's IDL is written from the class table (and the frame's enumerations).
     "idl_writer": {"base", "platform", "frame", "server"},
     "sample_module": {"base", "pe_writer"},
-    # Hosts: the platform, the top of the library (registration), the framework component
-    # and the host kit; never the frame or a subsystem.
-    "orvex": LOW | {"server", "framework", "host"},
-    "bindings": LOW | {"server", "framework", "host"},
+    # Hosts: the platform, the top of the library (registration), the shared renderers, the
+    # framework component and the host kit; never the frame or a subsystem.
+    "orvex": LOW | {"server", "renderers", "framework", "host"},
+    "bindings": LOW | {"server", "renderers", "framework", "host"},
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

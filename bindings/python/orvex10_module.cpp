@@ -19,6 +19,7 @@
 #include "platform/ole/com_object.h"
 #include "platform/ole/late_bound.h"
 #include "platform/ole/oleauto.h"
+#include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
 #include "server/class_catalogue.h"
@@ -363,9 +364,8 @@ py::object FromVariant(const VARIANT& in) {
       Raise(RuntimeError(Err::UnsupportedAutomationType));
     }
     case VT_ARRAY | VT_UI1: {
-      const SAFEARRAY* array = value.parray;
-      if (!array || !array->pvData) return py::bytes();
-      return py::bytes(static_cast<const char*>(array->pvData), array->rgsabound[0].cElements);
+      const Bytes bytes = ByteArrayView(value).Data();
+      return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
     case VT_ARRAY | VT_VARIANT: {
       py::list items;

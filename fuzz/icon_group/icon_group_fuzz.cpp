@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "presentation/icon_file.h"
+#include "renderers/icon_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto group = orvex::ReadIconDirectory(orvex::AsBytes(data, size));

@@ -5,51 +5,53 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/module/resource_types.h"
+
 namespace orvex {
 
 // The description of type number `n`; every number without one (0, 13, 15, 18, 24 and
 // above, negative values) is "User-defined custom resource".
 constexpr std::u16string_view ResTypeDescription(int32_t n) {
   switch (n) {
-    case 1:
+    case RT_CURSOR:
       return u"Hardware-dependent cursor resource";
-    case 2:
+    case RT_BITMAP:
       return u"Bitmap resource";
-    case 3:
+    case RT_ICON:
       return u"Hardware-dependent icon resource";
-    case 4:
+    case RT_MENU:
       return u"Menu resource";
-    case 5:
+    case RT_DIALOG:
       return u"Dialog box";
-    case 6:
+    case RT_STRING:
       return u"String-table entry";
-    case 7:
+    case RT_FONTDIR:
       return u"Font directory resource";
-    case 8:
+    case RT_FONT:
       return u"Font resource";
-    case 9:
+    case RT_ACCELERATOR:
       return u"Accelerator table";
-    case 10:
+    case RT_RCDATA:
       return u"Application-defined resource (raw data)";
-    case 11:
+    case RT_MESSAGETABLE:
       return u"Message-table entry";
-    case 12:
+    case RT_GROUP_CURSOR:
       return u"Hardware-independent cursor resource";
-    case 14:
+    case RT_GROUP_ICON:
       return u"Hardware-independent icon resource";
-    case 16:
+    case RT_VERSION:
       return u"Version resource";
-    case 17:
+    case RT_DLGINCLUDE:
       return u"Header file that contains menu and dialog box #define statements";
-    case 19:
+    case RT_PLUGPLAY:
       return u"Plug and play resource";
-    case 20:
+    case RT_VXD:
       return u"VXD";
-    case 21:
+    case RT_ANICURSOR:
       return u"Animated cursor";
-    case 22:
+    case RT_ANIICON:
       return u"Animated icon";
-    case 23:
+    case RT_HTML:
       return u"HTML document";
     default:
       return u"User-defined custom resource";

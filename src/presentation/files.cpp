@@ -8,6 +8,7 @@
 
 #include "catalogue/cls_q7_resf_resource_types_a.h"
 #include "platform/fs/fs.h"
+#include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"
 #include "server/frame/bas_q7el_common_a.h"
@@ -72,23 +73,6 @@ void WriteRawBytesFile(const std::string& path, Bytes bytes) {
   if (!file->Commit()) throw FileError(path);
 }
 
-ByteArrayContents TakeByteArray(const VARIANT& value) {
-  const VARIANT& v =
-      value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal != nullptr ? *value.pvarVal : value;
-  const SAFEARRAY* array = nullptr;
-  if (v.vt == (VT_ARRAY | VT_UI1))
-    array = v.parray;
-  else if (v.vt == (VT_BYREF | VT_ARRAY | VT_UI1) && v.pparray != nullptr)
-    array = *v.pparray;
-  else
-    return {};
-  if (array == nullptr) return {true, false, {}};
-  size_t count = array->cDims == 0 ? 0 : 1;
-  for (USHORT d = 0; d < array->cDims; ++d) count *= array->rgsabound[d].cElements;
-  if (count == 0 || array->pvData == nullptr) return {true, true, {}};
-  return {true, true, Bytes(static_cast<const std::byte*>(array->pvData), count)};
-}
-
 std::u16string clsQ7ResfResourceTypesA::ResourceTmpFileName(std::u16string_view ResName) {
   return ResourceTmpFileNameFor(FilePartFileName(), ResName);
 }
@@ -110,15 +94,16 @@ Variant clsQ7ResfResourceTypesA::SaveText(std::u16string_view sFileName,
 Variant clsQ7ResfResourceTypesA::SaveData(std::u16string_view sFileName, const VARIANT& arrData) {
   StepRunner step = ReportingSteps("SaveData");
   const std::string path = UnicodeToAnsi(sFileName);
-  ByteArrayContents contents;
+  ByteArrayView contents;
   step([&] {
-    contents = TakeByteArray(arrData);
-    if (!contents.byteArray) throw TypeMismatch();
+    contents = ByteArrayView(arrData);
+    if (!contents.IsByteArray()) throw TypeMismatch();
   });
   step([&] {
     // No bytes at all: an existing file is kept (see the note at the top).
-    if (!contents.allocated && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
-    WriteRawBytesFile(path, contents.bytes);
+    if (!contents.Allocated() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+      return;
+    WriteRawBytesFile(path, contents.Data());
   });
   return Variant();
 }

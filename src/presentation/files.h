@@ -29,14 +29,4 @@ std::u16string ResourceTmpFileNameFor(std::u16string_view filePartFileName,
 // followed. Throws the file's run-time error (server/frame/file_error.h).
 void WriteRawBytesFile(const std::string& path, Bytes bytes);
 
-// The bytes of a byte array held by a variant (VT_ARRAY | VT_UI1 of any dimensions, also
-// by reference or inside a by-reference variant): a view valid while the variant lives.
-// An unallocated array (no bytes were ever put in it) is not `allocated`.
-struct ByteArrayContents {
-  bool byteArray = false;  // false: the variant holds no byte array
-  bool allocated = false;
-  Bytes bytes;
-};
-ByteArrayContents TakeByteArray(const VARIANT& value);
-
 }  // namespace orvex

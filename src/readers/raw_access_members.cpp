@@ -8,6 +8,7 @@
 #include "catalogue/cls_q7_resf_resource_types_a.h"
 #include "platform/module/module.h"
 #include "platform/ole/oleauto.h"
+#include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "readers/hex_dump.h"
 #include "readers/html_text.h"
@@ -17,12 +18,7 @@
 namespace orvex {
 
 Bytes DataArrayBytes(const VARIANT& dataArray) {
-  const VARIANT& value = dataArray.vt == (VT_BYREF | VT_VARIANT) ? *dataArray.pvarVal : dataArray;
-  if (value.vt != (VT_ARRAY | VT_UI1) || value.parray == nullptr || value.parray->cDims != 1 ||
-      value.parray->pvData == nullptr)
-    return {};
-  return Bytes(static_cast<const std::byte*>(value.parray->pvData),
-               value.parray->rgsabound[0].cElements);
+  return ByteArrayView(dataArray).Data();
 }
 
 Variant clsQ7ResfResourceTypesA::GetDataArray(std::u16string_view ResType,

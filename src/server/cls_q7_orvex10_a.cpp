@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/module/module.h"
+#include "platform/module/resource_types.h"
 #include "platform/ole/oleauto.h"
 #include "platform/text/text.h"
 #include "server/frame/application_object.h"
@@ -16,11 +17,6 @@
 namespace orvex {
 
 namespace {
-
-constexpr WORD kRtBitmap = 2;
-constexpr WORD kRtString = 6;
-constexpr WORD kRtGroupCursor = 12;
-constexpr WORD kRtGroupIcon = 14;
 
 [[noreturn]] void ThrowNotFound(int32_t lResId) {
   throw RuntimeError(Err::ResourceNotFound, std::to_string(lResId));
@@ -58,7 +54,7 @@ ComPtr<IDispatch> clsQ7Orvex10A::GetProStdProperties() {
 std::u16string clsQ7Orvex10A::GetProResStrings(int32_t lResId) {
   // Strings live in blocks of 16: block (id / 16) + 1 holds string id % 16.
   if (lResId < 0 || lResId > 0xFFFF) ThrowNotFound(lResId);
-  const HRSRC block = FindOwnResource(lResId / 16 + 1, MAKEINTRESOURCEA(kRtString));
+  const HRSRC block = FindOwnResource(lResId / 16 + 1, MAKEINTRESOURCEA(RT_STRING));
   ByteReader reader(OwnResourceBytes(block));
   for (int32_t i = 0; i < 16; ++i) {
     auto length = reader.Read<uint16_t>();
@@ -80,13 +76,13 @@ ComPtr<IDispatch> clsQ7Orvex10A::GetProResPicture(int32_t lResId, int32_t lResty
   WORD type = 0;
   switch (lRestype) {
     case 0:
-      type = kRtBitmap;
+      type = RT_BITMAP;
       break;
     case 1:
-      type = kRtGroupIcon;
+      type = RT_GROUP_ICON;
       break;
     case 2:
-      type = kRtGroupCursor;
+      type = RT_GROUP_CURSOR;
       break;
     default:
       throw RuntimeError(Err::InvalidProcedureCall);

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 
 #include "base/runtime_error.h"
@@ -12,6 +11,7 @@
 #include "message_boxes.h"
 #include "platform/fs/fs.h"
 #include "platform/ole/oleauto.h"
+#include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "resource_data.h"
 #include "server/class_catalogue.h"
@@ -204,20 +204,7 @@ std::vector<TypeRecord> CatalogueClient::ReadCatalogue(RecordFields fields) {
 std::vector<uint8_t> CatalogueClient::GetDataArray(const ResourceKey& key) {
   const Variant data =
       CallMethod(catalogue_.Get(), getDataArray_, {Variant(key.resType), Variant(key.resName)});
-  std::vector<uint8_t> bytes;
-  if (data.Type() != (VT_ARRAY | VT_UI1) || data.parray == nullptr) return bytes;
-  LONG lower = 0;
-  LONG upper = -1;
-  ThrowIfFailed(SafeArrayGetLBound(data.parray, 1, &lower));
-  ThrowIfFailed(SafeArrayGetUBound(data.parray, 1, &upper));
-  if (upper < lower) return bytes;
-  // Sized before the array is locked, so nothing can throw while it is.
-  bytes.resize(static_cast<size_t>(static_cast<int64_t>(upper) - lower + 1));
-  void* raw = nullptr;
-  ThrowIfFailed(SafeArrayAccessData(data.parray, &raw));
-  std::memcpy(bytes.data(), raw, bytes.size());
-  ThrowIfFailed(SafeArrayUnaccessData(data.parray));
-  return bytes;
+  return ByteArrayView(data).Copy();
 }
 
 std::optional<std::vector<uint8_t>> CatalogueClient::ReadResource(const ResourceKey& key) {

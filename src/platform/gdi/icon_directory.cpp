@@ -3,8 +3,6 @@
 namespace orvex {
 namespace {
 
-constexpr uint16_t kIconType = 1;
-constexpr uint16_t kCursorType = 2;
 constexpr size_t kEntrySize = 14;
 
 }  // namespace
@@ -22,11 +20,11 @@ Expected<IconDirectory> ReadIconDirectory(Bytes directory) {
   auto type = reader.Read<uint16_t>();
   auto count = reader.Read<uint16_t>();
   if (!reserved || !type || !count) return Error{"group directory shorter than its header"};
-  if (*reserved != 0 || (*type != kIconType && *type != kCursorType)) {
+  if (*reserved != 0 || (*type != kIconDirectoryIcon && *type != kIconDirectoryCursor)) {
     return Error{"no icon or cursor group directory"};
   }
   IconDirectory group;
-  group.cursor = *type == kCursorType;
+  group.cursor = *type == kIconDirectoryCursor;
   if (reader.Remaining() / kEntrySize < *count) {
     return Error{"group directory entries run past its end"};
   }

@@ -12,6 +12,10 @@
 
 namespace orvex {
 
+// The header's type word: the same in a group resource and in an .ico / .cur file.
+inline constexpr uint16_t kIconDirectoryIcon = 1;
+inline constexpr uint16_t kIconDirectoryCursor = 2;
+
 struct IconDirectoryEntry {
   uint16_t id = 0;      // the RT_ICON / RT_CURSOR resource holding the image
   uint16_t width = 0;   // pixels; a 0 byte in an icon entry means 256

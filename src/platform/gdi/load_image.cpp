@@ -4,22 +4,18 @@
 #include "platform/gdi/icon_directory.h"
 #include "platform/gdi/image.h"
 #include "platform/module/module.h"
+#include "platform/module/resource_types.h"
 
 namespace orvex {
 namespace {
 
-constexpr uintptr_t kRtCursor = 1, kRtBitmap = 2, kRtIcon = 3, kRtGroupCursor = 12,
-                    kRtGroupIcon = 14;
 constexpr int kSystemIconSize = 32;
 
 // The bytes of a resource, or an empty span (last error set by the module layer).
-std::span<const uint8_t> ResourceBytes(HINSTANCE instance, LPCSTR name, uintptr_t type) {
-  const HRSRC resource = FindResourceA(instance, name, MAKEINTRESOURCEA(type));
-  if (!resource) return {};
-  const HGLOBAL data = LoadResource(instance, resource);
-  const void* bytes = data ? LockResource(data) : nullptr;
+std::span<const uint8_t> ResourceBytes(HINSTANCE instance, LPCSTR name, ResourceType type) {
+  const auto bytes = FindResourceBytes(instance, name, MAKEINTRESOURCEA(type));
   if (!bytes) return {};
-  return {static_cast<const uint8_t*>(bytes), SizeofResource(instance, resource)};
+  return {reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()};
 }
 
 }  // namespace
@@ -27,7 +23,7 @@ std::span<const uint8_t> ResourceBytes(HINSTANCE instance, LPCSTR name, uintptr_
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cxDesired, int cyDesired,
                   UINT flags) {
   if (type == IMAGE_BITMAP) {
-    const auto dib = ResourceBytes(instance, name, kRtBitmap);
+    const auto dib = ResourceBytes(instance, name, RT_BITMAP);
     return dib.empty() ? 0 : CreateBitmapFromPackedDib(dib, flags);
   }
   if (type != IMAGE_ICON && type != IMAGE_CURSOR) {
@@ -41,7 +37,7 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cxDesired, int
     if (cxDesired == 0) cxDesired = kSystemIconSize;
     if (cyDesired == 0) cyDesired = kSystemIconSize;
   }
-  const auto directory = ResourceBytes(instance, name, icon ? kRtGroupIcon : kRtGroupCursor);
+  const auto directory = ResourceBytes(instance, name, icon ? RT_GROUP_ICON : RT_GROUP_CURSOR);
   if (directory.empty()) return 0;
   // The directory must hold its header and every entry it counts.
   if (directory.size() < 6 || directory.size() < IconDirectorySize(directory.data())) {
@@ -54,7 +50,7 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cxDesired, int
     return 0;
   }
   const auto image = ResourceBytes(instance, MAKEINTRESOURCEA(static_cast<uintptr_t>(id)),
-                                   icon ? kRtIcon : kRtCursor);
+                                   icon ? RT_ICON : RT_CURSOR);
   if (image.empty()) return 0;
   return CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), icon, 0x00030000,
                                   cxDesired, cyDesired, flags);

@@ -64,7 +64,9 @@ BOOL FreeResource(HGLOBAL data);
 
 // FindResourceA, LoadResource, LockResource and SizeofResource in one: the resource's
 // bytes where the module maps them, valid until its FreeLibrary. Fails when there is no
-// such resource or its data lies outside the file.
+// such resource or its data lies outside the file; the last error is what those functions
+// set, and the error's code is that last error (ERROR_RESOURCE_DATA_NOT_FOUND for data
+// outside the file).
 Expected<Bytes> FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type);
 
 // The module holding the resources of the library whose code contains `codeAddress`:

@@ -37,29 +37,34 @@ using OLE_XPOS_HIMETRIC = LONG;
 using OLE_YPOS_HIMETRIC = LONG;
 
 // The published structure, laid out as on the 32-bit platform (20 bytes for bitmaps,
-// icons and metafiles alike: the union's largest member is the metafile's).
+// icons and metafiles alike: the union's largest member is the metafile's). The members'
+// types are named outside the union: C++ has no anonymous types inside an anonymous union.
+struct PICTDESC_BMP {
+  HBITMAP hbitmap;
+  HPALETTE hpal;
+};
+struct PICTDESC_WMF {
+  uint32_t hmeta;
+  int32_t xExt;
+  int32_t yExt;
+};
+struct PICTDESC_ICON {
+  HICON hicon;
+};
+struct PICTDESC_EMF {
+  uint32_t hemf;
+};
 struct PICTDESC {
   UINT cbSizeofstruct;
   UINT picType;
   union {
-    struct {
-      HBITMAP hbitmap;
-      HPALETTE hpal;
-    } bmp;
-    struct {
-      uint32_t hmeta;
-      int32_t xExt;
-      int32_t yExt;
-    } wmf;
-    struct {
-      HICON hicon;
-    } icon;
-    struct {
-      uint32_t hemf;
-    } emf;
+    PICTDESC_BMP bmp;
+    PICTDESC_WMF wmf;
+    PICTDESC_ICON icon;
+    PICTDESC_EMF emf;
   };
 };
-static_assert(sizeof(PICTDESC) == 20);
+static_assert(sizeof(PICTDESC) == 20 && offsetof(PICTDESC, bmp) == 8);
 
 // The picture interface, in the platform's slot order. Width and Height are HiMetric
 // (0.01 mm). Render draws the picture (or the source part of it, in HiMetric, y upwards

@@ -10,6 +10,7 @@
 #include "platform/fs/fs.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gif_image.h"
+#include "platform/gdi/icon_directory.h"
 #include "platform/gdi/image.h"
 #include "platform/gdi/jpeg_image.h"
 #include "platform/gdi/png_image.h"
@@ -67,7 +68,7 @@ HRESULT IconFilePicture(Bytes bytes, IDispatch** picture) {
   if (!count || *count == 0 || !size || !offset) return CTL_E_INVALIDPICTURE;
   auto image = reader.SliceAt(*offset, *size);
   if (!image) return CTL_E_INVALIDPICTURE;
-  const bool cursor = type == 2;
+  const bool cursor = type == kIconDirectoryCursor;
   // The resource form of a cursor starts with the hotspot the directory holds.
   const size_t prefix = cursor ? 4 : 0;
   std::vector<uint8_t> resource(prefix + image->size());

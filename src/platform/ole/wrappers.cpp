@@ -59,6 +59,30 @@ ComPtr<IDispatch> Variant::ToDispatch() const {
   return out;
 }
 
+ByteArrayView::ByteArrayView(const VARIANT& value) {
+  const VARIANT& v =
+      value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal != nullptr ? *value.pvarVal : value;
+  const SAFEARRAY* array = nullptr;
+  if (v.vt == (VT_ARRAY | VT_UI1))
+    array = v.parray;
+  else if (v.vt == (VT_BYREF | VT_ARRAY | VT_UI1) && v.pparray != nullptr)
+    array = *v.pparray;
+  else
+    return;
+  byteArray_ = true;
+  if (array == nullptr) return;
+  allocated_ = true;
+  size_t count = array->cDims == 0 ? 0 : 1;
+  for (USHORT d = 0; d < array->cDims; ++d) count *= array->rgsabound[d].cElements;
+  if (count == 0 || array->pvData == nullptr) return;
+  bytes_ = AsBytes(array->pvData, count);
+}
+
+std::vector<uint8_t> ByteArrayView::Copy() const {
+  const auto* first = reinterpret_cast<const uint8_t*>(bytes_.data());
+  return std::vector<uint8_t>(first, first + bytes_.size());
+}
+
 int32_t ErrorNumberOf(HRESULT hr) {
   if (IsRuntimeErrorScode(hr)) return hr & 0xFFFF;
   switch (hr) {

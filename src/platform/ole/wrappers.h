@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "base/byte_reader.h"
 #include "base/runtime_error.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/unknown.h"
@@ -232,6 +234,26 @@ class Variant : public VARIANT {
 };
 
 static_assert(sizeof(Variant) == sizeof(VARIANT));
+
+// The bytes of a byte array a variant holds (VT_ARRAY | VT_UI1 of any dimensions, also by
+// reference or inside a by-reference variant), every element in memory order. A view: valid
+// while the variant holds the array. An unallocated array (no bytes were ever put in it) is
+// a byte array that is not allocated.
+class ByteArrayView {
+ public:
+  ByteArrayView() = default;  // no byte array
+  explicit ByteArrayView(const VARIANT& value);
+
+  bool IsByteArray() const { return byteArray_; }  // false: the variant holds something else
+  bool Allocated() const { return allocated_; }
+  Bytes Data() const { return bytes_; }
+  std::vector<uint8_t> Copy() const;
+
+ private:
+  bool byteArray_ = false;
+  bool allocated_ = false;
+  Bytes bytes_;
+};
 
 // Throws RuntimeError for a failed HRESULT of a coercion or a call: the run-time error
 // ErrorNumberOf gives, with the code itself for Err::AutomationError and

@@ -7,6 +7,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi.h"
 #include "platform/module/module.h"
+#include "platform/module/resource_types.h"
 #include "platform/text/text.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog_template.h"
@@ -194,13 +195,9 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, Bytes templateBytes, HWND pare
 }
 
 HWND CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc, LPARAM param) {
-  const HRSRC resource = FindResourceA(instance, name, MAKEINTRESOURCEA(5));
-  if (!resource) return 0;
-  const HGLOBAL data = LoadResource(instance, resource);
-  const void* bytes = LockResource(data);
+  const auto bytes = FindResourceBytes(instance, name, MAKEINTRESOURCEA(RT_DIALOG));
   if (!bytes) return 0;
-  return CreateDialogFromTemplate(instance, AsBytes(bytes, SizeofResource(instance, resource)),
-                                  parent, proc, param);
+  return CreateDialogFromTemplate(instance, *bytes, parent, proc, param);
 }
 
 BOOL MapDialogRect(HWND dialog, RECT* rect) {

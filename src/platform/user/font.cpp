@@ -52,6 +52,9 @@ const FaceFile& FaceFileOf(const std::string& face) {
 // the platform draws unsmoothed text.
 constexpr int kLoadFlags = FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP;
 
+// The largest em, in pixels, FreeType sets a face to (FT_Set_Pixel_Sizes takes 16 bits).
+constexpr double kMaxPixelSize = 0x10000;
+
 std::string UserFontFolder() {
   return "/usr/share/wine/fonts";
 }
@@ -169,12 +172,16 @@ class FtFont : public Font {
       cairo_matrix_multiply(&font_matrix, &shear, &font_matrix);
     }
     cairo_matrix_init_identity(&identity);
-    scaled_ = cairo_scaled_font_create(loaded.cairo_face, &font_matrix, &identity, options);
+    // FreeType scales to 16-bit pixel sizes. cairo would fail a larger one and put the error
+    // on the shared face, so that no later size of it could draw: such a font draws nothing.
+    if (em_ < kMaxPixelSize) {
+      scaled_ = cairo_scaled_font_create(loaded.cairo_face, &font_matrix, &identity, options);
+    }
     cairo_font_options_destroy(options);
     for (size_t i = 0; i < 256; ++i) {
       cairo_glyph_t glyph{glyphs_[i], 0, 0};
-      cairo_text_extents_t extents;
-      cairo_scaled_font_glyph_extents(scaled_, &glyph, 1, &extents);
+      cairo_text_extents_t extents{};
+      if (scaled_) cairo_scaled_font_glyph_extents(scaled_, &glyph, 1, &extents);
       drawAdvances_[i] = glyphs_[i] ? extents.x_advance : advances_[i];
     }
 
@@ -182,7 +189,9 @@ class FtFont : public Font {
     metrics_.tmAveCharWidth =
         average_units > 0 ? Scaled(average_units, em_, units_per_em) : TextExtent("x").cx;
   }
-  ~FtFont() override { cairo_scaled_font_destroy(scaled_); }
+  ~FtFont() override {
+    if (scaled_) cairo_scaled_font_destroy(scaled_);
+  }
 
   const TEXTMETRICA& Metrics() const override { return metrics_; }
   const std::string& FilePath() const override { return path_; }
@@ -207,6 +216,7 @@ class FtFont : public Font {
       glyphs.push_back(cairo_glyph_t{glyphs_[index], pen, y + metrics_.tmAscent});
       pen += drawAdvances_[index];
     }
+    if (!scaled_) return;
     cairo_save(context);
     cairo_set_scaled_font(context, scaled_);
     cairo_show_glyphs(context, glyphs.data(), static_cast<int>(glyphs.size()));

@@ -45,8 +45,6 @@ struct MENUITEMINFOA {
 };
 static_assert(sizeof(MENUITEMINFOA) == 44);
 
-inline constexpr UINT RT_MENU_ID = 4;
-
 // Finds the menu resource `name` (text, "#n" or an integer identifier) of `module` and
 // builds it. 0 when the module lacks it, its template is malformed, or the process would
 // hold more than 65,535 menus (each submenu counts).

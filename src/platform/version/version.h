@@ -7,7 +7,6 @@
 
 namespace orvex {
 
-inline constexpr UINT RT_VERSION_ID = 16;
 inline constexpr DWORD VS_FFI_SIGNATURE = 0xFEEF04BD;
 
 // The root value of a version resource.

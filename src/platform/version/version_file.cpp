@@ -3,12 +3,13 @@
 #include <string>
 
 #include "platform/module/module.h"
+#include "platform/module/resource_types.h"
 #include "platform/version/version.h"
 
 namespace orvex {
 namespace {
 
-// The first name of type 16, as text ("#n" for a number), through the enumeration.
+// The first name of the version type, as text ("#n" for a number), through the enumeration.
 BOOL TakeFirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
   auto* out = reinterpret_cast<std::string*>(param);
   if (IS_INTRESOURCE(name))
@@ -31,25 +32,20 @@ BOOL WithVersionResource(LPCSTR filename, Use use) {
     if (GetLastError() == ERROR_MOD_NOT_FOUND) SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
-  LPCSTR type = MAKEINTRESOURCEA(RT_VERSION_ID);
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), type);
-  if (resource == 0) {
+  // Resource 1, else the first version resource there is.
+  LPCSTR type = MAKEINTRESOURCEA(RT_VERSION);
+  Expected<Bytes> bytes = FindResourceBytes(module, MAKEINTRESOURCEA(1), type);
+  const auto dataOutside = [&] { return bytes.GetError().code == ERROR_RESOURCE_DATA_NOT_FOUND; };
+  if (!bytes && !dataOutside()) {
     std::string first;
     EnumResourceNamesA(module, type, TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
-    if (!first.empty()) resource = FindResourceA(module, first.c_str(), type);
+    if (!first.empty()) bytes = FindResourceBytes(module, first.c_str(), type);
   }
   BOOL result = FALSE;
-  if (resource == 0) {
-    SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+  if (bytes) {
+    result = use(*bytes);
   } else {
-    HGLOBAL data = LoadResource(module, resource);
-    const void* bytes = data == 0 ? nullptr : LockResource(data);
-    if (bytes == nullptr) {
-      SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-    } else {
-      result = use(AsBytes(bytes, SizeofResource(module, resource)));
-    }
-    if (data != 0) FreeResource(data);
+    SetLastError(dataOutside() ? ERROR_RESOURCE_DATA_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
   }
   FreeLibrary(module);
   return result;

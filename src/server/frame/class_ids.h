@@ -2,6 +2,7 @@
 // interfaces, and the two enumerations.
 #pragma once
 
+#include "platform/module/resource_types.h"
 #include "platform/ole/types.h"
 
 namespace orvex {
@@ -45,47 +46,17 @@ inline constexpr CLSID CLSID_clsQ7ResfFunctionCallA =
 inline constexpr IID IID__clsQ7ResfFunctionCallA =
     MakeGuid("{3664B1EE-3CD6-44B5-9291-64530B5D135B}");
 
-// The standard resource type numbers. A ResTypes value carries any 32-bit identifier:
-// high 16 bits zero is a type number, anything else stands for a type name.
+// The standard resource type numbers (the platform's). A ResTypes value carries any 32-bit
+// identifier: high 16 bits zero is a type number, anything else stands for a type name.
 inline constexpr GUID GUID_ResTypes = MakeGuid("{EEC11915-8B27-4BEF-870F-D648CAA24E55}");
-enum ResTypes : int32_t {
-  RT_CURSOR = 1,
-  RT_BITMAP = 2,
-  RT_ICON = 3,
-  RT_MENU = 4,
-  RT_DIALOG = 5,
-  RT_STRING = 6,
-  RT_FONTDIR = 7,
-  RT_FONT = 8,
-  RT_ACCELERATOR = 9,
-  RT_RCDATA = 10,
-  RT_MESSAGETABLE = 11,
-  RT_GROUP_CURSOR = 12,
-  RT_GROUP_ICON = 14,
-  RT_VERSION = 16,
-  RT_DLGINCLUDE = 17,
-  RT_PLUGPLAY = 19,
-  RT_VXD = 20,
-  RT_ANICURSOR = 21,
-  RT_ANIICON = 22,
-  RT_HTML = 23,
-};
+using ResTypes = ResourceType;
 
 inline constexpr GUID GUID_DECLSPEC = MakeGuid("{CCF25F42-E3CD-4FE6-94C7-B82A5AD057C0}");
 enum DECLSPEC : int32_t { eStdCall = 0, eCDecl = 1 };
 
-// Enumeration members as type information lists them.
-struct EnumMember {
-  const char* name;
-  int32_t value;
-};
-inline constexpr EnumMember kResTypesMembers[] = {
-    {"RT_CURSOR", 1},      {"RT_BITMAP", 2},     {"RT_ICON", 3},          {"RT_MENU", 4},
-    {"RT_DIALOG", 5},      {"RT_STRING", 6},     {"RT_FONTDIR", 7},       {"RT_FONT", 8},
-    {"RT_ACCELERATOR", 9}, {"RT_RCDATA", 10},    {"RT_MESSAGETABLE", 11}, {"RT_GROUP_CURSOR", 12},
-    {"RT_GROUP_ICON", 14}, {"RT_VERSION", 16},   {"RT_DLGINCLUDE", 17},   {"RT_PLUGPLAY", 19},
-    {"RT_VXD", 20},        {"RT_ANICURSOR", 21}, {"RT_ANIICON", 22},      {"RT_HTML", 23},
-};
+// Enumeration members as type information lists them: a name and its value.
+using EnumMember = NamedValue;
+inline constexpr const auto& kResTypesMembers = kResourceTypeNames;
 inline constexpr EnumMember kDeclspecMembers[] = {{"eStdCall", 0}, {"eCDecl", 1}};
 
 }  // namespace orvex

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <utility>
 
 #include "platform/ole/oleauto.h"
@@ -95,6 +97,63 @@ TEST(ByReferenceSlots, TheOwnerKeepsWhatTheCalleeStores) {
   }
   EXPECT_EQ(first.refs, 1u);
   EXPECT_EQ(second.refs, 1u);
+}
+
+// Every way a variant may carry a byte array reads the same bytes; anything else is no byte
+// array, and an array that was never allocated has no bytes at all.
+TEST(ByteArrayView, ReadsTheBytesWhereverTheVariantHoldsThem) {
+  SafeArray vector(SafeArrayCreateVector(VT_UI1, 0, 3));
+  std::memcpy(vector.Get()->pvData, "abc", 3);
+  const SAFEARRAYBOUND grid[2] = {{2, 0}, {3, 0}};
+  SafeArray matrix(SafeArrayCreate(VT_UI1, 2, grid));
+  std::memcpy(matrix.Get()->pvData, "uvwxyz", 6);
+  SafeArray none(SafeArrayCreateVector(VT_UI1, 0, 0));
+  SafeArray words(SafeArrayCreateVector(VT_I2, 0, 2));
+  SAFEARRAY* unallocated = nullptr;
+
+  auto holding = [](SAFEARRAY* array, VARTYPE type) {
+    VARIANT v{};
+    v.vt = static_cast<VARTYPE>(VT_ARRAY | type);
+    v.parray = array;
+    return v;
+  };
+  const VARIANT plain = holding(vector.Get(), VT_UI1);
+  VARIANT byRefArray{};
+  SAFEARRAY* slot = vector.Get();
+  byRefArray.vt = VT_BYREF | VT_ARRAY | VT_UI1;
+  byRefArray.pparray = &slot;
+  VARIANT inner = plain;
+  VARIANT byRefVariant{};
+  byRefVariant.vt = VT_BYREF | VT_VARIANT;
+  byRefVariant.pvarVal = &inner;
+  VARIANT danglingRef{};
+  danglingRef.vt = VT_BYREF | VT_VARIANT;
+  const Variant text(u"abc");
+
+  struct Case {
+    const char* what;
+    VARIANT value;
+    bool byteArray, allocated;
+    std::string bytes;
+  } cases[] = {
+      {"vector", plain, true, true, "abc"},
+      {"array by reference", byRefArray, true, true, "abc"},
+      {"inside a by-reference variant", byRefVariant, true, true, "abc"},
+      {"two dimensions", holding(matrix.Get(), VT_UI1), true, true, "uvwxyz"},
+      {"no elements", holding(none.Get(), VT_UI1), true, true, ""},
+      {"never allocated", holding(unallocated, VT_UI1), true, false, ""},
+      {"words", holding(words.Get(), VT_I2), false, false, ""},
+      {"text", text, false, false, ""},
+      {"by-reference variant to nothing", danglingRef, false, false, ""},
+  };
+  for (const Case& c : cases) {
+    const ByteArrayView view(c.value);
+    EXPECT_EQ(view.IsByteArray(), c.byteArray) << c.what;
+    EXPECT_EQ(view.Allocated(), c.allocated) << c.what;
+    const std::vector<uint8_t> copy = view.Copy();
+    EXPECT_EQ(std::string(copy.begin(), copy.end()), c.bytes) << c.what;
+    EXPECT_EQ(view.Data().size(), c.bytes.size()) << c.what;
+  }
 }
 
 }  // namespace

@@ -67,30 +67,59 @@ TEST(FontTest, ExtentsGrowWithTextAndStayCached) {
   EXPECT_EQ(GetFont(FontRequest{"Tahoma", -11, FW_NORMAL, false}), font);
 }
 
-TEST(FontTest, DrawingMarksPixelsInTheCell) {
-  auto font = GetFont(FontRequest{"Tahoma", -11, FW_NORMAL, false});
-  ASSERT_NE(font, nullptr);
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 40, 20);
+// What drawing in black on a transparent surface of `width` × `height` marked: the first and
+// last rows with ink (-1 for none), how many pixels, and the context's status afterwards.
+struct Ink {
+  int top = -1, bottom = -1, marked = 0;
+  cairo_status_t status = CAIRO_STATUS_SUCCESS;
+};
+template <class Draw>
+Ink InkOf(int width, int height, Draw draw) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   cairo_t* cr = cairo_create(surface);
   cairo_set_source_rgb(cr, 0, 0, 0);
-  font->Draw(cr, 2, 3, "H");
+  draw(cr);
+  Ink ink;
+  ink.status = cairo_status(cr);
   cairo_destroy(cr);
   cairo_surface_flush(surface);
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
-  int top = -1, bottom = -1;
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 40; ++x) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
       if (data[y * stride + x * 4 + 3] > 0x80) {
-        if (top < 0) top = y;
-        bottom = y;
+        if (ink.top < 0) ink.top = y;
+        ink.bottom = y;
+        ++ink.marked;
       }
     }
   }
   cairo_surface_destroy(surface);
+  return ink;
+}
+
+TEST(FontTest, DrawingMarksPixelsInTheCell) {
+  auto font = GetFont(FontRequest{"Tahoma", -11, FW_NORMAL, false});
+  ASSERT_NE(font, nullptr);
+  const Ink ink = InkOf(40, 20, [&](cairo_t* cr) { font->Draw(cr, 2, 3, "H"); });
   // A capital sits on the baseline (3 + ascent 11) and rises about 8 pixels at this size.
-  EXPECT_EQ(bottom, 3 + font->Metrics().tmAscent - 1);
-  EXPECT_GE(top, 3);
+  EXPECT_EQ(ink.bottom, 3 + font->Metrics().tmAscent - 1);
+  EXPECT_GE(ink.top, 3);
+}
+
+// A size beyond what the font engine scales draws nothing, and leaves the face drawing at
+// every other size (a template may ask for any point size).
+TEST(FontTest, OversizedFontLeavesTheFaceDrawing) {
+  auto huge = GetFont(FontRequest{"Tahoma", -70000, FW_NORMAL, false});
+  ASSERT_NE(huge, nullptr);
+  auto font = GetFont(FontRequest{"Tahoma", -23, FW_NORMAL, false});
+  ASSERT_NE(font, nullptr);
+  const Ink ink = InkOf(40, 40, [&](cairo_t* cr) {
+    huge->Draw(cr, 2, 3, "H");
+    font->Draw(cr, 2, 3, "H");
+  });
+  EXPECT_EQ(ink.status, CAIRO_STATUS_SUCCESS);
+  EXPECT_GT(ink.marked, 0);
 }
 
 // The extent of the 52 letters and the cell height decide the dialog base units; Wine 8 with

@@ -15,6 +15,7 @@
 #include "dialog_host.h"
 #include "host/host_kit.h"
 #include "output_folder.h"
+#include "platform/module/resource_types.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/dialog.h"

@@ -17,12 +17,13 @@
 #include "host/picture_image.h"
 #include "output_folder.h"
 #include "platform/gdi/png_image.h"
+#include "platform/module/resource_types.h"
 #include "platform/ole/wrappers.h"
 #include "platform/text/text.h"
 #include "progress_bar.h"
+#include "renderers/icon_file.h"
 #include "resource_data.h"
 #include "resource_kinds.h"
-#include "server/icon_files.h"
 
 namespace orvex::cli {
 namespace {
@@ -31,12 +32,6 @@ struct IconsArguments {
   std::string file;
   std::string out;
 };
-
-std::vector<uint8_t> BytesOf(const Variant& data) {
-  if (data.vt != (VT_ARRAY | VT_UI1) || !data.parray || !data.parray->pvData) return {};
-  const auto* first = static_cast<const uint8_t*>(data.parray->pvData);
-  return std::vector<uint8_t>(first, first + data.parray->rgsabound[0].cElements);
-}
 
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -64,7 +59,7 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
     return;
   }
   const std::vector<uint8_t> directory =
-      BytesOf(client.Call("GetDataArray", {Variant(groupType), Variant(name)}));
+      ByteArrayView(client.Call("GetDataArray", {Variant(groupType), Variant(name)})).Copy();
   auto group = ReadIconDirectory(
       Bytes(reinterpret_cast<const std::byte*>(directory.data()), directory.size()));
   if (!group) {
@@ -77,7 +72,8 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   images.reserve(group->entries.size());
   for (const IconDirectoryEntry& entry : group->entries) {
     const std::u16string id = u"#" + Utf8ToUtf16(std::to_string(entry.id));
-    images.push_back(BytesOf(client.Call("GetDataArray", {Variant(imageType), Variant(id)})));
+    images.push_back(
+        ByteArrayView(client.Call("GetDataArray", {Variant(imageType), Variant(id)})).Copy());
     if (images.back().empty() && BeyondEnd(client, cursor ? kTypeCursor : kTypeIcon, id)) {
       ++counts.beyondEnd;
       return;

@@ -14,7 +14,7 @@
 #include "catalogue_client.h"
 #include "cli_error.h"
 #include "commands/commands.h"
-#include "server/hex_dump_lines.h"
+#include "renderers/hex_dump_lines.h"
 #include "text_output.h"
 
 namespace orvex::cli {
@@ -50,10 +50,10 @@ OpenResource Open(CatalogueClient& client, const ReadArguments& arguments) {
 // The dump of every byte in GetHexDump's layout, rendered and written a block of lines at
 // a time, for resources past the member's length limit.
 void StreamHexDump(std::FILE* out, std::span<const uint8_t> bytes, LineEnds lineEnds) {
-  const size_t blockBytes = 4096 * kHexDumpLineBytes;
+  const size_t blockBytes = 4096 * kHexDumpBytesPerLine;
   for (size_t first = 0; first < bytes.size(); first += blockBytes) {
     const size_t count = std::min(blockBytes, bytes.size() - first);
-    WriteText(out, RenderHexDumpLines(AsBytes(bytes.data() + first, count), first), lineEnds);
+    WriteText(out, RenderHexDump(AsBytes(bytes.data() + first, count), first), lineEnds);
   }
 }
 
@@ -65,13 +65,13 @@ int Hex(const ReadArguments& arguments) {
   const size_t size = resource.bytes.size();
   // An empty resource has no lines; the member would only report that it has no bytes.
   if (size == 0) return 0;
-  if (size <= kGetHexDumpMaxBytes || arguments.raw) {
+  if (size <= kHexDumpMaxBytes || arguments.raw) {
     WriteText(stdout, client.GetHexDump(resource.key), lineEnds);
-    if (size > kGetHexDumpMaxBytes) {
+    if (size > kHexDumpMaxBytes) {
       std::fprintf(stderr,
                    "orvex: GetHexDump gives blanks for resources over %zu bytes (this one has "
                    "%zu); without --raw orvex prints the whole dump\n",
-                   kGetHexDumpMaxBytes, size);
+                   kHexDumpMaxBytes, size);
     }
   } else {
     StreamHexDump(stdout, resource.bytes, lineEnds);

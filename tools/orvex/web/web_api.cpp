@@ -19,6 +19,7 @@
 #include "listing_json.h"
 #include "platform/gdi/image.h"
 #include "platform/media/avi_decoder.h"
+#include "platform/module/resource_types.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"

@@ -1,5 +1,5 @@
 // Icon and cursor files put together from group directories and image resources.
-#include "presentation/icon_file.h"
+#include "renderers/icon_file.h"
 
 #include <gtest/gtest.h>
 

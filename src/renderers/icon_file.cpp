@@ -1,12 +1,10 @@
-#include "presentation/icon_file.h"
+#include "renderers/icon_file.h"
 
 #include <string>
 
 namespace orvex {
 namespace {
 
-constexpr uint16_t kIconType = 1;
-constexpr uint16_t kCursorType = 2;
 constexpr size_t kFileHeaderSize = 6;
 constexpr size_t kFileEntrySize = 16;
 
@@ -37,7 +35,7 @@ std::vector<uint8_t> AssembleIconFile(const IconDirectory& group,
   }
   std::vector<uint8_t> out;
   PutWord(out, 0);
-  PutWord(out, group.cursor ? kCursorType : kIconType);
+  PutWord(out, group.cursor ? kIconDirectoryCursor : kIconDirectoryIcon);
   PutWord(out, static_cast<uint16_t>(kept.size()));
   size_t offset = kFileHeaderSize + kFileEntrySize * kept.size();
   for (size_t i : kept) {
