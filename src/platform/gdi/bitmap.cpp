@@ -72,10 +72,9 @@ bool BitmapHasAlpha(HBITMAP bitmap) {
   return object && AnyAlpha(object->pixels);
 }
 
+// A stale or foreign handle fails and leaves the last error as it was, as the platform does.
 BOOL DeleteObject(HGDIOBJ object) {
-  if (Bitmaps().Remove(object)) return TRUE;
-  SetLastError(ERROR_INVALID_HANDLE);
-  return FALSE;
+  return Bitmaps().Remove(object) ? TRUE : FALSE;
 }
 
 int GetObjectA(HGDIOBJ object, int size, void* buffer) {

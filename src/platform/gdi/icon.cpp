@@ -153,23 +153,11 @@ HICON CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL fIcon, DWORD v
 int LookupIconIdFromDirectoryEx(const BYTE* directory, BOOL fIcon, int cxDesired, int cyDesired,
                                 UINT) {
   if (!directory) return 0;
+  // No size asked for means the system's icon and cursor size here (LoadImageA differs).
+  constexpr int kSystemSize = 32;
   // The directory's own count bounds the read; the caller passes a whole resource.
-  const auto group = ReadIconDirectory(AsBytes(directory, IconDirectorySize(directory)));
-  if (!group || group->cursor == (fIcon != 0) || group->entries.empty()) return 0;
-  const std::vector<IconDirectoryEntry>& entries = group->entries;
-  // No size asked for: the first entry's size. Then the nearest size, then the most colours.
-  const int cx = cxDesired ? cxDesired : entries[0].width;
-  const int cy = cyDesired ? cyDesired : entries[0].height;
-  const auto distance = [&](const IconDirectoryEntry& e) {
-    return std::abs(e.width - cx) + std::abs(e.height - cy);
-  };
-  size_t best = 0;
-  for (size_t i = 1; i < entries.size(); ++i) {
-    const IconDirectoryEntry& e = entries[i];
-    const IconDirectoryEntry& b = entries[best];
-    if (distance(e) < distance(b) || (distance(e) == distance(b) && e.Bits() > b.Bits())) best = i;
-  }
-  return entries[best].id;
+  return ChooseIconId(AsBytes(directory, IconDirectorySize(directory)), fIcon != 0,
+                      cxDesired ? cxDesired : kSystemSize, cyDesired ? cyDesired : kSystemSize);
 }
 
 BOOL GetIconInfo(HICON handle, ICONINFO* info) {
@@ -191,10 +179,9 @@ BOOL GetIconInfo(HICON handle, ICONINFO* info) {
   return TRUE;
 }
 
+// A stale or foreign handle fails and leaves the last error as it was, as the platform does.
 BOOL DestroyIcon(HICON icon) {
-  if (Icons().Remove(icon)) return TRUE;
-  SetLastError(ERROR_INVALID_HANDLE);
-  return FALSE;
+  return Icons().Remove(icon) ? TRUE : FALSE;
 }
 
 BOOL DestroyCursor(HCURSOR cursor) {

@@ -36,6 +36,17 @@ struct IconDirectory {
 // Entries past the end of the bytes, a reserved word other than 0 or another type are errors.
 Expected<IconDirectory> ReadIconDirectory(Bytes directory);
 
+// The entry LoadImageA takes from a group for cx × cy pixels. An icon group takes the
+// nearest size, then the most colours; a cursor group the largest entry within the size
+// (else the smallest), then the most colours. With no size asked for (0, 0) an icon group
+// asks for its first entry's size and a cursor group takes its first entry; a single 0 is the
+// first entry's width or height.
+const IconDirectoryEntry& ChooseIconEntry(const IconDirectory& group, int cx, int cy);
+
+// The image id ChooseIconEntry takes from the group directory `directory` (a whole
+// resource); 0 when it is no group of the kind asked for or it has no entries.
+uint16_t ChooseIconId(Bytes directory, bool icon, int cx, int cy);
+
 // The size in bytes of a directory whose header is at `header` (6 bytes, read by the
 // caller): the header and the entries its count names.
 inline size_t IconDirectorySize(const uint8_t* header) {

@@ -38,13 +38,19 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cxDesired, int
     if (cyDesired == 0) cyDesired = kSystemIconSize;
   }
   const auto directory = ResourceBytes(instance, name, icon ? RT_GROUP_ICON : RT_GROUP_CURSOR);
-  if (directory.empty()) return 0;
+  if (directory.empty()) {
+    // A missing group reports its type missing, even where the module holds groups.
+    if (GetLastError() == ERROR_RESOURCE_NAME_NOT_FOUND)
+      SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return 0;
+  }
   // The directory must hold its header and every entry it counts.
   if (directory.size() < 6 || directory.size() < IconDirectorySize(directory.data())) {
     SetLastError(ERROR_INVALID_DATA);
     return 0;
   }
-  const int id = LookupIconIdFromDirectoryEx(directory.data(), icon, cxDesired, cyDesired, flags);
+  const int id =
+      ChooseIconId(AsBytes(directory.data(), directory.size()), icon, cxDesired, cyDesired);
   if (id == 0) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return 0;

@@ -8,9 +8,12 @@
 #include <fstream>
 #include <iterator>
 
+#include "pe_writer/pe_writer.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/image.h"
+#include "platform/module/module.h"
 #include "support/image_bytes.h"
+#include "support/temp_dir.h"
 
 namespace orvex {
 namespace {
@@ -175,7 +178,7 @@ TEST(Icons, HotspotsMasksAndTheEntryAGroupChooses) {
                                   {32, 32, 0, 0, 1, 0, 8, 0, 0, 0, 0, 0, 3, 0},
                                   {16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 4, 0}};
   for (const auto& e : entries) group.insert(group.end(), e, e + 14);
-  EXPECT_EQ(LookupIconIdFromDirectoryEx(group.data(), TRUE, 0, 0, 0), 4);
+  EXPECT_EQ(LookupIconIdFromDirectoryEx(group.data(), TRUE, 0, 0, 0), 3);  // 0 means 32 here
   EXPECT_EQ(LookupIconIdFromDirectoryEx(group.data(), TRUE, 32, 32, 0), 3);
   EXPECT_EQ(LookupIconIdFromDirectoryEx(group.data(), FALSE, 0, 0, 0), 0);  // not cursors
 }
@@ -192,6 +195,212 @@ TEST(Icons, BytesThatAreNoIconImageGiveNoHandle) {
               0u)
         << bytes.size();
   }
+}
+
+struct GroupEntry {
+  uint16_t size;
+  uint16_t bits;
+};
+
+// A group directory whose entries name images firstId, firstId + 1, ... (a cursor entry
+// stores twice the height).
+std::vector<uint8_t> Group(bool cursor, const std::vector<GroupEntry>& entries, uint16_t firstId) {
+  std::vector<uint8_t> out = {
+      0, 0, static_cast<uint8_t>(cursor ? 2 : 1), 0, static_cast<uint8_t>(entries.size()), 0};
+  uint16_t id = firstId;
+  for (const GroupEntry& e : entries) {
+    const auto word = [&](uint16_t v) {
+      out.push_back(static_cast<uint8_t>(v));
+      out.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    if (cursor) {
+      word(e.size);
+      word(static_cast<uint16_t>(e.size * 2));
+    } else {
+      out.insert(out.end(), {static_cast<uint8_t>(e.size), static_cast<uint8_t>(e.size), 0, 0});
+    }
+    word(1);
+    word(e.bits);
+    word(0);  // stored size, unused by the choice
+    word(0);
+    word(id++);
+  }
+  return out;
+}
+
+// The entry a group gives LoadImageA and LookupIconIdFromDirectoryEx for each size asked for
+// (0 = none), as measured under Wine. Icons: the nearest size, then the most colours. Cursors:
+// the largest entry within the size (else the smallest), then the most colours. With no size
+// asked for, LoadImageA takes an icon group's first entry's size and a cursor group's first
+// entry; LookupIconIdFromDirectoryEx asks for the system's 32 × 32. Entries count from 1.
+TEST(Icons, TheEntryAGroupGivesForEachSize) {
+  struct Check {
+    int size;
+    int loaded;
+    int looked;
+  };
+  const struct {
+    const char* name;
+    bool cursor;
+    std::vector<GroupEntry> entries;
+    std::vector<Check> checks;
+  } cases[] = {
+      {"cursors 16, 32, 48",
+       true,
+       {{16, 1}, {32, 1}, {48, 1}},
+       {{0, 1, 2}, {24, 1, 1}, {40, 2, 2}, {48, 3, 3}}},
+      {"cursors all above 32", true, {{64, 1}, {48, 1}}, {{0, 1, 2}, {16, 2, 2}}},
+      {"cursors of one size", true, {{32, 1}, {32, 32}}, {{0, 1, 2}, {32, 2, 2}}},
+      {"the small cursor last", true, {{64, 32}, {48, 32}, {16, 1}}, {{0, 1, 3}, {48, 2, 2}}},
+      {"the largest within, not the nearest",
+       true,
+       {{40, 1}, {16, 1}},
+       {{0, 1, 2}, {32, 2, 2}, {40, 1, 1}}},
+      {"icons", false, {{16, 4}, {32, 4}, {32, 8}, {16, 32}}, {{0, 4, 3}, {24, 4, 4}, {40, 3, 3}}},
+      {"icons from 48", false, {{48, 32}, {32, 32}}, {{0, 1, 2}, {24, 2, 2}, {40, 1, 1}}},
+  };
+  test::PeWriter writer;
+  for (size_t c = 0; c < std::size(cases); ++c) {
+    const uint16_t firstId = static_cast<uint16_t>(10 * (c + 1));
+    const bool cursor = cases[c].cursor;
+    writer.Add(test::ResId(cursor ? 12 : 14), test::ResId(static_cast<uint16_t>(c + 1)), 0x0409,
+               Group(cursor, cases[c].entries, firstId));
+    for (size_t i = 0; i < cases[c].entries.size(); ++i) {
+      // Each image is painted in its own id, so the pixels tell which entry was taken.
+      const uint16_t id = static_cast<uint16_t>(firstId + i);
+      const int32_t size = cases[c].entries[i].size;
+      writer.Add(test::ResId(cursor ? 1 : 3), test::ResId(id), 0x0409,
+                 cursor ? test::CursorImage(size, 0, 0, id) : test::IconImage(size, id));
+    }
+  }
+  test::TempDir dir;
+  const std::string path = dir.Write("groups.dll", writer.Build());
+  const HMODULE module = LoadLibraryExA(path.c_str(), 0, 0);
+  ASSERT_NE(module, 0u);
+  for (size_t c = 0; c < std::size(cases); ++c) {
+    const auto& k = cases[c];
+    const int firstId = 10 * static_cast<int>(c + 1);
+    const auto group = Group(k.cursor, k.entries, static_cast<uint16_t>(firstId));
+    for (const Check& check : k.checks) {
+      const HANDLE image =
+          LoadImageA(module, MAKEINTRESOURCEA(c + 1), k.cursor ? IMAGE_CURSOR : IMAGE_ICON,
+                     check.size, check.size, 0);
+      ASSERT_NE(image, 0u) << k.name << " at " << check.size;
+      EXPECT_EQ(static_cast<int>(IconPixels(image)->bgra[0] & 0xFFFFFF), firstId + check.loaded - 1)
+          << k.name << " at " << check.size;
+      DestroyIcon(image);
+      EXPECT_EQ(LookupIconIdFromDirectoryEx(group.data(), !k.cursor, check.size, check.size, 0),
+                firstId + check.looked - 1)
+          << k.name << " at " << check.size;
+    }
+  }
+  FreeLibrary(module);
+}
+
+// A missing icon or cursor group fails with ERROR_RESOURCE_TYPE_NOT_FOUND, whether or not
+// the module holds groups of that kind.
+TEST(Icons, AMissingGroupReportsItsTypeMissing) {
+  test::PeWriter writer;
+  writer.Add(test::ResId(14), test::ResId(1), 0x0409, test::IconGroup(16, 2, 0));
+  writer.Add(test::ResId(3), test::ResId(2), 0x0409, test::IconImage(16, 0x123456));
+  test::TempDir dir;
+  const std::string path = dir.Write("icons.dll", writer.Build());
+  const HMODULE module = LoadLibraryExA(path.c_str(), 0, 0);
+  ASSERT_NE(module, 0u);
+  const struct {
+    const char* name;
+    UINT type;
+    const char* resource;
+  } cases[] = {
+      {"icon by number beside an icon group", IMAGE_ICON, MAKEINTRESOURCEA(9)},
+      {"icon by name beside an icon group", IMAGE_ICON, "MISSING"},
+      {"cursor in a module without cursor groups", IMAGE_CURSOR, MAKEINTRESOURCEA(1)},
+  };
+  for (const auto& c : cases) {
+    SetLastError(0);
+    EXPECT_EQ(LoadImageA(module, c.resource, c.type, 0, 0, 0), 0u) << c.name;
+    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_TYPE_NOT_FOUND) << c.name;
+  }
+  const HANDLE found = LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, 0, 0, 0);
+  EXPECT_NE(found, 0u);
+  DestroyIcon(found);
+  FreeLibrary(module);
+}
+
+// Freeing a stale handle, a handle of another kind or none fails and leaves the last error
+// as it was.
+TEST(Handles, AFailedFreeLeavesTheLastError) {
+  const auto image = test::IconImage(16, 0x123456);
+  const HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE,
+                                              0x00030000, 0, 0, 0);
+  const HBITMAP bitmap = CreateBitmapFromPackedDib(test::PackedDib(2, 2, 24, 0), 0);
+  const HICON staleIcon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()),
+                                                   TRUE, 0x00030000, 0, 0, 0);
+  const HBITMAP staleBitmap = CreateBitmapFromPackedDib(test::PackedDib(2, 2, 24, 0), 0);
+  ASSERT_TRUE(DestroyIcon(staleIcon));
+  ASSERT_TRUE(DeleteObject(staleBitmap));
+  const struct {
+    const char* name;
+    BOOL (*free)(HANDLE);
+    HANDLE handle;
+  } cases[] = {
+      {"DestroyIcon of a destroyed icon", DestroyIcon, staleIcon},
+      {"DestroyIcon of a bitmap", DestroyIcon, bitmap},
+      {"DestroyIcon of 0", DestroyIcon, 0},
+      {"DestroyCursor of a destroyed icon", DestroyCursor, staleIcon},
+      {"DeleteObject of a deleted bitmap", DeleteObject, staleBitmap},
+      {"DeleteObject of an icon", DeleteObject, icon},
+      {"DeleteObject of 0", DeleteObject, 0},
+  };
+  for (const auto& c : cases) {
+    SetLastError(1234);
+    EXPECT_FALSE(c.free(c.handle)) << c.name;
+    EXPECT_EQ(GetLastError(), 1234u) << c.name;
+  }
+  EXPECT_TRUE(DestroyIcon(icon));
+  EXPECT_TRUE(DeleteObject(bitmap));
+}
+
+// GetIconInfo reports fIcon as the handle was created: from the bytes' own kind or from the
+// kind LoadImageA was asked for.
+TEST(Icons, IconInfoReportsTheKindGivenAtCreation) {
+  test::PeWriter writer;
+  writer.Add(test::ResId(14), test::ResId(1), 0x0409, test::IconGroup(16, 2, 0));
+  writer.Add(test::ResId(3), test::ResId(2), 0x0409, test::IconImage(16, 0x123456));
+  writer.Add(test::ResId(12), test::ResId(1), 0x0409, test::CursorGroup(16, 3, 0));
+  writer.Add(test::ResId(1), test::ResId(3), 0x0409, test::CursorImage(16, 1, 2, 0x654321));
+  test::TempDir dir;
+  const std::string path = dir.Write("kinds.dll", writer.Build());
+  const HMODULE module = LoadLibraryExA(path.c_str(), 0, 0);
+  ASSERT_NE(module, 0u);
+  const auto iconBytes = test::IconImage(16, 0x123456);
+  const auto cursorBytes = test::CursorImage(16, 1, 2, 0x654321);
+  const struct {
+    const char* name;
+    HICON handle;
+    BOOL fIcon;
+  } cases[] = {
+      {"icon bytes as an icon",
+       CreateIconFromResourceEx(iconBytes.data(), static_cast<DWORD>(iconBytes.size()), TRUE,
+                                0x00030000, 0, 0, 0),
+       TRUE},
+      {"cursor bytes as a cursor",
+       CreateIconFromResourceEx(cursorBytes.data(), static_cast<DWORD>(cursorBytes.size()), FALSE,
+                                0x00030000, 0, 0, 0),
+       FALSE},
+      {"LoadImageA of an icon", LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, 0, 0, 0), TRUE},
+      {"LoadImageA of a cursor", LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_CURSOR, 0, 0, 0),
+       FALSE},
+  };
+  for (const auto& c : cases) {
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(c.handle, &info)) << c.name;
+    EXPECT_EQ(info.fIcon, c.fIcon) << c.name;
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    DestroyIcon(c.handle);
+  }
+  FreeLibrary(module);
 }
 
 }  // namespace

@@ -9,6 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "pe_writer/pe_writer.h"
+#include "platform/module/module.h"
+#include "platform/user/dialog.h"
+#include "platform/user/window.h"
+#include "support/temp_dir.h"
+
 namespace orvex {
 namespace {
 
@@ -235,7 +241,7 @@ TEST(DialogTemplate, MapsLikeThePlatform) {
                                ? std::u16string(PredefinedDialogClass(item.windowClass.ordinal))
                                : item.windowClass.text;
       EXPECT_EQ(std::string(cls.begin(), cls.end()), seen.cls) << seeds[d] << " item " << i;
-      EXPECT_EQ(static_cast<int>(static_cast<int16_t>(item.id)), seen.id);
+      EXPECT_EQ(static_cast<int>(item.id), seen.id);
       auto [bx, by] = units[d];
       EXPECT_EQ(DialogUnitsToPixels(item.x, bx, 4), seen.x);
       EXPECT_EQ(DialogUnitsToPixels(item.y, by, 8), seen.y);
@@ -243,6 +249,75 @@ TEST(DialogTemplate, MapsLikeThePlatform) {
       EXPECT_EQ(DialogUnitsToPixels(item.cy, by, 8), seen.cy);
     }
   }
+}
+
+// A pop-up template without a font holding one static whose stored id is `id`: a WORD in
+// the classic layout, a DWORD in the extended one.
+std::vector<uint8_t> OneStatic(bool extended, uint32_t id) {
+  Writer w;
+  if (extended) {
+    w.Word(1);
+    w.Word(0xFFFF);
+    w.Dword(0);  // help id
+    w.Dword(0);
+    w.Dword(0x80000000);
+  } else {
+    w.Dword(0x80000000);
+    w.Dword(0);
+  }
+  w.Word(1);
+  for (int v : {0, 0, 100, 50}) w.Word(static_cast<uint16_t>(v));
+  for (int i = 0; i < 3; ++i) w.Word(0);  // no menu, the dialog class, no title
+  w.Align();
+  if (extended) w.Dword(0);  // help id
+  if (!extended) w.Dword(0x50000000);
+  w.Dword(0);
+  if (extended) w.Dword(0x50000000);
+  for (int v : {5, 5, 40, 10}) w.Word(static_cast<uint16_t>(v));
+  if (extended) {
+    w.Dword(id);
+  } else {
+    w.Word(static_cast<uint16_t>(id));
+  }
+  w.Ordinal(0x82);
+  w.Word(0);  // no title
+  w.Word(0);  // no creation data
+  return w.bytes;
+}
+
+// A control of a classic template has a 16-bit id: a stored 0xFFFF reads back as 65535.
+// Extended templates store 32 bits, so 0xFFFFFFFF reads back as -1.
+TEST(DialogTemplate, ControlIdsKeepTheWidthTheLayoutStores) {
+  const struct {
+    bool extended;
+    uint32_t stored;
+    int id;
+  } cases[] = {
+      {false, 0xFFFF, 65535},     {false, 0x8000, 32768}, {false, 7, 7},
+      {true, 0xFFFFFFFF, -1},     {true, 0xFFFF, 65535},  {true, 0x12345, 0x12345},
+      {true, 0xFFFF8000, -32768},
+  };
+  test::PeWriter writer;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    writer.Add(test::ResId(5), test::ResId(static_cast<uint16_t>(i + 1)), 0x0409,
+               OneStatic(cases[i].extended, cases[i].stored));
+  }
+  test::TempDir dir;
+  const std::string path = dir.Write("ids.dll", writer.Build());
+  const HMODULE module = LoadLibraryExA(path.c_str(), 0, 0);
+  ASSERT_NE(module, 0u);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    const HWND dialog =
+        CreateDialogParamA(module, MAKEINTRESOURCEA(static_cast<uintptr_t>(i + 1)), 0, nullptr, 0);
+    ASSERT_NE(dialog, 0u) << i;
+    const HWND control = GetWindow(dialog, GW_CHILD);
+    EXPECT_EQ(GetDlgCtrlID(control), c.id) << i;
+    EXPECT_EQ(GetWindowLongA(control, GWL_ID), c.id) << i;
+    EXPECT_EQ(GetDlgItem(dialog, c.id), control) << i;
+    DestroyWindow(dialog);
+  }
+  FreeLibrary(module);
 }
 
 }  // namespace

@@ -75,8 +75,7 @@ std::vector<std::string> Describe(HWND dialog, const Host& host,
     GetWindowRect(ch, &cr);
     MapWindowPoints(0, dialog, reinterpret_cast<POINT*>(&cr), 2);
     lines.push_back(
-        Format("  %-18s id %6d style %08lX rect %ld %ld %ld %ld", cls,
-               static_cast<int>(static_cast<short>(GetDlgCtrlID(ch))),
+        Format("  %-18s id %6d style %08lX rect %ld %ld %ld %ld", cls, GetDlgCtrlID(ch),
                static_cast<unsigned long>(static_cast<DWORD>(GetWindowLongA(ch, GWL_STYLE))),
                static_cast<long>(cr.left), static_cast<long>(cr.top),
                static_cast<long>(cr.right - cr.left), static_cast<long>(cr.bottom - cr.top)));

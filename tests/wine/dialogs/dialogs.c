@@ -44,7 +44,7 @@ static void Show(const char* label, HWND dlg, HWND top, HWND box) {
     RECT cr;
     GetWindowRect(ch, &cr);
     MapWindowPoints(NULL, dlg, (POINT*)&cr, 2);
-    printf("  %-18s id %6d style %08lX rect %ld %ld %ld %ld\n", cls, (int)(short)GetDlgCtrlID(ch),
+    printf("  %-18s id %6d style %08lX rect %ld %ld %ld %ld\n", cls, GetDlgCtrlID(ch),
            (unsigned long)GetWindowLongA(ch, GWL_STYLE), cr.left, cr.top, cr.right - cr.left,
            cr.bottom - cr.top);
   }

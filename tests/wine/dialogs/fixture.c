@@ -109,9 +109,9 @@ static void Show(const char* label, HWND dlg, HWND top, HWND box) {
     RECT cr;
     GetWindowRect(ch, &cr);
     MapWindowPoints(NULL, dlg, (POINT*)&cr, 2);
-    printf("  %-18s id %6d style %08lX rect %ld %ld %ld %ld text ", cls,
-           (int)(short)GetDlgCtrlID(ch), (unsigned long)GetWindowLongA(ch, GWL_STYLE), cr.left,
-           cr.top, cr.right - cr.left, cr.bottom - cr.top);
+    printf("  %-18s id %6d style %08lX rect %ld %ld %ld %ld text ", cls, GetDlgCtrlID(ch),
+           (unsigned long)GetWindowLongA(ch, GWL_STYLE), cr.left, cr.top, cr.right - cr.left,
+           cr.bottom - cr.top);
     PrintText(ch);
     printf(" exstyle %08lX\n", (unsigned long)GetWindowLongA(ch, GWL_EXSTYLE));
     Details(ch, cls);

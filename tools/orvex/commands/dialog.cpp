@@ -72,7 +72,7 @@ Json Describe(HWND dialog, bool popup) {
     MapWindowPoints(0, dialog, reinterpret_cast<POINT*>(&r), 2);
     Json control;
     control["class"] = Utf16ToUtf8(AnsiToUnicode(className));
-    control["id"] = static_cast<short>(GetDlgCtrlID(child));
+    control["id"] = GetDlgCtrlID(child);
     control["style"] = Hex8(static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)));
     control["rect"] = {r.left, r.top, r.right, r.bottom};
     controls.push_back(std::move(control));
