@@ -57,7 +57,9 @@ endfunction()
 # module-definition file DEF lists (undecorated, also where stdcall decorates), named as
 # the target without the "lib" prefix.
 function(orvex_windows_dll target def)
-  target_link_options(${target} PRIVATE ${def} -Wl,--kill-at)
+  # On 32-bit x86 the entry points are stdcall symbols (DllGetClassObject@12): the .def
+  # names them plainly, and the stdcall fixup links each name to its symbol.
+  target_link_options(${target} PRIVATE ${def} -Wl,--kill-at -Wl,--enable-stdcall-fixup)
   set_target_properties(${target} PROPERTIES PREFIX "" LINK_DEPENDS ${def})
 endfunction()
 

@@ -56,6 +56,7 @@ add_subdirectory(tests/readers)
 add_subdirectory(tests/windows)
 # GetHexDump and GetString through Invoke, against the Linux build's figure.
 add_subdirectory(bench/invoke)
+add_subdirectory(tests/dyncall/windows)
 
 # The shipped DLLs export their entry points and nothing else.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

@@ -9,6 +9,10 @@ library through its automation objects, so it includes neither the frame nor a s
 folder; it may include the renderers. Test seams
 ("*_testing.h") are included only by tests, benchmarks and the source that defines them.
 
+Only the platform layer knows which operating system it runs on: a file outside
+src/platform (src/base too, which both of its backends share) that tests an operating
+system's macro in a preprocessor condition is a fault.
+
 Usage: scripts/check_includes.py [ROOT]   (exit status 1 and one line per fault)
 """
 import pathlib
@@ -67,6 +71,17 @@ ALLOWED = {
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
+# Macros that name an operating system (or its compiler environment), and the preprocessor
+# conditions that could test them.
+OS_MACROS = (
+    "_WIN32", "_WIN64", "__linux__", "__linux", "__gnu_linux__", "__unix__", "__unix",
+    "__APPLE__", "__MINGW32__", "__MINGW64__", "__CYGWIN__",
+)
+OS_MACRO = re.compile(r"\b(" + "|".join(OS_MACROS) + r")\b")
+CONDITION = re.compile(r"^\s*#\s*(if|ifdef|ifndef|elif|elifdef|elifndef)\b(.*)$")
+# Where the operating system may be tested: the platform layer, which picks its backend.
+OS_AWARE = ("src/platform/",)
+
 
 def unit_of_file(rel):
     best = None
@@ -84,6 +99,27 @@ def unit_of_include(path):
         ):
             best = name
     return best
+
+
+def os_tests(text):
+    """(line number, macro) of each operating-system macro a preprocessor condition names,
+    continued lines included; comments are not conditions."""
+    found = []
+    lines = text.splitlines()
+    number = 0
+    while number < len(lines):
+        first = number
+        logical = lines[number]
+        while logical.endswith("\\") and number + 1 < len(lines):
+            number += 1
+            logical = logical[:-1] + " " + lines[number]
+        number += 1
+        match = CONDITION.match(logical)
+        if not match:
+            continue
+        condition = re.sub(r"/\*.*?\*/", " ", match.group(2)).split("//", 1)[0]
+        found += [(first + 1, macro.group(1)) for macro in OS_MACRO.finditer(condition)]
+    return found
 
 
 def is_foreign_test_seam(rel, path):
@@ -106,7 +142,14 @@ def main():
             if unit is None:
                 faults.append(f"{rel}: not in any layer of the include order")
                 continue
-            for number, line in enumerate(file.read_text(errors="replace").splitlines(), 1):
+            text = file.read_text(errors="replace")
+            if not rel.startswith(OS_AWARE):
+                for number, macro in os_tests(text):
+                    faults.append(
+                        f"{rel}:{number}: tests the operating system ({macro}): only "
+                        "src/platform may"
+                    )
+            for number, line in enumerate(text.splitlines(), 1):
                 match = INCLUDE.match(line)
                 if not match:
                     continue
@@ -129,7 +172,7 @@ def main():
     for fault in faults:
         print(fault)
     if faults:
-        print(f"check_includes: {len(faults)} include(s) against the layer order", file=sys.stderr)
+        print(f"check_includes: {len(faults)} fault(s) against the layer order", file=sys.stderr)
         return 1
     return 0
 

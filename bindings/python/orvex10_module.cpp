@@ -56,12 +56,13 @@ class PythonDispatch final : public ComObject<PythonDispatch, IDispatch> {
  public:
   explicit PythonDispatch(py::object target) : target_(std::move(target)) {}
 
-  HRESULT GetTypeInfoCount(UINT* count) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
   }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                       DISPID* ids) override {
     if (count == 0) return S_OK;
     py::gil_scoped_acquire gil;
     const std::string wanted = Utf16ToUtf8(names[0]);
@@ -85,8 +86,8 @@ class PythonDispatch final : public ComObject<PythonDispatch, IDispatch> {
     ids[0] = static_cast<DISPID>(names_.size());
     return S_OK;
   }
-  HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT*) override {
+  HRESULT ORVEX_COM_CALL Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                VARIANT* result, EXCEPINFO* exception, UINT*) override {
     if (id < 1 || static_cast<size_t>(id) > names_.size()) return DISP_E_MEMBERNOTFOUND;
     py::gil_scoped_acquire gil;
     const std::string& name = names_[static_cast<size_t>(id - 1)];

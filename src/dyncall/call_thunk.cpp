@@ -1,6 +1,8 @@
 #include "dyncall/call_thunk.h"
 
+#include <algorithm>
 #include <cassert>
+#include <iterator>
 
 namespace orvex {
 
@@ -49,13 +51,15 @@ size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, ui
 
 }  // namespace x86
 
-namespace x86_64 {
+// Pieces both x86-64 writers share.
+namespace x64 {
 
 namespace {
 
-constexpr size_t kRegisterArguments = 6;
+// General-purpose register numbers as instructions encode them (8 to 15 need REX.B).
+enum Register : uint8_t { kRcx = 1, kRdx = 2, kRsi = 6, kRdi = 7, kR8 = 8, kR9 = 9 };
 
-void EmitEntryCode(CodeWriter& writer, size_t stackArguments) {
+void EmitFrame(CodeWriter& writer, size_t stackArguments) {
   writer.EmitByte(0x55);  // push rbp
   writer.EmitByte(0x48);  // mov rbp, rsp
   writer.EmitByte(0x89);
@@ -68,21 +72,31 @@ void EmitEntryCode(CodeWriter& writer, size_t stackArguments) {
   }
 }
 
-// mov <register of argument index>, imm32 (sign-extended to 64 bits, so parameters of
-// type long receive the same value as int parameters).
-void EmitRegisterArgument(CodeWriter& writer, size_t index, int32_t value) {
-  // rdi, rsi, rdx, rcx, r8, r9 as REX prefix and ModRM byte of C7 /0.
-  static constexpr uint8_t kRex[kRegisterArguments] = {0x48, 0x48, 0x48, 0x48, 0x49, 0x49};
-  static constexpr uint8_t kModRm[kRegisterArguments] = {0xC7, 0xC6, 0xC2, 0xC1, 0xC0, 0xC1};
-  writer.EmitByte(kRex[index]);
+// Arguments `first` and up, last first: push imm32, sign-extended to 64 bits.
+void EmitStackArguments(CodeWriter& writer, std::span<const int32_t> arguments, size_t first) {
+  for (size_t j = arguments.size(); j-- > first;) {
+    writer.EmitByte(0x68);
+    writer.EmitLong(static_cast<uint32_t>(arguments[j]));
+  }
+}
+
+// mov <register>, imm32 (REX.W C7 /0), sign-extended to 64 bits, so parameters of 64-bit
+// types receive the same value as 32-bit ones.
+void EmitMoveImmediate(CodeWriter& writer, Register target, int32_t value) {
+  writer.EmitByte(target >= kR8 ? 0x49 : 0x48);
   writer.EmitByte(0xC7);
-  writer.EmitByte(kModRm[index]);
+  writer.EmitByte(static_cast<uint8_t>(0xC0 | (target & 7)));
   writer.EmitLong(static_cast<uint32_t>(value));
 }
 
+// The first `registers.size()` arguments (or fewer), last first.
+void EmitRegisterArguments(CodeWriter& writer, std::span<const int32_t> arguments,
+                           std::span<const Register> registers) {
+  for (size_t j = std::min(arguments.size(), registers.size()); j-- > 0;)
+    EmitMoveImmediate(writer, registers[j], arguments[j]);
+}
+
 void EmitCallAbsolute(CodeWriter& writer, uint64_t function) {
-  writer.EmitByte(0x31);  // xor eax, eax
-  writer.EmitByte(0xC0);
   writer.EmitByte(0x49);  // mov r11, imm64
   writer.EmitByte(0xBB);
   writer.EmitQuad(function);
@@ -91,49 +105,76 @@ void EmitCallAbsolute(CodeWriter& writer, uint64_t function) {
   writer.EmitByte(0xD3);
 }
 
-void EmitCleanUp(CodeWriter& writer) {
+void EmitReturn(CodeWriter& writer) {
   writer.EmitByte(0xC9);  // leave: drops stack arguments and padding, restores rbp
   writer.EmitByte(0x48);  // movsxd rax, eax
   writer.EmitByte(0x63);
   writer.EmitByte(0xC0);
+  writer.EmitByte(0xC3);  // ret
+  writer.EmitByte(0xCC);
 }
 
 }  // namespace
 
+}  // namespace x64
+
+namespace sysv_x86_64 {
+
 size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, uint64_t function,
                       bool /*callerRemovesArguments: one convention on this processor*/) {
-  const size_t count = arguments.size();
-  const size_t stackArguments = count > kRegisterArguments ? count - kRegisterArguments : 0;
+  static constexpr x64::Register kRegisters[] = {x64::kRdi, x64::kRsi, x64::kRdx,
+                                                 x64::kRcx, x64::kR8,  x64::kR9};
+  const size_t stackArguments =
+      arguments.size() > std::size(kRegisters) ? arguments.size() - std::size(kRegisters) : 0;
   const size_t start = writer.AlignTo16();
-  EmitEntryCode(writer, stackArguments);
-  for (size_t j = count; j-- > 0;) {
-    if (j >= kRegisterArguments) {
-      writer.EmitByte(0x68);  // push imm32, sign-extended to 64 bits
-      writer.EmitLong(static_cast<uint32_t>(arguments[j]));
-    } else {
-      EmitRegisterArgument(writer, j, arguments[j]);
-    }
-  }
-  EmitCallAbsolute(writer, function);
-  EmitCleanUp(writer);
-  writer.EmitByte(0xC3);  // ret
-  writer.EmitByte(0xCC);
+  x64::EmitFrame(writer, stackArguments);
+  x64::EmitStackArguments(writer, arguments, std::size(kRegisters));
+  x64::EmitRegisterArguments(writer, arguments, kRegisters);
+  writer.EmitByte(0x31);  // xor eax, eax: no vector registers, for variadic callees
+  writer.EmitByte(0xC0);
+  x64::EmitCallAbsolute(writer, function);
+  x64::EmitReturn(writer);
   return start;
 }
 
-}  // namespace x86_64
+}  // namespace sysv_x86_64
+
+namespace win_x64 {
+
+size_t BuildCallThunk(CodeWriter& writer, std::span<const int32_t> arguments, uint64_t function,
+                      bool /*callerRemovesArguments: one convention on this processor*/) {
+  static constexpr x64::Register kRegisters[] = {x64::kRcx, x64::kRdx, x64::kR8, x64::kR9};
+  const size_t stackArguments =
+      arguments.size() > std::size(kRegisters) ? arguments.size() - std::size(kRegisters) : 0;
+  const size_t start = writer.AlignTo16();
+  x64::EmitFrame(writer, stackArguments);
+  x64::EmitStackArguments(writer, arguments, std::size(kRegisters));
+  writer.EmitByte(0x48);  // sub rsp, 32: the shadow space, below the stack arguments
+  writer.EmitByte(0x83);
+  writer.EmitByte(0xEC);
+  writer.EmitByte(0x20);
+  x64::EmitRegisterArguments(writer, arguments, kRegisters);
+  x64::EmitCallAbsolute(writer, function);
+  x64::EmitReturn(writer);
+  return start;
+}
+
+}  // namespace win_x64
 
 size_t BuildHostCallThunk(CodeWriter& writer, std::span<const int32_t> arguments,
                           uintptr_t function, bool callerRemovesArguments) {
-#if defined(__x86_64__)
-  return x86_64::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
-#elif defined(__i386__)
-  return x86::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
-#else
-  (void)writer, (void)arguments, (void)function, (void)callerRemovesArguments;
-  assert(!"no call thunk writer for this processor");
-  return 0;
-#endif
+  if constexpr (kHostCallingConvention == CallingConvention::kX86) {
+    return x86::BuildCallThunk(writer, arguments, static_cast<uint32_t>(function),
+                               callerRemovesArguments);
+  } else if constexpr (kHostCallingConvention == CallingConvention::kSystemVX86_64) {
+    return sysv_x86_64::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
+  } else if constexpr (kHostCallingConvention == CallingConvention::kWindowsX64) {
+    return win_x64::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
+  } else {
+    (void)writer, (void)arguments, (void)function, (void)callerRemovesArguments;
+    assert(!"no call thunk writer for this platform");
+    return 0;
+  }
 }
 
 }  // namespace orvex

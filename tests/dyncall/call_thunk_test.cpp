@@ -4,7 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <map>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "base/runtime_error.h"
@@ -64,15 +69,29 @@ Built BuildX86(std::vector<int32_t> arguments, uint32_t function, bool callerRem
   return built;
 }
 
-Built BuildX86_64(std::vector<int32_t> arguments, uint64_t function, bool callerRemovesArguments,
-                  uint64_t base = 0x7f0000001000) {
+using X64Writer = size_t (*)(CodeWriter&, std::span<const int32_t>, uint64_t, bool);
+
+Built BuildX64(X64Writer write, std::vector<int32_t> arguments, uint64_t function,
+               bool callerRemovesArguments, uint64_t base = 0x7f0000001000) {
   std::vector<uint8_t> buffer(static_cast<size_t>(*CallThunkBufferSize(arguments.size())));
   CodeWriter writer(buffer, base);
   Built built;
-  built.start = x86_64::BuildCallThunk(writer, arguments, function, callerRemovesArguments);
+  built.start = write(writer, arguments, function, callerRemovesArguments);
   buffer.resize(writer.Position());
   built.bytes = buffer;
   return built;
+}
+
+Built BuildX86_64(std::vector<int32_t> arguments, uint64_t function, bool callerRemovesArguments,
+                  uint64_t base = 0x7f0000001000) {
+  return BuildX64(sysv_x86_64::BuildCallThunk, std::move(arguments), function,
+                  callerRemovesArguments, base);
+}
+
+Built BuildWinX64(std::vector<int32_t> arguments, uint64_t function, bool callerRemovesArguments,
+                  uint64_t base = 0x7f0000001000) {
+  return BuildX64(win_x64::BuildCallThunk, std::move(arguments), function, callerRemovesArguments,
+                  base);
 }
 
 TEST(X86CallThunk, TwoArgumentsPushedLastFirstThenCalledAndReturned) {
@@ -137,7 +156,7 @@ TEST(X86CallThunk, DisplacementWrapsForAFunctionBelowTheThunk) {
   EXPECT_EQ(static_cast<uint32_t>(0x10000 + 27 + displacement), 0x100u);
 }
 
-TEST(X86_64CallThunk, RegisterArgumentsAndAbsoluteCall) {
+TEST(SysVX86_64CallThunk, RegisterArgumentsAndAbsoluteCall) {
   Built built = BuildX86_64({5, -1}, 0x00007f1234567890, kCallee);
   Code expected;
   expected.Fill(16)
@@ -155,7 +174,7 @@ TEST(X86_64CallThunk, RegisterArgumentsAndAbsoluteCall) {
   EXPECT_THAT(built.bytes, ElementsAreArray(expected.Get()));
 }
 
-TEST(X86_64CallThunk, StackArgumentsKeepTheCallAligned) {
+TEST(SysVX86_64CallThunk, StackArgumentsKeepTheCallAligned) {
   Code registers;  // arguments 6 to 1: r9, r8, rcx, rdx, rsi, rdi
   registers.Bytes({0x49, 0xC7, 0xC1})
       .Long(6)
@@ -193,18 +212,246 @@ TEST(X86_64CallThunk, StackArgumentsKeepTheCallAligned) {
               ElementsAreArray(eight.Get()));
 }
 
-TEST(X86_64CallThunk, BothConventionsMakeTheSameCall) {
+TEST(SysVX86_64CallThunk, BothConventionsMakeTheSameCall) {
   const std::vector<int32_t> arguments = {1, -2, 3, -4, 5, -6, 7, -8, 9};
   EXPECT_EQ(BuildX86_64(arguments, 0x1234, kCallee).bytes,
             BuildX86_64(arguments, 0x1234, kCaller).bytes);
 }
 
-TEST(CallThunk, BufferSizeHoldsEitherWriterAtEveryAlignment) {
+TEST(WinX64CallThunk, RegisterArgumentsShadowSpaceAndAbsoluteCall) {
+  Built built = BuildWinX64({5, -1}, 0x00007f1234567890, kCallee);
+  Code expected;
+  expected.Fill(16)
+      .Bytes({0x55, 0x48, 0x89, 0xE5})
+      .Bytes({0x48, 0x83, 0xEC, 0x20})  // shadow space
+      .Bytes({0x48, 0xC7, 0xC2})
+      .Long(0xFFFFFFFF)  // rdx = argument 2
+      .Bytes({0x48, 0xC7, 0xC1})
+      .Long(5)  // rcx = argument 1
+      .Bytes({0x49, 0xBB})
+      .Quad(0x00007f1234567890)
+      .Bytes({0x41, 0xFF, 0xD3})
+      .Bytes({0xC9, 0x48, 0x63, 0xC0, 0xC3, 0xCC});
+  EXPECT_EQ(built.start, 16u);
+  EXPECT_THAT(built.bytes, ElementsAreArray(expected.Get()));
+}
+
+TEST(WinX64CallThunk, StackArgumentsSitAboveTheShadowSpace) {
+  Code registers;  // arguments 4 to 1: r9, r8, rdx, rcx
+  registers.Bytes({0x49, 0xC7, 0xC1})
+      .Long(4)
+      .Bytes({0x49, 0xC7, 0xC0})
+      .Long(3)
+      .Bytes({0x48, 0xC7, 0xC2})
+      .Long(2)
+      .Bytes({0x48, 0xC7, 0xC1})
+      .Long(1);
+  auto tail = [](Code& code) {
+    code.Bytes({0x49, 0xBB}).Quad(0x1234).Bytes({0x41, 0xFF, 0xD3});
+    code.Bytes({0xC9, 0x48, 0x63, 0xC0, 0xC3, 0xCC});
+  };
+
+  // One stack argument: 8 bytes of padding, the argument, then the shadow space.
+  Code five;
+  five.Fill(16).Bytes({0x55, 0x48, 0x89, 0xE5, 0x48, 0x83, 0xEC, 0x08});
+  five.Bytes({0x68}).Long(0xFFFFFFFB);
+  five.Bytes({0x48, 0x83, 0xEC, 0x20});
+  five.Append(registers);
+  tail(five);
+  EXPECT_THAT(BuildWinX64({1, 2, 3, 4, -5}, 0x1234, kCallee).bytes, ElementsAreArray(five.Get()));
+
+  // Two: no padding, argument 6 pushed first.
+  Code six;
+  six.Fill(16).Bytes({0x55, 0x48, 0x89, 0xE5});
+  six.Bytes({0x68}).Long(6).Bytes({0x68}).Long(0xFFFFFFFB);
+  six.Bytes({0x48, 0x83, 0xEC, 0x20});
+  six.Append(registers);
+  tail(six);
+  EXPECT_THAT(BuildWinX64({1, 2, 3, 4, -5, 6}, 0x1234, kCallee).bytes, ElementsAreArray(six.Get()));
+}
+
+TEST(WinX64CallThunk, BothConventionsMakeTheSameCall) {
+  const std::vector<int32_t> arguments = {1, -2, 3, -4, 5, -6, 7};
+  EXPECT_EQ(BuildWinX64(arguments, 0x1234, kCallee).bytes,
+            BuildWinX64(arguments, 0x1234, kCaller).bytes);
+}
+
+// Runs the instructions the x86-64 writers emit (and nothing else) on a model of the
+// registers and the stack, and records the machine state at the call.
+class X64Model {
+ public:
+  struct AtCall {
+    uint64_t rsp = 0;
+    uint64_t target = 0;
+    uint64_t registers[16] = {};
+    std::map<uint64_t, uint64_t> stack;
+  };
+
+  // Entered as a callee: rsp is 8 below a multiple of 16 (the return address was pushed).
+  static constexpr uint64_t kEntryRsp = 0x10000 - 8;
+
+  // Runs from `start` to the RET; false (with a failure) on an unknown instruction.
+  bool Run(const std::vector<uint8_t>& code, size_t start) {
+    code_ = &code;
+    at_ = start;
+    rsp_ = kEntryRsp;
+    while (at_ < code.size()) {
+      const uint8_t op = Byte();
+      if (op == 0x55) {  // push rbp
+        Push(registers_[kRbp]);
+      } else if (op == 0x68) {  // push imm32
+        Push(SignExtend(Long()));
+      } else if (op == 0xC9) {  // leave
+        rsp_ = registers_[kRbp];
+        registers_[kRbp] = Pop();
+      } else if (op == 0xC3) {  // ret
+        return true;
+      } else if (op == 0x31 && Byte() == 0xC0) {  // xor eax, eax
+        registers_[0] = 0;
+      } else if (op == 0x41 && Byte() == 0xFF && Byte() == 0xD3) {  // call r11
+        calls_.push_back(AtCall{rsp_, registers_[11], {}, stack_});
+        std::copy(std::begin(registers_), std::end(registers_), calls_.back().registers);
+        registers_[0] = 0xAAAAAAAAFFFFFFFE;  // a result with junk in its upper half
+      } else if (op == 0x48 || op == 0x49) {
+        const uint8_t rexB = op == 0x49 ? 8 : 0;
+        const uint8_t next = Byte();
+        if (op == 0x48 && next == 0x89 && Byte() == 0xE5) {  // mov rbp, rsp
+          registers_[kRbp] = rsp_;
+        } else if (op == 0x48 && next == 0x83 && Byte() == 0xEC) {  // sub rsp, imm8
+          rsp_ -= Byte();
+        } else if (op == 0x48 && next == 0x63 && Byte() == 0xC0) {  // movsxd rax, eax
+          registers_[0] = SignExtend(static_cast<uint32_t>(registers_[0]));
+        } else if (next == 0xC7) {  // mov r64, imm32
+          const uint8_t modRm = Byte();
+          if ((modRm & 0xF8) != 0xC0) return Unknown();
+          const uint8_t target = (modRm & 7) | rexB;
+          registers_[target] = SignExtend(Long());
+        } else if (op == 0x49 && next == 0xBB) {  // mov r11, imm64
+          const uint64_t low = Long();
+          registers_[11] = low | static_cast<uint64_t>(Long()) << 32;
+        } else {
+          return Unknown();
+        }
+      } else {
+        return Unknown();
+      }
+    }
+    ADD_FAILURE() << "ran past the end without RET";
+    return false;
+  }
+
+  const std::vector<AtCall>& Calls() const { return calls_; }
+  uint64_t Rsp() const { return rsp_; }
+  uint64_t Rax() const { return registers_[0]; }
+
+ private:
+  static constexpr int kRbp = 5;
+
+  static uint64_t SignExtend(uint32_t value) {
+    return static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(value)));
+  }
+  uint8_t Byte() { return at_ < code_->size() ? (*code_)[at_++] : 0xCC; }
+  uint32_t Long() {
+    uint32_t value = 0;
+    for (int shift = 0; shift < 32; shift += 8) value |= static_cast<uint32_t>(Byte()) << shift;
+    return value;
+  }
+  void Push(uint64_t value) {
+    rsp_ -= 8;
+    stack_[rsp_] = value;
+  }
+  uint64_t Pop() {
+    const uint64_t value = stack_[rsp_];
+    rsp_ += 8;
+    return value;
+  }
+  bool Unknown() {
+    ADD_FAILURE() << "unknown instruction before offset " << at_;
+    return false;
+  }
+
+  const std::vector<uint8_t>* code_ = nullptr;
+  size_t at_ = 0;
+  uint64_t rsp_ = 0;
+  uint64_t registers_[16] = {};
+  std::map<uint64_t, uint64_t> stack_;
+  std::vector<AtCall> calls_;
+};
+
+// Where each convention expects the arguments at the call: the registers of the first ones,
+// then stack slots counted from rsp.
+struct X64Convention {
+  const char* name;
+  X64Writer write;
+  std::vector<int> registers;
+  uint64_t firstStackSlot;  // bytes above rsp at the call
+};
+
+TEST(X64CallThunk, EachConventionFindsItsArgumentsAtAnAlignedCall) {
+  const X64Convention conventions[] = {
+      {"System V", sysv_x86_64::BuildCallThunk, {7, 6, 2, 1, 8, 9}, 0},
+      {"Windows x64", win_x64::BuildCallThunk, {1, 2, 8, 9}, 32},
+  };
+  constexpr uint64_t kFunction = 0x00007ffe12345678;
+  for (const X64Convention& convention : conventions) {
+    for (int32_t count = 0; count <= 13; ++count) {
+      SCOPED_TRACE(testing::Message() << convention.name << ", " << count << " arguments");
+      std::vector<int32_t> arguments;
+      for (int32_t i = 1; i <= count; ++i) arguments.push_back(i % 2 ? -i : i * 1000);
+      Built built = BuildX64(convention.write, arguments, kFunction, kCallee);
+      X64Model model;
+      ASSERT_TRUE(model.Run(built.bytes, built.start));
+      ASSERT_EQ(model.Calls().size(), 1u);
+      const X64Model::AtCall& call = model.Calls()[0];
+      EXPECT_EQ(call.target, kFunction);
+      EXPECT_EQ(call.rsp % 16, 0u);
+      for (size_t i = 0; i < arguments.size(); ++i) {
+        const auto expected = static_cast<uint64_t>(static_cast<int64_t>(arguments[i]));
+        if (i < convention.registers.size()) {
+          EXPECT_EQ(call.registers[convention.registers[i]], expected) << "argument " << i + 1;
+        } else {
+          const uint64_t slot =
+              call.rsp + convention.firstStackSlot + 8 * (i - convention.registers.size());
+          auto found = call.stack.find(slot);
+          ASSERT_NE(found, call.stack.end()) << "argument " << i + 1;
+          EXPECT_EQ(found->second, expected) << "argument " << i + 1;
+        }
+      }
+      // The frame is gone at the return, and the 32-bit result is sign-extended.
+      EXPECT_EQ(model.Rsp(), X64Model::kEntryRsp);
+      EXPECT_EQ(model.Rax(), 0xFFFFFFFFFFFFFFFEu);
+    }
+  }
+}
+
+TEST(CallThunk, TheHostWriterIsThePlatformsConvention) {
+  const std::vector<int32_t> arguments = {1, -2, 3, -4, 5, -6, 7};
+  std::vector<uint8_t> buffer(static_cast<size_t>(*CallThunkBufferSize(arguments.size())));
+  CodeWriter writer(buffer, 0x1000);
+  BuildHostCallThunk(writer, arguments, 0x2000, kCaller);
+  buffer.resize(writer.Position());
+  switch (kHostCallingConvention) {
+    case CallingConvention::kX86:
+      EXPECT_EQ(buffer, BuildX86(arguments, 0x2000, kCaller).bytes);
+      break;
+    case CallingConvention::kSystemVX86_64:
+      EXPECT_EQ(buffer, BuildX86_64(arguments, 0x2000, kCaller, 0x1000).bytes);
+      break;
+    case CallingConvention::kWindowsX64:
+      EXPECT_EQ(buffer, BuildWinX64(arguments, 0x2000, kCaller, 0x1000).bytes);
+      break;
+    case CallingConvention::kNone:
+      GTEST_SKIP() << "no call thunk writer for this platform";
+  }
+}
+
+TEST(CallThunk, BufferSizeHoldsEveryWriterAtEveryAlignment) {
   for (size_t count = 0; count <= 40; ++count) {
     std::vector<int32_t> arguments(count, -1);
     for (uint64_t remainder = 0; remainder < 16; ++remainder) {
       EXPECT_NO_THROW(BuildX86(arguments, 0x2000, kCaller, 0x1000 + remainder)) << count;
       EXPECT_NO_THROW(BuildX86_64(arguments, 0x2000, kCaller, 0x1000 + remainder)) << count;
+      EXPECT_NO_THROW(BuildWinX64(arguments, 0x2000, kCaller, 0x1000 + remainder)) << count;
     }
   }
 }

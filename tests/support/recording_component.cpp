@@ -28,20 +28,20 @@ class Recorder final : public ComObject<Recorder, IDispatch> {
   explicit Recorder(std::shared_ptr<RecordingComponent::Shared> shared)
       : shared_(std::move(shared)) {}
 
-  HRESULT GetTypeInfoCount(UINT* count) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
   }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
     std::u16string_view name(names[0]);
     if (name == u"ErrorHandlerMessageQ7") return *ids = kErrorHandlerMessageQ7, S_OK;
     if (name == u"AppAboutQ7el") return *ids = kAppAboutQ7el, S_OK;
     *ids = DISPID_UNKNOWN;
     return DISP_E_UNKNOWNNAME;
   }
-  HRESULT Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                 UINT*) override {
+  HRESULT ORVEX_COM_CALL Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                                EXCEPINFO*, UINT*) override {
     if (id != kErrorHandlerMessageQ7 && id != kAppAboutQ7el) return DISP_E_MEMBERNOTFOUND;
     if (id == kErrorHandlerMessageQ7 && params->cArgs != 8) return DISP_E_BADPARAMCOUNT;
     RecordedCall call;
@@ -82,13 +82,13 @@ class RecorderFactory final : public ComObject<RecorderFactory, IClassFactory> {
   explicit RecorderFactory(std::shared_ptr<RecordingComponent::Shared> shared)
       : shared_(std::move(shared)) {}
 
-  HRESULT CreateInstance(IUnknown*, REFIID iid, void** object) override {
+  HRESULT ORVEX_COM_CALL CreateInstance(IUnknown*, REFIID iid, void** object) override {
     auto* recorder = new Recorder(shared_);
     HRESULT hr = recorder->QueryInterface(iid, object);
     recorder->Release();
     return hr;
   }
-  HRESULT LockServer(BOOL) override { return S_OK; }
+  HRESULT ORVEX_COM_CALL LockServer(BOOL) override { return S_OK; }
 
  private:
   std::shared_ptr<RecordingComponent::Shared> shared_;

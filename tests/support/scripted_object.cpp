@@ -17,12 +17,13 @@ struct ScriptedObject::Object final : ComObject<Object, IDispatch> {
   std::vector<Entry> members;
   std::vector<std::string> log;
 
-  HRESULT GetTypeInfoCount(UINT* count) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
   }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                       DISPID* ids) override {
     if (count == 0) return S_OK;
     const std::u16string wanted(names[0]);
     for (size_t i = 0; i < members.size(); ++i) {
@@ -34,8 +35,8 @@ struct ScriptedObject::Object final : ComObject<Object, IDispatch> {
     ids[0] = DISPID_UNKNOWN;
     return DISP_E_UNKNOWNNAME;
   }
-  HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO*, UINT*) override {
+  HRESULT ORVEX_COM_CALL Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                VARIANT* result, EXCEPINFO*, UINT*) override {
     const Entry* found = nullptr;
     for (const Entry& e : members) {
       if (e.dispid == id) found = &e;

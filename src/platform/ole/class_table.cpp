@@ -40,7 +40,7 @@ class TableClassFactory final : public ComObject<TableClassFactory, IClassFactor
  public:
   explicit TableClassFactory(const ClassInfo& info) : info_(info) {}
 
-  HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+  HRESULT ORVEX_COM_CALL CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
@@ -56,7 +56,7 @@ class TableClassFactory final : public ComObject<TableClassFactory, IClassFactor
     created->Release();
     return hr;
   }
-  HRESULT LockServer(BOOL lock) override {
+  HRESULT ORVEX_COM_CALL LockServer(BOOL lock) override {
     LockServerCount(lock != FALSE);
     return S_OK;
   }

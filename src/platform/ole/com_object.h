@@ -15,7 +15,7 @@ namespace orvex {
 template <class Derived, class Interface>
 class ComObject : public Interface {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     if (iid == IID_IUnknown || iid == Interface::kIid) {
       *object = static_cast<Interface*>(this);
@@ -25,8 +25,8 @@ class ComObject : public Interface {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
+  ULONG ORVEX_COM_CALL AddRef() override { return ++refs_; }
+  ULONG ORVEX_COM_CALL Release() override {
     static_assert(std::is_final_v<Derived>, "ComObject deletes through Derived");
     ULONG left = --refs_;
     if (left == 0) delete static_cast<Derived*>(this);

@@ -173,7 +173,7 @@ Dispatchable::~Dispatchable() {
   --gLiveObjects;
 }
 
-HRESULT Dispatchable::QueryInterface(REFIID iid, void** object) {
+HRESULT ORVEX_COM_CALL Dispatchable::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == info_.Iid() ||
       iid == IID_IOrvexDispatchable) {
@@ -190,23 +190,23 @@ HRESULT Dispatchable::QueryInterface(REFIID iid, void** object) {
   return E_NOINTERFACE;
 }
 
-ULONG Dispatchable::AddRef() {
+ULONG ORVEX_COM_CALL Dispatchable::AddRef() {
   return ++refs_;
 }
 
-ULONG Dispatchable::Release() {
+ULONG ORVEX_COM_CALL Dispatchable::Release() {
   ULONG left = --refs_;
   if (left == 0) delete this;
   return left;
 }
 
-HRESULT Dispatchable::GetTypeInfoCount(UINT* count) {
+HRESULT ORVEX_COM_CALL Dispatchable::GetTypeInfoCount(UINT* count) {
   if (count == nullptr) return E_POINTER;
   *count = info_.TypeInfo() != nullptr ? 1 : 0;
   return S_OK;
 }
 
-HRESULT Dispatchable::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+HRESULT ORVEX_COM_CALL Dispatchable::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
@@ -216,7 +216,8 @@ HRESULT Dispatchable::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   return S_OK;
 }
 
-HRESULT Dispatchable::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+HRESULT ORVEX_COM_CALL Dispatchable::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                                   DISPID* ids) {
   if (names == nullptr || ids == nullptr || count == 0) return E_INVALIDARG;
   HRESULT hr = S_OK;
   ids[0] = names[0] ? info_.FindName(std::u16string_view(names[0])) : DISPID_UNKNOWN;
@@ -335,8 +336,8 @@ HRESULT ConvertArg(const ParamDesc& p, const VARIANT* source, ArgSlot* slot) {
 
 }  // namespace
 
-HRESULT Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                             VARIANT* result, EXCEPINFO* exception, UINT* argError) {
+HRESULT ORVEX_COM_CALL Dispatchable::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                            VARIANT* result, EXCEPINFO* exception, UINT* argError) {
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   if (params == nullptr) params = &none;
   if (params->cArgs < params->cNamedArgs || (params->cArgs != 0 && params->rgvarg == nullptr) ||

@@ -236,14 +236,15 @@ class Dispatchable : public IDispatch {
   Dispatchable(const Dispatchable&) = delete;
   Dispatchable& operator=(const Dispatchable&) = delete;
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
-  HRESULT GetTypeInfoCount(UINT* count) override;
-  HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override;
-  HRESULT Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* argError) override;
+  HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) override;
+  ULONG ORVEX_COM_CALL AddRef() override;
+  ULONG ORVEX_COM_CALL Release() override;
+  HRESULT ORVEX_COM_CALL GetTypeInfoCount(UINT* count) override;
+  HRESULT ORVEX_COM_CALL GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+  HRESULT ORVEX_COM_CALL GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                       DISPID* ids) override;
+  HRESULT ORVEX_COM_CALL Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
 
   const ClassInfo& Info() const { return info_; }
 

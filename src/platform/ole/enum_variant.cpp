@@ -17,7 +17,7 @@ class EnumVariant final : public ComObject<EnumVariant, IEnumVARIANT> {
   EnumVariant(Items items, ComPtr<IUnknown> owner, size_t position)
       : items_(std::move(items)), owner_(std::move(owner)), position_(position) {}
 
-  HRESULT Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+  HRESULT ORVEX_COM_CALL Next(ULONG count, VARIANT* out, ULONG* fetched) override {
     if (out == nullptr && count != 0) return E_POINTER;
     ULONG done = 0;
     while (done < count && position_ < items_->size()) {
@@ -36,7 +36,7 @@ class EnumVariant final : public ComObject<EnumVariant, IEnumVARIANT> {
     if (fetched) *fetched = done;
     return done == count ? S_OK : S_FALSE;
   }
-  HRESULT Skip(ULONG count) override {
+  HRESULT ORVEX_COM_CALL Skip(ULONG count) override {
     size_t left = items_->size() - position_;
     if (count > left) {
       position_ = items_->size();
@@ -45,11 +45,11 @@ class EnumVariant final : public ComObject<EnumVariant, IEnumVARIANT> {
     position_ += count;
     return S_OK;
   }
-  HRESULT Reset() override {
+  HRESULT ORVEX_COM_CALL Reset() override {
     position_ = 0;
     return S_OK;
   }
-  HRESULT Clone(IEnumVARIANT** copy) override {
+  HRESULT ORVEX_COM_CALL Clone(IEnumVARIANT** copy) override {
     if (copy == nullptr) return E_POINTER;
     *copy = new (std::nothrow) EnumVariant(items_, owner_, position_);
     return *copy ? S_OK : E_OUTOFMEMORY;

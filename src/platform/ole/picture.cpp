@@ -37,7 +37,7 @@ class Picture final : public IPicture, public IDispatch {
       : type_(type), handle_(handle), own_(own), width_(width), height_(height) {}
 
   // IUnknown, shared by both interfaces.
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IPicture) {
       *object = static_cast<IPicture*>(this);
@@ -50,41 +50,42 @@ class Picture final : public IPicture, public IDispatch {
     AddRef();
     return S_OK;
   }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
+  ULONG ORVEX_COM_CALL AddRef() override { return ++refs_; }
+  ULONG ORVEX_COM_CALL Release() override {
     const ULONG left = --refs_;
     if (left == 0) delete this;
     return left;
   }
 
   // IPicture.
-  HRESULT get_Handle(OLE_HANDLE* handle) override {
+  HRESULT ORVEX_COM_CALL get_Handle(OLE_HANDLE* handle) override {
     if (!handle) return E_POINTER;
     *handle = handle_;
     return S_OK;
   }
-  HRESULT get_hPal(OLE_HANDLE* palette) override {
+  HRESULT ORVEX_COM_CALL get_hPal(OLE_HANDLE* palette) override {
     if (!palette) return E_POINTER;
     *palette = 0;
     return S_OK;
   }
-  HRESULT get_Type(SHORT* type) override {
+  HRESULT ORVEX_COM_CALL get_Type(SHORT* type) override {
     if (!type) return E_POINTER;
     *type = type_;
     return S_OK;
   }
-  HRESULT get_Width(OLE_XSIZE_HIMETRIC* width) override {
+  HRESULT ORVEX_COM_CALL get_Width(OLE_XSIZE_HIMETRIC* width) override {
     if (!width) return E_POINTER;
     *width = width_;
     return S_OK;
   }
-  HRESULT get_Height(OLE_YSIZE_HIMETRIC* height) override {
+  HRESULT ORVEX_COM_CALL get_Height(OLE_YSIZE_HIMETRIC* height) override {
     if (!height) return E_POINTER;
     *height = height_;
     return S_OK;
   }
-  HRESULT Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy, OLE_XPOS_HIMETRIC, OLE_YPOS_HIMETRIC,
-                 OLE_XSIZE_HIMETRIC, OLE_YSIZE_HIMETRIC, const RECT*) override {
+  HRESULT ORVEX_COM_CALL Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy, OLE_XPOS_HIMETRIC,
+                                OLE_YPOS_HIMETRIC, OLE_XSIZE_HIMETRIC, OLE_YSIZE_HIMETRIC,
+                                const RECT*) override {
     if (cx < 0 || cy < 0) return E_INVALIDARG;
     switch (type_) {
       case PICTYPE_BITMAP:
@@ -97,16 +98,17 @@ class Picture final : public IPicture, public IDispatch {
   }
 
   // IDispatch (IPictureDisp).
-  HRESULT GetTypeInfoCount(UINT* count) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;
     *count = 0;
     return S_OK;
   }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+  HRESULT ORVEX_COM_CALL GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
     if (info) *info = nullptr;
     return DISP_E_BADINDEX;
   }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+  HRESULT ORVEX_COM_CALL GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                       DISPID* ids) override {
     if (!names || !ids) return E_POINTER;
     HRESULT hr = S_OK;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
@@ -117,8 +119,8 @@ class Picture final : public IPicture, public IDispatch {
     if (ids[0] == DISPID_UNKNOWN || count > 1) hr = DISP_E_UNKNOWNNAME;
     return hr;
   }
-  HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO*, UINT*) override {
+  HRESULT ORVEX_COM_CALL Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                VARIANT* result, EXCEPINFO*, UINT*) override {
     const UINT argc = params ? params->cArgs : 0;
     if (id == DISPID_PICT_RENDER) {
       if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;

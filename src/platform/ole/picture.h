@@ -71,14 +71,15 @@ static_assert(sizeof(PICTDESC) == 20 && offsetof(PICTDESC, bmp) == 8);
 // from the bottom as on the platform) into cx × cy at (x, y) of `dc`.
 struct IPicture : IUnknown {
   static constexpr const IID& kIid = IID_IPicture;
-  virtual HRESULT get_Handle(OLE_HANDLE* handle) = 0;
-  virtual HRESULT get_hPal(OLE_HANDLE* palette) = 0;
-  virtual HRESULT get_Type(SHORT* type) = 0;
-  virtual HRESULT get_Width(OLE_XSIZE_HIMETRIC* width) = 0;
-  virtual HRESULT get_Height(OLE_YSIZE_HIMETRIC* height) = 0;
-  virtual HRESULT Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy, OLE_XPOS_HIMETRIC xSrc,
-                         OLE_YPOS_HIMETRIC ySrc, OLE_XSIZE_HIMETRIC cxSrc, OLE_YSIZE_HIMETRIC cySrc,
-                         const RECT* bounds) = 0;
+  virtual HRESULT ORVEX_COM_CALL get_Handle(OLE_HANDLE* handle) = 0;
+  virtual HRESULT ORVEX_COM_CALL get_hPal(OLE_HANDLE* palette) = 0;
+  virtual HRESULT ORVEX_COM_CALL get_Type(SHORT* type) = 0;
+  virtual HRESULT ORVEX_COM_CALL get_Width(OLE_XSIZE_HIMETRIC* width) = 0;
+  virtual HRESULT ORVEX_COM_CALL get_Height(OLE_YSIZE_HIMETRIC* height) = 0;
+  virtual HRESULT ORVEX_COM_CALL Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy,
+                                        OLE_XPOS_HIMETRIC xSrc, OLE_YPOS_HIMETRIC ySrc,
+                                        OLE_XSIZE_HIMETRIC cxSrc, OLE_YSIZE_HIMETRIC cySrc,
+                                        const RECT* bounds) = 0;
 
  protected:
   ~IPicture() = default;

@@ -7,7 +7,6 @@
 
 namespace orvex {
 
-
 class ClassInfo::TypeInfoImpl final : public ITypeInfo {
  public:
   explicit TypeInfoImpl(const ClassInfo& info) : info_(info) {
@@ -61,7 +60,7 @@ class ClassInfo::TypeInfoImpl final : public ITypeInfo {
   }
   virtual ~TypeInfoImpl() = default;
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_ITypeInfo) {
       *object = static_cast<ITypeInfo*>(this);
@@ -71,21 +70,21 @@ class ClassInfo::TypeInfoImpl final : public ITypeInfo {
     return E_NOINTERFACE;
   }
   // Lives as long as its ClassInfo: counting is a no-op.
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
+  ULONG ORVEX_COM_CALL AddRef() override { return 2; }
+  ULONG ORVEX_COM_CALL Release() override { return 1; }
 
-  HRESULT GetTypeAttr(const TYPEATTR** attr) override {
+  HRESULT ORVEX_COM_CALL GetTypeAttr(const TYPEATTR** attr) override {
     if (attr == nullptr) return E_POINTER;
     *attr = &attr_;
     return S_OK;
   }
-  HRESULT GetFuncDesc(UINT index, const FUNCDESC** desc) override {
+  HRESULT ORVEX_COM_CALL GetFuncDesc(UINT index, const FUNCDESC** desc) override {
     if (desc == nullptr) return E_POINTER;
     if (index >= funcs_.size()) return TYPE_E_ELEMENTNOTFOUND;
     *desc = &funcs_[index];
     return S_OK;
   }
-  HRESULT GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) override {
+  HRESULT ORVEX_COM_CALL GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) override {
     if (names == nullptr || count == nullptr) return E_POINTER;
     *count = 0;
     const MemberDesc* m = nullptr;
@@ -102,14 +101,14 @@ class ClassInfo::TypeInfoImpl final : public ITypeInfo {
     }
     return S_OK;
   }
-  HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override {
+  HRESULT ORVEX_COM_CALL GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override {
     if (names == nullptr || ids == nullptr || count == 0) return E_INVALIDARG;
     ids[0] = info_.FindName(std::u16string_view(names[0]));
     for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
     return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
   }
-  HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
-                           BSTR* helpFile) override {
+  HRESULT ORVEX_COM_CALL GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
+                                          BSTR* helpFile) override {
     const char* text = nullptr;
     if (id == -1) {
       text = info_.InterfaceName();

@@ -22,9 +22,9 @@ inline constexpr IID IID_NULL = MakeGuid("{00000000-0000-0000-0000-000000000000}
 // (ComObject in com_object.h).
 struct IUnknown {
   static constexpr const IID& kIid = IID_IUnknown;
-  virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;
-  virtual ULONG AddRef() = 0;
-  virtual ULONG Release() = 0;
+  virtual HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) = 0;
+  virtual ULONG ORVEX_COM_CALL AddRef() = 0;
+  virtual ULONG ORVEX_COM_CALL Release() = 0;
 
  protected:
   ~IUnknown() = default;
@@ -34,12 +34,13 @@ struct ITypeInfo;
 
 struct IDispatch : IUnknown {
   static constexpr const IID& kIid = IID_IDispatch;
-  virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
-  virtual HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) = 0;
-  virtual HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                DISPID* ids) = 0;
-  virtual HRESULT Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                         VARIANT* result, EXCEPINFO* exception, UINT* argError) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetTypeInfoCount(UINT* count) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                               DISPID* ids) = 0;
+  virtual HRESULT ORVEX_COM_CALL Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
+                                        DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                        UINT* argError) = 0;
 
  protected:
   ~IDispatch() = default;
@@ -47,10 +48,10 @@ struct IDispatch : IUnknown {
 
 struct IEnumVARIANT : IUnknown {
   static constexpr const IID& kIid = IID_IEnumVARIANT;
-  virtual HRESULT Next(ULONG count, VARIANT* items, ULONG* fetched) = 0;
-  virtual HRESULT Skip(ULONG count) = 0;
-  virtual HRESULT Reset() = 0;
-  virtual HRESULT Clone(IEnumVARIANT** copy) = 0;
+  virtual HRESULT ORVEX_COM_CALL Next(ULONG count, VARIANT* items, ULONG* fetched) = 0;
+  virtual HRESULT ORVEX_COM_CALL Skip(ULONG count) = 0;
+  virtual HRESULT ORVEX_COM_CALL Reset() = 0;
+  virtual HRESULT ORVEX_COM_CALL Clone(IEnumVARIANT** copy) = 0;
 
  protected:
   ~IEnumVARIANT() = default;
@@ -58,8 +59,8 @@ struct IEnumVARIANT : IUnknown {
 
 struct IClassFactory : IUnknown {
   static constexpr const IID& kIid = IID_IClassFactory;
-  virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
-  virtual HRESULT LockServer(BOOL lock) = 0;
+  virtual HRESULT ORVEX_COM_CALL CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
+  virtual HRESULT ORVEX_COM_CALL LockServer(BOOL lock) = 0;
 
  protected:
   ~IClassFactory() = default;
@@ -115,14 +116,14 @@ struct FUNCDESC {
 
 struct ITypeInfo : IUnknown {
   static constexpr const IID& kIid = IID_ITypeInfo;
-  virtual HRESULT GetTypeAttr(const TYPEATTR** attr) = 0;
-  virtual HRESULT GetFuncDesc(UINT index, const FUNCDESC** desc) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetTypeAttr(const TYPEATTR** attr) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetFuncDesc(UINT index, const FUNCDESC** desc) = 0;
   // The member's name followed by its parameters' names.
-  virtual HRESULT GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) = 0;
-  virtual HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) = 0;
   // The interface's name for MEMBERID -1, otherwise the member's name.
-  virtual HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
-                                   BSTR* helpFile) = 0;
+  virtual HRESULT ORVEX_COM_CALL GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc,
+                                                  DWORD* helpContext, BSTR* helpFile) = 0;
 
  protected:
   ~ITypeInfo() = default;

@@ -10,8 +10,8 @@ namespace {
 class Factory final : public ComObject<Factory, IClassFactory> {
  public:
   explicit Factory(bool* deleted) : deleted_(deleted) {}
-  HRESULT CreateInstance(IUnknown*, REFIID, void**) override { return E_NOTIMPL; }
-  HRESULT LockServer(BOOL) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL CreateInstance(IUnknown*, REFIID, void**) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL LockServer(BOOL) override { return E_NOTIMPL; }
 
  private:
   friend ComObject;

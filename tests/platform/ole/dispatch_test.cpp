@@ -233,13 +233,13 @@ TEST(Dispatch, TypeInformationDescribesEveryMember) {
 // A fake that counts its references, for ComPtr.
 struct CountingUnknown : IUnknown {
   int adds = 0, releases = 0;
-  HRESULT QueryInterface(REFIID, void** object) override {
+  HRESULT ORVEX_COM_CALL QueryInterface(REFIID, void** object) override {
     *object = this;
     ++adds;
     return S_OK;
   }
-  ULONG AddRef() override { return ++adds; }
-  ULONG Release() override { return ++releases; }
+  ULONG ORVEX_COM_CALL AddRef() override { return ++adds; }
+  ULONG ORVEX_COM_CALL Release() override { return ++releases; }
   virtual ~CountingUnknown() = default;
 };
 

@@ -16,13 +16,13 @@ namespace {
 // A stack object that counts its references; the test holds the first one.
 struct Counted : IUnknown {
   ULONG refs = 1;
-  HRESULT QueryInterface(REFIID, void** object) override {
+  HRESULT ORVEX_COM_CALL QueryInterface(REFIID, void** object) override {
     *object = this;
     ++refs;
     return S_OK;
   }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
+  ULONG ORVEX_COM_CALL AddRef() override { return ++refs; }
+  ULONG ORVEX_COM_CALL Release() override { return --refs; }
   virtual ~Counted() = default;
 };
 

@@ -11,10 +11,11 @@ namespace orvex {
 void* MapLowPages(size_t size) {
   if constexpr (sizeof(void*) == 4)
     return ::VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-  constexpr uintptr_t kLimit = uintptr_t{1} << 32;
-  for (uintptr_t at = uintptr_t{1} << 28; at + size <= kLimit; at += uintptr_t{1} << 24) {
-    void* low =
-        ::VirtualAlloc(reinterpret_cast<void*>(at), size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  // 64-bit arithmetic: this loop is compiled, not run, where pointers are 32 bits wide.
+  constexpr uint64_t kLimit = uint64_t{1} << 32;
+  for (uint64_t at = uint64_t{1} << 28; at + size <= kLimit; at += uint64_t{1} << 24) {
+    void* low = ::VirtualAlloc(reinterpret_cast<void*>(static_cast<uintptr_t>(at)), size,
+                               MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     if (low != nullptr) return low;
   }
   return nullptr;

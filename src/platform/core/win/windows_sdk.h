@@ -19,6 +19,28 @@
 
 #include <cstdint>
 
+// On 32-bit x86 the platform's headers make the pointer-sized window and class accessors
+// macros for the 32-bit ones, which would rename this layer's own functions of those names;
+// there they become functions that forward to the 32-bit ones.
+#if defined(GetWindowLongPtrA)
+#undef GetWindowLongPtrA
+#undef SetWindowLongPtrA
+#undef GetClassLongPtrA
+#undef SetClassLongPtrA
+inline LONG_PTR GetWindowLongPtrA(HWND window, int index) {
+  return GetWindowLongA(window, index);
+}
+inline LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+  return SetWindowLongA(window, index, static_cast<LONG>(value));
+}
+inline ULONG_PTR GetClassLongPtrA(HWND window, int index) {
+  return GetClassLongA(window, index);
+}
+inline ULONG_PTR SetClassLongPtrA(HWND window, int index, LONG_PTR value) {
+  return SetClassLongA(window, index, static_cast<LONG>(value));
+}
+#endif
+
 // Macros whose text names platform types are evaluated here, outside namespace orvex
 // (inside it, names such as HANDLE are this layer's own).
 namespace orvex_platform_constants {

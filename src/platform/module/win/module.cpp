@@ -56,7 +56,7 @@ struct LanguageWalk {
   LONG_PTR param;
 };
 
-::BOOL CALLBACK OnType(::HMODULE, LPSTR type, LONG_PTR param) {
+::BOOL CALLBACK OnType(::HMODULE, LPSTR type, ::LONG_PTR param) {
   auto* walk = reinterpret_cast<TypeWalk*>(param);
   LowScratch& scratch = LowScratch::ForThread();
   LowScratchFrame frame(scratch);
@@ -65,7 +65,7 @@ struct LanguageWalk {
   return walk->proc(walk->module, low, walk->param);
 }
 
-::BOOL CALLBACK OnName(::HMODULE, LPCSTR type, LPSTR name, LONG_PTR param) {
+::BOOL CALLBACK OnName(::HMODULE, LPCSTR type, LPSTR name, ::LONG_PTR param) {
   auto* walk = reinterpret_cast<NameWalk*>(param);
   LowScratch& scratch = LowScratch::ForThread();
   LowScratchFrame frame(scratch);
@@ -75,8 +75,7 @@ struct LanguageWalk {
   return walk->proc(walk->module, lowType, lowName, walk->param);
 }
 
-::BOOL CALLBACK OnLanguage(::HMODULE, LPCSTR type, LPCSTR name, ::WORD language,
-                           LONG_PTR param) {
+::BOOL CALLBACK OnLanguage(::HMODULE, LPCSTR type, LPCSTR name, ::WORD language, ::LONG_PTR param) {
   auto* walk = reinterpret_cast<LanguageWalk*>(param);
   LowScratch& scratch = LowScratch::ForThread();
   LowScratchFrame frame(scratch);

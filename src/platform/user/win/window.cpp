@@ -27,7 +27,7 @@ ClassProcedures& Procedures() {
   return *procedures;
 }
 
-LRESULT CALLBACK EnterProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
+::LRESULT CALLBACK EnterProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
   const auto atom = static_cast<::ATOM>(::GetClassLongPtrA(window, GCW_ATOM));
   WNDPROC proc = nullptr;
   {
@@ -76,10 +76,10 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
-  return win::FromReal(::CreateWindowExA(
-      exStyle, className, windowName, style, x, y, width, height, Real(parent),
-      win::ToReal<::HMENU>(menu), static_cast<::HINSTANCE>(win::ModuleHandles().Resolve(instance)),
-      param));
+  return win::FromReal(
+      ::CreateWindowExA(exStyle, className, windowName, style, x, y, width, height, Real(parent),
+                        win::ToReal<::HMENU>(menu),
+                        static_cast<::HINSTANCE>(win::ModuleHandles().Resolve(instance)), param));
 }
 
 BOOL DestroyWindow(HWND window) {
@@ -147,8 +147,8 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   if (paint != nullptr) {
     paint->hdc = win::FromReal(real.hdc);
     paint->fErase = real.fErase;
-    paint->rcPaint = RECT{real.rcPaint.left, real.rcPaint.top, real.rcPaint.right,
-                          real.rcPaint.bottom};
+    paint->rcPaint =
+        RECT{real.rcPaint.left, real.rcPaint.top, real.rcPaint.right, real.rcPaint.bottom};
   }
   return win::FromReal(dc);
 }
