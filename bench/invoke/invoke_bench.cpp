@@ -30,7 +30,8 @@ double MedianMicroseconds(IDispatch* catalogue, DISPID id, const std::vector<Var
   for (int run = 0; run < 8; ++run) {
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < calls; ++i) (void)InvokeById(catalogue, id, DISPATCH_METHOD, args);
-    const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double, std::micro> spent =
+        std::chrono::steady_clock::now() - start;
     if (run > 0) runs.push_back(spent.count() / calls);  // run 0 warms up
   }
   std::sort(runs.begin(), runs.end());
@@ -46,7 +47,8 @@ int Main(int calls) {
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
   writer.Add(10, 1, 0x0409, bytes);
   std::vector<std::u16string> strings(16);
-  for (int i = 0; i < 16; ++i) strings[i] = u"String " + Utf8ToUtf16(std::to_string(i)) + u" of the block";
+  for (int i = 0; i < 16; ++i)
+    strings[i] = u"String " + Utf8ToUtf16(std::to_string(i)) + u" of the block";
   writer.Add(6, 1, 0x0409, test::StringBlock(strings));
   const std::string path = dir.Write("bench.dll", writer.Build());
 

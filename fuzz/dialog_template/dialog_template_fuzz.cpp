@@ -14,10 +14,10 @@ namespace {
 
 orvex::HWND Parent() {
   static const orvex::HWND parent = [] {
-    const orvex::HWND top = orvex::CreateWindowExA(0, "Static", "", orvex::WS_POPUP, 0, 0, 400, 300, 0,
-                                            0, 0, nullptr);
-    return orvex::CreateWindowExA(0, "Static", "", orvex::WS_CHILD | orvex::WS_VISIBLE, 10, 10,
-                                  200, 100, top, 0, 0, nullptr);
+    const orvex::HWND top =
+        orvex::CreateWindowExA(0, "Static", "", orvex::WS_POPUP, 0, 0, 400, 300, 0, 0, 0, nullptr);
+    return orvex::CreateWindowExA(0, "Static", "", orvex::WS_CHILD | orvex::WS_VISIBLE, 10, 10, 200,
+                                  100, top, 0, 0, nullptr);
   }();
   return parent;
 }

@@ -67,8 +67,8 @@ const char* KindAttribute(MemberKind kind) {
 }
 
 void WriteMember(std::ostream& out, const MemberDesc& m) {
-  out << "    [id(" << Hex(m.dispid) << ")" << KindAttribute(m.kind) << "]\n    HRESULT "
-      << m.name << "(";
+  out << "    [id(" << Hex(m.dispid) << ")" << KindAttribute(m.kind) << "]\n    HRESULT " << m.name
+      << "(";
   bool first = true;
   for (const ParamDesc& p : m.Params()) {
     out << (first ? "" : ", ") << "[in";
@@ -89,8 +89,7 @@ void WriteEnum(std::ostream& out, const char* name, const GUID& guid,
                const EnumMember (&members)[N]) {
   out << "  [uuid(" << Uuid(guid) << "), v1_enum]\n  enum " << name << " {\n";
   for (size_t i = 0; i < N; ++i)
-    out << "    " << members[i].name << " = " << members[i].value << (i + 1 < N ? "," : "")
-        << "\n";
+    out << "    " << members[i].name << " = " << members[i].value << (i + 1 < N ? "," : "") << "\n";
   out << "  };\n\n";
 }
 
@@ -102,7 +101,8 @@ std::string Idl() {
       << "[uuid(" << Uuid(server.libid) << "), version(" << server.version << "), lcid(1033)]\n"
       << "library " << server.libraryName << "\n{\n"
       << "  importlib(\"stdole2.tlb\");\n\n";
-  for (const ClassInfo* info : server.classes) out << "  interface " << info->InterfaceName() << ";\n";
+  for (const ClassInfo* info : server.classes)
+    out << "  interface " << info->InterfaceName() << ";\n";
   out << "\n";
   WriteEnum(out, "ResTypes", GUID_ResTypes, kResTypesMembers);
   WriteEnum(out, "DECLSPEC", GUID_DECLSPEC, kDeclspecMembers);

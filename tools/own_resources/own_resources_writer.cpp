@@ -13,10 +13,10 @@
 #include <optional>
 #include <string>
 
-#include "server/frame/class_ids.h"
-#include "server/frame/library_version.h"
 #include "pe_writer/pe_writer.h"
 #include "pe_writer/resource_payloads.h"
+#include "server/frame/class_ids.h"
+#include "server/frame/library_version.h"
 
 namespace orvex {
 namespace {
@@ -59,7 +59,8 @@ test::PeWriter OwnResources() {
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 

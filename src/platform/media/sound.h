@@ -31,5 +31,4 @@ inline constexpr size_t kMaxSoundBytes = 256u * 1024 * 1024;
 // the default sound unless SND_NODEFAULT is set.
 BOOL sndPlaySoundA(LPCSTR nameOrBytes, UINT flags);
 
-
 }  // namespace orvex

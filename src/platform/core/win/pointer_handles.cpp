@@ -6,7 +6,8 @@ namespace orvex::win {
 
 uint32_t PointerHandles::Intern(const void* pointer) {
   if (pointer == nullptr) return 0;
-  if constexpr (sizeof(void*) == 4) return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+  if constexpr (sizeof(void*) == 4)
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
   {
     std::shared_lock lock(mutex_);
     if (auto it = values_.find(pointer); it != values_.end()) return it->second;

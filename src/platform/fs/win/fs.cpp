@@ -184,8 +184,7 @@ Expected<ReplacingFile> ReplacingFile::Open(std::string_view path) {
   for (int attempt = 0; attempt < 100 && !fd; ++attempt) {
     out.temp_ = folder + "~" + leaf + "." + std::to_string(::GetCurrentProcessId()) + "." +
                 std::to_string(counter.fetch_add(1)) + ".tmp";
-    fd.Reset(::_open(out.temp_.c_str(),
-                     _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+    fd.Reset(::_open(out.temp_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                      _S_IREAD | _S_IWRITE));
     if (!fd && errno != EEXIST) break;
   }

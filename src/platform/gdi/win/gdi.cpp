@@ -21,8 +21,8 @@ HICON CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL fIcon, DWORD v
 
 int LookupIconIdFromDirectoryEx(const BYTE* directory, BOOL fIcon, int cxDesired, int cyDesired,
                                 UINT flags) {
-  return ::LookupIconIdFromDirectoryEx(const_cast<::BYTE*>(directory), fIcon, cxDesired,
-                                       cyDesired, flags);
+  return ::LookupIconIdFromDirectoryEx(const_cast<::BYTE*>(directory), fIcon, cxDesired, cyDesired,
+                                       flags);
 }
 
 BOOL GetIconInfo(HICON icon, ICONINFO* info) {

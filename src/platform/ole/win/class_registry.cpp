@@ -20,12 +20,12 @@ const ::GUID& Real(const GUID& guid) {
 // Writes one value under HKEY_CLASSES_ROOT (name null: the key's default value).
 bool SetKey(const std::string& key, const char* name, const std::string& value) {
   ::HKEY handle = nullptr;
-  if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &handle, nullptr) != ERROR_SUCCESS)
+  if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS)
     return false;
-  const bool ok = ::RegSetValueExA(handle, name, 0, REG_SZ,
-                                   reinterpret_cast<const ::BYTE*>(value.c_str()),
-                                   static_cast<::DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  const bool ok =
+      ::RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const ::BYTE*>(value.c_str()),
+                       static_cast<::DWORD>(value.size() + 1)) == ERROR_SUCCESS;
   ::RegCloseKey(handle);
   return ok;
 }

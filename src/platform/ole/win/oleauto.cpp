@@ -81,9 +81,8 @@ HRESULT VariantChangeTypeEx(VARIANT* dest, const VARIANT* src, LCID lcid, USHORT
 }
 
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds) {
-  return Ours(::SafeArrayCreate(vt, dims,
-                                const_cast<::SAFEARRAYBOUND*>(
-                                    reinterpret_cast<const ::SAFEARRAYBOUND*>(bounds))));
+  return Ours(::SafeArrayCreate(
+      vt, dims, const_cast<::SAFEARRAYBOUND*>(reinterpret_cast<const ::SAFEARRAYBOUND*>(bounds))));
 }
 SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements) {
   return Ours(::SafeArrayCreateVector(vt, lowerBound, elements));
@@ -122,16 +121,18 @@ HRESULT SafeArrayUnaccessData(SAFEARRAY* array) {
   return ::SafeArrayUnaccessData(Real(array));
 }
 HRESULT SafeArrayGetElement(SAFEARRAY* array, const LONG* indices, void* value) {
-  return ::SafeArrayGetElement(Real(array), const_cast<::LONG*>(reinterpret_cast<const ::LONG*>(indices)),
-                               value);
+  return ::SafeArrayGetElement(
+      Real(array), const_cast<::LONG*>(reinterpret_cast<const ::LONG*>(indices)), value);
 }
 HRESULT SafeArrayPutElement(SAFEARRAY* array, const LONG* indices, const void* value) {
-  return ::SafeArrayPutElement(Real(array), const_cast<::LONG*>(reinterpret_cast<const ::LONG*>(indices)),
+  return ::SafeArrayPutElement(Real(array),
+                               const_cast<::LONG*>(reinterpret_cast<const ::LONG*>(indices)),
                                const_cast<void*>(value));
 }
 HRESULT SafeArrayRedim(SAFEARRAY* array, const SAFEARRAYBOUND* lastDimension) {
-  return ::SafeArrayRedim(Real(array), const_cast<::SAFEARRAYBOUND*>(
-                                           reinterpret_cast<const ::SAFEARRAYBOUND*>(lastDimension)));
+  return ::SafeArrayRedim(
+      Real(array),
+      const_cast<::SAFEARRAYBOUND*>(reinterpret_cast<const ::SAFEARRAYBOUND*>(lastDimension)));
 }
 
 }  // namespace orvex

@@ -59,8 +59,8 @@ HRESULT LoadPictureFromBytes(std::span<const std::byte> bytes, IDispatch** pictu
     return E_OUTOFMEMORY;
   }
   void* object = nullptr;
-  const HRESULT hr = ::OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE,
-                                      ::IID_IDispatch, &object);
+  const HRESULT hr =
+      ::OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, ::IID_IDispatch, &object);
   stream->Release();
   if (FAILED(hr)) return CTL_E_INVALIDPICTURE;
   *picture = static_cast<IDispatch*>(object);
@@ -70,15 +70,16 @@ HRESULT LoadPictureFromBytes(std::span<const std::byte> bytes, IDispatch** pictu
 HRESULT OleLoadPictureFile(const std::string& path, IDispatch** picture) {
   if (picture == nullptr) return E_POINTER;
   *picture = nullptr;
-  ::HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ::HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == win::kInvalidHandle) return CTL_E_FILENOTFOUND;
   ::LARGE_INTEGER size{};
   std::vector<std::byte> bytes;
   if (::GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30)) {
     bytes.resize(static_cast<size_t>(size.QuadPart));
     ::DWORD got = 0;
-    if (!bytes.empty() && !::ReadFile(file, bytes.data(), static_cast<::DWORD>(bytes.size()), &got, nullptr))
+    if (!bytes.empty() &&
+        !::ReadFile(file, bytes.data(), static_cast<::DWORD>(bytes.size()), &got, nullptr))
       got = 0;
     bytes.resize(got);
   }

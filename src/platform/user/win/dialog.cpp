@@ -62,10 +62,9 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, Bytes templateBytes, HWND pare
     return win::FromReal(::CreateDialogIndirectParamA(RealInstance(instance), dialogTemplate,
                                                       win::ToReal<::HWND>(parent), nullptr, param));
   auto* record = new DialogRecord{proc, param};
-  ::HWND dialog =
-      ::CreateDialogIndirectParamA(RealInstance(instance), dialogTemplate,
-                                   win::ToReal<::HWND>(parent), EnterDialogProcedure,
-                                   reinterpret_cast<::LPARAM>(record));
+  ::HWND dialog = ::CreateDialogIndirectParamA(RealInstance(instance), dialogTemplate,
+                                               win::ToReal<::HWND>(parent), EnterDialogProcedure,
+                                               reinterpret_cast<::LPARAM>(record));
   if (dialog == nullptr) delete record;
   return win::FromReal(dialog);
 }
