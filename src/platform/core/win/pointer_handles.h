@@ -4,10 +4,11 @@
 // life of the process (the same pointer always maps to the same value).
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
-#include <shared_mutex>
+#include <mutex>
 #include <unordered_map>
-#include <vector>
 
 namespace orvex::win {
 
@@ -19,9 +20,17 @@ class PointerHandles {
   void* Resolve(uint32_t handle) const;
 
  private:
-  mutable std::shared_mutex mutex_;
+  // Values are handed out in order and never taken back, so readers find a value's pointer
+  // without a lock: chunks of slots are made once and published before their values are.
+  static constexpr uint32_t kChunkBits = 12;
+  static constexpr uint32_t kChunkSize = uint32_t{1} << kChunkBits;
+  static constexpr uint32_t kChunks = 4096;  // 16 M values
+  using Chunk = std::array<std::atomic<const void*>, kChunkSize>;
+
+  std::mutex mutex_;  // for handing out values
   std::unordered_map<const void*, uint32_t> values_;
-  std::vector<const void*> pointers_{nullptr};  // value 0 is null
+  uint32_t next_ = 1;  // value 0 is null
+  std::array<std::atomic<Chunk*>, kChunks> chunks_{};
 };
 
 // One table per kind, so a resource handle never passes for a module handle.
