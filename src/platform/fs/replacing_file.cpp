@@ -6,6 +6,10 @@
 
 namespace orvex {
 
+ReplacingFile::~ReplacingFile() {
+  Discard();
+}
+
 ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
     : folder_(std::move(other.folder_)),
       leaf_(std::move(other.leaf_)),

@@ -195,10 +195,6 @@ Expected<ReplacingFile> ReplacingFile::Open(std::string_view path) {
   return out;
 }
 
-ReplacingFile::~ReplacingFile() {
-  Discard();
-}
-
 void ReplacingFile::Discard() {
   if (file_.IsOpen()) {
     (void)file_.Close();
