@@ -1,7 +1,9 @@
-// A per-kind table of 32-bit handles, formed as the platform forms its object handles:
-// the low word indexes the table, the next byte names the kind (so a bitmap handle is never
-// taken for an icon or a window), the top byte counts the reuses of the entry. A destroyed
-// handle stays invalid while its entry serves other objects; 0 is never a handle.
+// A per-kind table of 32-bit handles, formed as the platform forms its object handles.
+// Graphics objects (and this system's windows): the low word indexes the table, the next
+// byte names the kind (so a bitmap handle is never taken for an icon or a window), the top
+// byte counts the reuses of the entry. Menus, as the window manager forms its handles: the
+// low word indexes the table, the high word counts the reuses from 1. A destroyed handle
+// stays invalid while its entry serves other objects; 0 is never a handle.
 //
 // Objects are held by shared_ptr: a caller that found an object keeps it alive even when
 // another thread removes its handle meanwhile.
@@ -22,6 +24,7 @@ enum class HandleKind : uint8_t {
   Font = 0x0A,
   Window = 0x20,
   Metafile = 0x26,
+  Menu = 0x00,  // the window manager's form: no kind byte
 };
 
 template <typename T>
@@ -43,10 +46,12 @@ class HandleTable {
       if (slots_.empty()) slots_.emplace_back();  // index 0 is never handed out
       index = static_cast<uint32_t>(slots_.size());
       slots_.emplace_back();
+      if (WindowManagerForm()) slots_.back().uniq = 1;
     }
     Slot& slot = slots_[index];
     slot.object = std::move(object);
     ++live_;
+    if (WindowManagerForm()) return index | (static_cast<uint32_t>(slot.uniq) << 16);
     return index | (kind_ << 16) | (static_cast<uint32_t>(slot.uniq) << 24);
   }
 
@@ -64,7 +69,11 @@ class HandleTable {
     if (!slot) return nullptr;
     std::shared_ptr<T> object = std::move(slot->object);
     slot->object.reset();
-    slot->uniq = static_cast<uint8_t>(slot->uniq + 1);
+    if (WindowManagerForm()) {
+      slot->uniq = slot->uniq == 0xFFFF ? 1 : static_cast<uint16_t>(slot->uniq + 1);
+    } else {
+      slot->uniq = static_cast<uint8_t>(slot->uniq + 1);
+    }
     free_.push_back(handle & 0xFFFF);
     --live_;
     return object;
@@ -78,14 +87,18 @@ class HandleTable {
  private:
   struct Slot {
     std::shared_ptr<T> object;
-    uint8_t uniq = 0;
+    uint16_t uniq = 0;
   };
+
+  bool WindowManagerForm() const { return kind_ == 0; }
 
   const Slot* SlotOf(uint32_t handle) const {
     const uint32_t index = handle & 0xFFFF;
-    if (index == 0 || index >= slots_.size() || ((handle >> 16) & 0xFF) != kind_) return nullptr;
+    if (index == 0 || index >= slots_.size()) return nullptr;
     const Slot& slot = slots_[index];
-    if (!slot.object || slot.uniq != handle >> 24) return nullptr;
+    if (!slot.object) return nullptr;
+    if (WindowManagerForm()) return slot.uniq == handle >> 16 ? &slot : nullptr;
+    if (((handle >> 16) & 0xFF) != kind_ || slot.uniq != handle >> 24) return nullptr;
     return &slot;
   }
 

@@ -173,31 +173,10 @@ Dispatchable::~Dispatchable() {
   --gLiveObjects;
 }
 
-HRESULT ORVEX_COM_CALL Dispatchable::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == info_.Iid() ||
-      iid == IID_IOrvexDispatchable) {
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  if (void* extra = QueryExtra(iid)) {
-    *object = extra;
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG ORVEX_COM_CALL Dispatchable::AddRef() {
-  return ++refs_;
-}
-
-ULONG ORVEX_COM_CALL Dispatchable::Release() {
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+void* Dispatchable::QueryAlias(REFIID iid) {
+  if (iid == IID_IOrvexDispatchable) return this;
+  if (iid == info_.Iid()) return static_cast<IDispatch*>(this);
+  return nullptr;
 }
 
 HRESULT ORVEX_COM_CALL Dispatchable::GetTypeInfoCount(UINT* count) {

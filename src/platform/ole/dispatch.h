@@ -69,6 +69,7 @@
 #include <vector>
 
 #include "base/runtime_error.h"
+#include "platform/ole/com_object.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/unknown.h"
 #include "platform/ole/wrappers.h"
@@ -225,20 +226,15 @@ class ClassInfo {
 // The private interface that identifies this runtime's own objects.
 inline constexpr IID IID_IOrvexDispatchable = MakeGuid("{6F7B1C20-3A44-4D2E-9C4B-0E5A7D1F2B31}");
 
-// Base of every automation object: counting, QueryInterface (IUnknown, IDispatch, the
-// class's default interface) and the table-driven IDispatch. Objects start with one
-// reference and delete themselves at the last Release; derived destructors are the
-// classes' tear-down.
-class Dispatchable : public IDispatch {
+// Base of every automation object: counting and QueryInterface (IUnknown, IDispatch, the
+// class's default interface) from ComObject, and the table-driven IDispatch. Objects start
+// with one reference and delete themselves at the last Release; derived destructors are
+// the classes' tear-down.
+class Dispatchable : public ComObject<Dispatchable, IDispatch> {
  public:
   explicit Dispatchable(const ClassInfo& info);
   virtual ~Dispatchable();
-  Dispatchable(const Dispatchable&) = delete;
-  Dispatchable& operator=(const Dispatchable&) = delete;
 
-  HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) override;
-  ULONG ORVEX_COM_CALL AddRef() override;
-  ULONG ORVEX_COM_CALL Release() override;
   HRESULT ORVEX_COM_CALL GetTypeInfoCount(UINT* count) override;
   HRESULT ORVEX_COM_CALL GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
   HRESULT ORVEX_COM_CALL GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
@@ -248,14 +244,12 @@ class Dispatchable : public IDispatch {
 
   const ClassInfo& Info() const { return info_; }
 
- protected:
-  // Further interfaces a class answers (an enumerator answers IEnumVARIANT); return the
-  // interface pointer without AddRef, or null.
-  virtual void* QueryExtra(REFIID /*iid*/) { return nullptr; }
+  // The class's default interface answers as IDispatch; IID_IOrvexDispatchable gives the
+  // object itself (ObjectCast).
+  void* QueryAlias(REFIID iid);
 
  private:
   const ClassInfo& info_;
-  std::atomic<ULONG> refs_{1};
 };
 
 // Creation helper for class tables: CreateFunction for a class constructed from its info.

@@ -3,12 +3,12 @@
 // the last reference when the picture owns it.
 #include "platform/ole/picture.h"
 
-#include <atomic>
 #include <cmath>
 #include <string_view>
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/image.h"
+#include "platform/ole/com_object.h"
 #include "platform/ole/oleauto.h"
 #include "platform/ole/picture_internal.h"
 #include "platform/ole/wrappers.h"
@@ -31,30 +31,14 @@ constexpr MemberName kMembers[] = {
     {u"Height", DISPID_PICT_HEIGHT}, {u"Render", DISPID_PICT_RENDER},
 };
 
-class Picture final : public IPicture, public IDispatch {
+class Picture final : public ComObject<Picture, IPicture, IDispatch> {
  public:
   Picture(SHORT type, uint32_t handle, bool own, LONG width, LONG height)
       : type_(type), handle_(handle), own_(own), width_(width), height_(height) {}
 
-  // IUnknown, shared by both interfaces.
-  HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IPicture) {
-      *object = static_cast<IPicture*>(this);
-    } else if (iid == IID_IDispatch || iid == IID_IPictureDisp) {
-      *object = static_cast<IDispatch*>(this);
-    } else {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG ORVEX_COM_CALL AddRef() override { return ++refs_; }
-  ULONG ORVEX_COM_CALL Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
+  // IPictureDisp is the picture's dispinterface: IDispatch under its own identifier.
+  void* QueryAlias(REFIID iid) {
+    return iid == IID_IPictureDisp ? static_cast<IDispatch*>(this) : nullptr;
   }
 
   // IPicture.
@@ -161,6 +145,7 @@ class Picture final : public IPicture, public IDispatch {
   }
 
  private:
+  friend ComObject;
   ~Picture() {
     if (!own_ || handle_ == 0) return;
     if (type_ == PICTYPE_BITMAP) DeleteObject(handle_);
@@ -168,7 +153,6 @@ class Picture final : public IPicture, public IDispatch {
     if (type_ == PICTYPE_METAFILE || type_ == PICTYPE_ENHMETAFILE) DeleteMetafileHandle(handle_);
   }
 
-  std::atomic<ULONG> refs_{1};
   SHORT type_;
   uint32_t handle_;
   bool own_;
@@ -182,7 +166,7 @@ HRESULT MakePicture(SHORT type, uint32_t handle, bool own, LONG width, LONG heig
                     void** object) {
   auto* picture = new Picture(type, handle, own, width, height);
   const HRESULT hr = picture->QueryInterface(riid, object);
-  static_cast<IPicture*>(picture)->Release();
+  picture->Release();
   return hr;
 }
 

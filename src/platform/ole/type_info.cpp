@@ -7,7 +7,7 @@
 
 namespace orvex {
 
-class ClassInfo::TypeInfoImpl final : public ITypeInfo {
+class ClassInfo::TypeInfoImpl final : public ComObject<TypeInfoImpl, ITypeInfo> {
  public:
   explicit TypeInfoImpl(const ClassInfo& info) : info_(info) {
     auto members = info.Members();
@@ -58,21 +58,6 @@ class ClassInfo::TypeInfoImpl final : public ITypeInfo {
       f.lprgelemdescParam = params.empty() ? nullptr : params.data();
     }
   }
-  virtual ~TypeInfoImpl() = default;
-
-  HRESULT ORVEX_COM_CALL QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_ITypeInfo) {
-      *object = static_cast<ITypeInfo*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  // Lives as long as its ClassInfo: counting is a no-op.
-  ULONG ORVEX_COM_CALL AddRef() override { return 2; }
-  ULONG ORVEX_COM_CALL Release() override { return 1; }
-
   HRESULT ORVEX_COM_CALL GetTypeAttr(const TYPEATTR** attr) override {
     if (attr == nullptr) return E_POINTER;
     *attr = &attr_;
@@ -132,7 +117,7 @@ class ClassInfo::TypeInfoImpl final : public ITypeInfo {
 };
 
 void ClassInfo::BuildTypeInfo() {
-  typeInfo_ = {new TypeInfoImpl(*this), [](TypeInfoImpl* p) { delete p; }};
+  typeInfo_ = {new TypeInfoImpl(*this), [](TypeInfoImpl* p) { p->Release(); }};
 }
 
 ClassInfo::~ClassInfo() = default;

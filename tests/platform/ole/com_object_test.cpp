@@ -1,5 +1,5 @@
-// ComObject: QueryInterface answers IUnknown and the object's one interface, the count
-// starts at one and the last Release deletes the object.
+// ComObject: QueryInterface answers IUnknown, the object's interfaces and its aliases, the
+// count starts at one and the last Release deletes the object.
 #include "platform/ole/com_object.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +44,35 @@ TEST(ComObject, AnswersIUnknownAndItsInterfaceWithANewReference) {
   }
   EXPECT_EQ(factory->QueryInterface(IID_IClassFactory, nullptr), E_POINTER);
   EXPECT_FALSE(deleted);
+}
+
+// Two interfaces, one count, one identity; IID_NULL stands for an alias of the second.
+class TwoFaced final : public ComObject<TwoFaced, IClassFactory, IEnumVARIANT> {
+ public:
+  HRESULT ORVEX_COM_CALL CreateInstance(IUnknown*, REFIID, void**) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL LockServer(BOOL) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL Next(ULONG, VARIANT*, ULONG*) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL Skip(ULONG) override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL Reset() override { return E_NOTIMPL; }
+  HRESULT ORVEX_COM_CALL Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
+  void* QueryAlias(REFIID iid) {
+    return iid == IID_NULL ? static_cast<IEnumVARIANT*>(this) : nullptr;
+  }
+};
+
+TEST(ComObject, AnswersEachInterfaceWithOneIdentityAndOneCount) {
+  auto object = ComPtr<IClassFactory>::Attach(new TwoFaced);
+  ComPtr<IEnumVARIANT> second = object.TryAs<IEnumVARIANT>(IID_IEnumVARIANT);
+  ComPtr<IEnumVARIANT> alias = object.TryAs<IEnumVARIANT>(IID_NULL);
+  ASSERT_TRUE(second && alias);
+  EXPECT_EQ(second.Get(), alias.Get());
+  EXPECT_NE(static_cast<void*>(second.Get()), static_cast<void*>(object.Get()));
+  ComPtr<IUnknown> fromFirst = object.TryAs<IUnknown>(IID_IUnknown);
+  ComPtr<IUnknown> fromSecond = second.TryAs<IUnknown>(IID_IUnknown);
+  EXPECT_EQ(fromFirst.Get(), fromSecond.Get());
+  EXPECT_EQ(object->AddRef(), 6u);  // this holder, second, alias, both IUnknowns, this call
+  EXPECT_EQ(second->Release(), 5u);
+  EXPECT_FALSE(second.TryAs<IDispatch>(IID_IDispatch));
 }
 
 TEST(ComObject, StartsAtOneAndDeletesAtTheLastRelease) {
