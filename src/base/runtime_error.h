@@ -48,7 +48,7 @@ namespace orvex {
   X(InvalidPicture, 481, "Invalid picture")
 
 enum class Err : int32_t {
-#define ORVEX_ERR_ENUMERATOR(name, number, text) name = number,
+#define ORVEX_ERR_ENUMERATOR(name, number, text) name = (number),
   ORVEX_RUN_TIME_ERRORS(ORVEX_ERR_ENUMERATOR)
 #undef ORVEX_ERR_ENUMERATOR
 };

@@ -76,7 +76,7 @@ int32_t clsQ7ResfResourceItemsA::AddinCollectionandClasses(std::u16string_view s
   return 1;
 }
 
-void clsQ7ResfResourceItemsA::AddEnumeratedItem(std::u16string name, LPCSTR nameId) {
+void clsQ7ResfResourceItemsA::AddEnumeratedItem(const std::u16string& name, LPCSTR nameId) {
   ComPtr<clsQ7ResfResourceItemA> item = Append(name, u"");
   item->LetSize(SizeOfResource(GetThreadModuleState().ThreadTypeId, nameId));
   items_.push_back(std::move(item));

@@ -37,7 +37,7 @@ class clsQ7ResfResourceItemsA : public Dispatchable {
   // The name callback's addition: as AddinCollectionandClasses, with the size looked up by
   // the exact name identifier the platform handed over (`name`, a number or an address
   // valid during the callback), so a resource named with digits gets its own size.
-  void AddEnumeratedItem(std::u16string name, LPCSTR nameId);
+  void AddEnumeratedItem(const std::u16string& name, LPCSTR nameId);
 
  private:
   ComPtr<clsQ7ResfResourceItemA> Append(std::u16string_view name, std::u16string_view comments);

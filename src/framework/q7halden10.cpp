@@ -23,8 +23,8 @@ std::u16string TextOf(IDispatch* object, const char* member, std::u16string fall
 
 }  // namespace
 
-int32_t clsQ7elErrorHandlerA::ErrorHandlerMessageQ7(ComPtr<IDispatch> /*app*/,
-                                                    ComPtr<IDispatch> error,
+int32_t clsQ7elErrorHandlerA::ErrorHandlerMessageQ7(const ComPtr<IDispatch>& /*app*/,
+                                                    const ComPtr<IDispatch>& error,
                                                     std::u16string_view /*text*/,
                                                     std::u16string_view source, int32_t /*value*/,
                                                     std::u16string_view /*text2*/,
@@ -38,7 +38,7 @@ int32_t clsQ7elErrorHandlerA::ErrorHandlerMessageQ7(ComPtr<IDispatch> /*app*/,
   return 0;
 }
 
-int32_t clsQ7Halden10A::AppAboutQ7el(ComPtr<IDispatch> app) {
+int32_t clsQ7Halden10A::AppAboutQ7el(const ComPtr<IDispatch>& app) {
   std::u16string title = TextOf(app.Get(), "Title", u"Application");
   std::u16string version = TextOf(app.Get(), "Major", u"0") + u"." +
                            TextOf(app.Get(), "Minor", u"0") + u"." +

@@ -30,7 +30,7 @@ inline constexpr IID IID__clsQ7Halden10A = MakeGuid("{0B7E5C14-6D2A-4F3B-A1C4-51
 class clsQ7elErrorHandlerA : public Dispatchable {
  public:
   using Dispatchable::Dispatchable;
-  int32_t ErrorHandlerMessageQ7(ComPtr<IDispatch> app, ComPtr<IDispatch> error,
+  int32_t ErrorHandlerMessageQ7(const ComPtr<IDispatch>& app, const ComPtr<IDispatch>& error,
                                 std::u16string_view text, std::u16string_view source, int32_t value,
                                 std::u16string_view text2, int32_t value2, const VARIANT& extra);
 };
@@ -38,7 +38,7 @@ class clsQ7elErrorHandlerA : public Dispatchable {
 class clsQ7Halden10A : public Dispatchable {
  public:
   using Dispatchable::Dispatchable;
-  int32_t AppAboutQ7el(ComPtr<IDispatch> app);
+  int32_t AppAboutQ7el(const ComPtr<IDispatch>& app);
 };
 
 const ClassInfo& clsQ7elErrorHandlerAInfo();

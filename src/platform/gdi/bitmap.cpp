@@ -121,7 +121,8 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINF
     const UINT fromBottom = start + i;
     const size_t sourceRow = height - 1 - fromBottom;
     const size_t destRow = topDown ? sourceRow - (height - start - count) : i;
-    std::memcpy(out + destRow * px.width, px.bgra.data() + sourceRow * px.width, px.width * 4u);
+    std::memcpy(out + destRow * px.width, px.bgra.data() + sourceRow * px.width,
+                static_cast<size_t>(px.width) * 4);
   }
   return static_cast<int>(count);
 }

@@ -14,7 +14,7 @@ namespace orvex {
 
 // The largest image the stand-in decodes (width × height), so a header cannot make it
 // allocate without bound.
-inline constexpr uint64_t kMaxDibPixels = 64u * 1024 * 1024;
+inline constexpr uint64_t kMaxDibPixels = uint64_t{64} * 1024 * 1024;
 
 struct DibHeader {
   uint32_t headerSize = 0;

@@ -15,7 +15,7 @@ namespace orvex {
 // Bounds on what a clip may claim, so that hostile headers cannot make work or memory
 // grow without bound.
 inline constexpr size_t kMaxAviStreams = 16;
-inline constexpr uint64_t kMaxAviFramePixels = 16u * 1024 * 1024;
+inline constexpr uint64_t kMaxAviFramePixels = uint64_t{16} * 1024 * 1024;
 
 // Compression values of a video format besides the four-character codes of codecs.
 inline constexpr uint32_t kAviCompressionRgb = 0;   // BI_RGB

@@ -12,7 +12,7 @@
 namespace orvex {
 
 // Clips larger than this are refused rather than read.
-inline constexpr size_t kMaxClipBytes = 256u * 1024 * 1024;
+inline constexpr size_t kMaxClipBytes = size_t{256} * 1024 * 1024;
 
 // The bytes of the file at `path` (a "C:\" path goes through MapPath). Fails for a missing
 // file, a folder, or a file over kMaxClipBytes.

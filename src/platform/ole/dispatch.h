@@ -369,17 +369,17 @@ void ResultTo(R&& value, VARIANT* out) {
     if (out->bstrVal == nullptr) throw std::bad_alloc();
     out->vt = VT_BSTR;
   } else if constexpr (std::is_same_v<U, Bstr>) {
-    Bstr owned(std::move(value));
+    Bstr owned(std::forward<R>(value));
     out->vt = VT_BSTR;
     out->bstrVal = owned.Detach();
   } else if constexpr (std::is_same_v<U, Variant>) {
-    *out = Variant(std::move(value)).Detach();
+    *out = Variant(std::forward<R>(value)).Detach();
   } else if constexpr (std::is_same_v<U, ComPtr<IUnknown>>) {
-    ComPtr<IUnknown> owned(std::move(value));
+    ComPtr<IUnknown> owned(std::forward<R>(value));
     out->vt = VT_UNKNOWN;
     out->punkVal = owned.Detach();
   } else if constexpr (IsComPtr<U>::value) {
-    ComPtr<typename IsComPtr<U>::Type> owned(std::move(value));
+    ComPtr<typename IsComPtr<U>::Type> owned(std::forward<R>(value));
     out->vt = VT_DISPATCH;
     out->pdispVal = static_cast<IDispatch*>(owned.Detach());
   } else {
@@ -399,15 +399,22 @@ struct MethodTraits<R (C::*)(A...)> {
 template <class C, class R, class... A>
 struct MethodTraits<R (C::*)(A...) const> : MethodTraits<R (C::*)(A...)> {};
 
+// What ArgFrom makes for a parameter of type T: a VARIANT parameter refers to the converted
+// argument itself; any other is a value, which a const reference parameter binds to.
+template <class T>
+using ArgValue =
+    std::conditional_t<std::is_same_v<std::remove_cvref_t<T>, VARIANT>, T, std::remove_cvref_t<T>>;
+
 template <auto Method, size_t... I>
 void CallWith(Dispatchable& self, VARIANT* args, VARIANT* result, std::index_sequence<I...>) {
   using Traits = MethodTraits<decltype(Method)>;
   auto& object = static_cast<typename Traits::Class&>(self);
   (void)args;
   if constexpr (std::is_void_v<typename Traits::Result>) {
-    (object.*Method)(ArgFrom<std::tuple_element_t<I, typename Traits::Args>>(args[I])...);
+    (object.*Method)(ArgFrom<ArgValue<std::tuple_element_t<I, typename Traits::Args>>>(args[I])...);
   } else {
-    ResultTo((object.*Method)(ArgFrom<std::tuple_element_t<I, typename Traits::Args>>(args[I])...),
+    ResultTo((object.*Method)(
+                 ArgFrom<ArgValue<std::tuple_element_t<I, typename Traits::Args>>>(args[I])...),
              result);
   }
 }

@@ -179,9 +179,12 @@ void DrawMarlett(cairo_t* cr, const RECT& rect, char symbol, int pixelHeight, CO
   const char text[2] = {symbol, '\0'};
   const int w = font->TextExtent(text).cx;
   const int h = font->Metrics().tmHeight;
+  // Centred on whole pixels, as the platform places text.
+  const int x = rect.left + (Width(rect) - w) / 2;
+  const int y = rect.top + (Height(rect) - h) / 2;
   cairo_save(cr);
   SetSourceColor(cr, color);
-  font->Draw(cr, rect.left + (Width(rect) - w) / 2, rect.top + (Height(rect) - h) / 2, text);
+  font->Draw(cr, x, y, text);
   cairo_restore(cr);
 }
 

@@ -100,56 +100,56 @@ thread_local TextRecorder* currentRecorder = nullptr;
 
 // A face whose characters are pictures (Marlett's check marks and arrows, Wingdings): it
 // has a symbol character map.
-bool face_is_symbolic(FT_Face face) {
+bool FaceIsSymbolic(FT_Face face) {
   for (int i = 0; i < face->num_charmaps; ++i) {
     if (face->charmaps[i]->encoding == FT_ENCODING_MS_SYMBOL) return true;
   }
   return false;
 }
 
-LONG Scaled(double units, double em, double units_per_em) {
-  return static_cast<LONG>(std::lround(units * em / units_per_em));
+LONG Scaled(double units, double em, double unitsPerEm) {
+  return static_cast<LONG>(std::lround(units * em / unitsPerEm));
 }
 
 class FtFont : public Font {
  public:
   FtFont(std::string path, const LoadedFace& loaded, const FontRequest& request)
       : path_(std::move(path)), request_(request) {
-    symbols_ = face_is_symbolic(loaded.face);
+    symbols_ = FaceIsSymbolic(loaded.face);
     if (symbols_) FT_Select_Charmap(loaded.face, FT_ENCODING_MS_SYMBOL);
     FT_Face face = loaded.face;
-    const double units_per_em = face->units_per_EM ? face->units_per_EM : 2048;
+    const double unitsPerEm = face->units_per_EM ? face->units_per_EM : 2048;
     // The platform measures a TrueType face by its OS/2 table's Windows ascent and descent.
-    double ascent_units = face->ascender;
-    double descent_units = -face->descender;
-    double average_units = 0;
+    double ascentUnits = face->ascender;
+    double descentUnits = -face->descender;
+    double averageUnits = 0;
     if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
       if (os2->usWinAscent + os2->usWinDescent > 0) {
-        ascent_units = os2->usWinAscent;
-        descent_units = os2->usWinDescent;
+        ascentUnits = os2->usWinAscent;
+        descentUnits = os2->usWinDescent;
       }
-      average_units = os2->xAvgCharWidth;
+      averageUnits = os2->xAvgCharWidth;
     }
-    const double cell_units = ascent_units + descent_units;
+    const double cellUnits = ascentUnits + descentUnits;
     if (request.height < 0) {
       em_ = -request.height;
-    } else if (request.height > 0 && cell_units > 0) {
-      em_ = request.height * units_per_em / cell_units;
+    } else if (request.height > 0 && cellUnits > 0) {
+      em_ = request.height * unitsPerEm / cellUnits;
     } else {
       em_ = 12;  // height 0: the platform's default size
     }
     metrics_ = TEXTMETRICA{};
-    metrics_.tmAscent = Scaled(ascent_units, em_, units_per_em);
-    metrics_.tmDescent = Scaled(descent_units, em_, units_per_em);
+    metrics_.tmAscent = Scaled(ascentUnits, em_, unitsPerEm);
+    metrics_.tmDescent = Scaled(descentUnits, em_, unitsPerEm);
     metrics_.tmHeight = metrics_.tmAscent + metrics_.tmDescent;
     metrics_.tmInternalLeading =
         std::max<LONG>(0, metrics_.tmHeight - static_cast<LONG>(std::lround(em_)));
     metrics_.tmWeight = request.weight;
     // Hinted advances of the code page's characters, as the platform lays text out.
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(std::lround(em_)));
-    std::string all_bytes(256, '\0');
-    for (size_t i = 0; i < 256; ++i) all_bytes[i] = static_cast<char>(i);
-    const std::u16string units = AnsiToUnicode(all_bytes);
+    std::string allBytes(256, '\0');
+    for (size_t i = 0; i < 256; ++i) allBytes[i] = static_cast<char>(i);
+    const std::u16string units = AnsiToUnicode(allBytes);
     for (size_t i = 0; i < 256; ++i) {
       // A symbol face maps byte b to character 0xF000 + b of its symbol character map.
       glyphs_[i] = symbols_ ? FT_Get_Char_Index(face, 0xF000 + static_cast<FT_ULong>(i))
@@ -157,25 +157,25 @@ class FtFont : public Font {
       if (glyphs_[i] && FT_Load_Glyph(face, glyphs_[i], kLoadFlags) == 0)
         advances_[i] = static_cast<LONG>((face->glyph->advance.x + 63) >> 6);
     }
-    metrics_.tmMaxCharWidth = Scaled(face->max_advance_width, em_, units_per_em);
+    metrics_.tmMaxCharWidth = Scaled(face->max_advance_width, em_, unitsPerEm);
 
     cairo_font_options_t* options = cairo_font_options_create();
     // Crisp hinted glyphs without smoothing: the platform's default when font smoothing is off.
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
-    cairo_matrix_t font_matrix, identity;
-    cairo_matrix_init_scale(&font_matrix, em_, em_);
+    cairo_matrix_t fontMatrix, identity;
+    cairo_matrix_init_scale(&fontMatrix, em_, em_);
     if (request.italic) {
       cairo_matrix_t shear;
       cairo_matrix_init(&shear, 1, 0, -0.2, 1, 0, 0);
-      cairo_matrix_multiply(&font_matrix, &shear, &font_matrix);
+      cairo_matrix_multiply(&fontMatrix, &shear, &fontMatrix);
     }
     cairo_matrix_init_identity(&identity);
     // FreeType scales to 16-bit pixel sizes. cairo would fail a larger one and put the error
     // on the shared face, so that no later size of it could draw: such a font draws nothing.
     if (em_ < kMaxPixelSize) {
-      scaled_ = cairo_scaled_font_create(loaded.cairo_face, &font_matrix, &identity, options);
+      scaled_ = cairo_scaled_font_create(loaded.cairo_face, &fontMatrix, &identity, options);
     }
     cairo_font_options_destroy(options);
     for (size_t i = 0; i < 256; ++i) {
@@ -187,7 +187,7 @@ class FtFont : public Font {
 
     // The average width is that of "x" when the face gives none.
     metrics_.tmAveCharWidth =
-        average_units > 0 ? Scaled(average_units, em_, units_per_em) : TextExtent("x").cx;
+        averageUnits > 0 ? Scaled(averageUnits, em_, unitsPerEm) : TextExtent("x").cx;
   }
   ~FtFont() override {
     if (scaled_) cairo_scaled_font_destroy(scaled_);

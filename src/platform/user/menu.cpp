@@ -91,7 +91,7 @@ bool DestroyMenuLevels(HMENU handle) {
 
 // A classic template's popup reports its submenu handle as its identifier, as AppendMenu
 // makes such items; every other item its stored identifier.
-UINT ItemId(MenuRef menu, const MenuTemplateItem& item) {
+UINT ItemId(const MenuRef& menu, const MenuTemplateItem& item) {
   if (item.subLevel >= 0 && !menu.Loaded().menu.extended) return menu.SubMenu(item);
   return item.id;
 }

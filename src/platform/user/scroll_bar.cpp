@@ -4,9 +4,13 @@
 #include "platform/user/controls.h"
 
 namespace orvex {
+namespace {
+
+constexpr DWORD SBS_VERT = 0x1, SBS_SIZEBOX = 0x8, SBS_SIZEGRIP = 0x10;
+
+}  // namespace
 
 LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  constexpr DWORD SBS_VERT = 0x1, SBS_SIZEBOX = 0x8, SBS_SIZEGRIP = 0x10;
   switch (message) {
     case WM_ERASEBKGND:
       return 1;

@@ -36,6 +36,7 @@ void RegisterServeForwarder(CLI::App& app, const char* self) {
     std::vector<std::string> args{program};
     for (const std::string& arg : command->remaining()) args.push_back(arg);
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     execv(program.c_str(), argv.data());
