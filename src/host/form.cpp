@@ -1,3 +1,4 @@
+// Orvex10Host.Form: a top-level window that makes picture boxes and text boxes.
 #include "host/host_controls.h"
 
 #include <cmath>

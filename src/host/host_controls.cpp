@@ -1,3 +1,5 @@
+// What the host kit's controls share: their window classes, font, text and picture
+// drawing, and twips arithmetic.
 #include "host/host_controls.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The host kit's class table and server description, and its in-process registration.
 #include "host/host_kit.h"
 
 #include "host/host_controls.h"

@@ -1,3 +1,5 @@
+// The host kit's PictureBox: pictures and printed lines kept and painted on WM_PAINT, with
+// its scale modes.
 #include "host/host_controls.h"
 
 #include <cmath>

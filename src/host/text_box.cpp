@@ -1,3 +1,4 @@
+// The host kit's TextBox: a bordered window showing its text line by line.
 #include "host/host_controls.h"
 
 #include <cmath>

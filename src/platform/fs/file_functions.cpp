@@ -1,18 +1,16 @@
+// The platform's file functions on mapped paths: reading a whole file, CreateDirectoryA,
+// GetFileAttributesA, DeleteFileA, and deleting the files that match a pattern.
 #include "platform/fs/fs.h"
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <utility>
+#include <string>
 #include <vector>
 
 #include "base/huge_pages.h"

@@ -1,23 +1,16 @@
+// Files written on POSIX descriptors: WritableFile and the staged ReplacingFile.
 #include "platform/fs/fs.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <mutex>
+#include <string>
 #include <utility>
-#include <vector>
 
-#include "base/huge_pages.h"
 #include "platform/fs/fs_internal.h"
-#include "platform/text/text.h"
 
 namespace orvex {
 

@@ -1,24 +1,13 @@
+// BSTR: the automation runtime's counted strings, laid out as
+// [uint32 byte length][UTF-16 units...][NUL] with the pointer at the first unit.
 #include "platform/ole/oleauto.h"
 
-#include <cctype>
-#include <cfloat>
-#include <charconv>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
-#include <vector>
-
-#include "base/huge_pages.h"
-#include "platform/ole/unknown.h"
-#include "platform/text/text.h"
 
 namespace orvex {
-
-// ---------------------------------------------------------------------------------------
-// BSTR: [uint32 byte length][units...][NUL]
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
   if (length > (std::numeric_limits<uint32_t>::max() - 8) / 2) return nullptr;

@@ -1,25 +1,17 @@
+// SAFEARRAY: creation, copies, bounds, locks and element access of the runtime's arrays. A
+// 16-byte header holding the element type precedes each descriptor.
 #include "platform/ole/oleauto.h"
 
-#include <cctype>
-#include <cfloat>
-#include <charconv>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "base/huge_pages.h"
 #include "platform/ole/unknown.h"
 #include "platform/ole/variant_internal.h"
-#include "platform/text/text.h"
 
 namespace orvex {
-
-// ---------------------------------------------------------------------------------------
-// SAFEARRAY: a 16-byte header holding the element type precedes the descriptor.
 
 namespace {
 

@@ -1,25 +1,12 @@
+// VARIANT: initialising, clearing and deep copies (by value and through a reference).
 #include "platform/ole/oleauto.h"
 
-#include <cctype>
-#include <cfloat>
-#include <charconv>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <limits>
-#include <string>
-#include <vector>
 
-#include "base/huge_pages.h"
 #include "platform/ole/unknown.h"
 #include "platform/ole/variant_internal.h"
-#include "platform/text/text.h"
 
 namespace orvex {
-
-// ---------------------------------------------------------------------------------------
-// VARIANT
 
 void VariantInit(VARIANT* v) {
   v->vt = VT_EMPTY;

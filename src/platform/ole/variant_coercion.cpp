@@ -1,24 +1,18 @@
+// VariantChangeType(Ex): coercions between the variant types, with automation's numeric
+// text, banker's rounding and overflow checks.
 #include "platform/ole/oleauto.h"
 
-#include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <string>
-#include <vector>
 
-#include "base/huge_pages.h"
 #include "platform/ole/unknown.h"
 #include "platform/text/text.h"
 
 namespace orvex {
-
-// ---------------------------------------------------------------------------------------
-// Coercions
 
 namespace {
 
