@@ -181,6 +181,25 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
   return RegisterSystemClass(*windowClass);
 }
 
+BOOL GetClassInfoA(HINSTANCE /*instance*/, LPCSTR className, WNDCLASSA* windowClass) {
+  EnsureSystemClasses();
+  if (!className || !windowClass) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const auto found = FindClass(className);
+  if (!found) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  *windowClass = WNDCLASSA{};
+  windowClass->lpfnWndProc = found->proc;
+  windowClass->cbWndExtra = found->extraBytes;
+  windowClass->hbrBackground = found->background;
+  windowClass->lpszClassName = className;
+  return TRUE;
+}
+
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
