@@ -20,14 +20,6 @@
 namespace orvex {
 namespace {
 
-struct WindowClass {
-  std::string name;
-  WNDPROC proc = nullptr;
-  HBRUSH background = 0;
-  int extraBytes = 0;
-  ATOM atom = 0;
-};
-
 struct Window {
   std::shared_ptr<const WindowClass> windowClass;
   DWORD style = 0;
@@ -47,30 +39,6 @@ struct Window {
 HandleTable<Window>& Windows() {
   static auto* table = new HandleTable<Window>(HandleKind::Window);
   return *table;
-}
-
-std::mutex& ClassesMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-std::vector<std::shared_ptr<const WindowClass>>& Classes() {
-  static auto* classes = new std::vector<std::shared_ptr<const WindowClass>>;
-  return *classes;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-           return lower(x) == lower(y);
-         });
-}
-
-std::shared_ptr<const WindowClass> FindClass(std::string_view name) {
-  std::lock_guard lock(ClassesMutex());
-  for (const auto& c : Classes()) {
-    if (SameName(c->name, name)) return c;
-  }
-  return nullptr;
 }
 
 RECT Insets(const Window& w) {
@@ -145,66 +113,11 @@ void PaintOne(HWND handle, cairo_t* cr) {
 
 }  // namespace
 
-ATOM RegisterSystemClass(const WNDCLASSA& windowClass) {
-  if (!windowClass.lpszClassName) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  if (FindClass(windowClass.lpszClassName)) {
-    SetLastError(ERROR_CLASS_ALREADY_EXISTS);
-    return 0;
-  }
-  std::lock_guard lock(ClassesMutex());
-  const auto atom = static_cast<ATOM>(0xC000 + Classes().size());
-  Classes().push_back(std::make_shared<const WindowClass>(
-      WindowClass{windowClass.lpszClassName, windowClass.lpfnWndProc, windowClass.hbrBackground,
-                  std::clamp(windowClass.cbWndExtra, 0, 40), atom}));
-  return atom;
-}
-
-void ReplaceClassProcedure(const char* className, WNDPROC proc) {
-  std::lock_guard lock(ClassesMutex());
-  for (auto& c : Classes()) {
-    if (!SameName(c->name, className)) continue;
-    auto replaced = std::make_shared<WindowClass>(*c);
-    replaced->proc = proc;
-    c = std::move(replaced);
-  }
-}
-
-ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-  EnsureSystemClasses();
-  if (!windowClass) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  return RegisterSystemClass(*windowClass);
-}
-
-BOOL GetClassInfoA(HINSTANCE /*instance*/, LPCSTR className, WNDCLASSA* windowClass) {
-  EnsureSystemClasses();
-  if (!className || !windowClass) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  const auto found = FindClass(className);
-  if (!found) {
-    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-    return FALSE;
-  }
-  *windowClass = WNDCLASSA{};
-  windowClass->lpfnWndProc = found->proc;
-  windowClass->cbWndExtra = found->extraBytes;
-  windowClass->hbrBackground = found->background;
-  windowClass->lpszClassName = className;
-  return TRUE;
-}
-
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
   EnsureSystemClasses();
-  auto windowClass = className ? FindClass(className) : nullptr;
+  auto windowClass = className ? FindWindowClass(className) : nullptr;
   if (!windowClass) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return 0;
