@@ -1,12 +1,9 @@
 // Orvex10Host.Form: a top-level window that makes picture boxes and text boxes.
 #include "host/host_controls.h"
 
-#include <cmath>
 #include <string>
 #include <vector>
 
-#include "platform/gdi/gdi.h"
-#include "platform/ole/picture.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"
 

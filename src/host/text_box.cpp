@@ -1,12 +1,8 @@
 // The host kit's TextBox: a bordered window showing its text line by line.
 #include "host/host_controls.h"
 
-#include <cmath>
 #include <string>
-#include <vector>
 
-#include "platform/gdi/gdi.h"
-#include "platform/ole/picture.h"
 #include "platform/text/text.h"
 #include "platform/user/window.h"
 
