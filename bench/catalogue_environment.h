@@ -8,7 +8,7 @@
 #include <string>
 
 #include "pe_writer/pe_writer.h"
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "platform/user/message_box.h"

@@ -124,7 +124,7 @@ def os_tests(text):
 
 def is_foreign_test_seam(rel, path):
     """A "*_testing.h" header is for tests and benchmarks; in the shipped code only the
-    source that defines it (fs.cpp for fs_testing.h) includes it."""
+    source that defines it (drive.cpp for drive_testing.h) includes it."""
     if not path.endswith("_testing.h"):
         return False
     return "src/" + path[: -len("_testing.h")] != rel.rsplit(".", 1)[0]

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "platform/module/module.h"
 #include "platform/text/text.h"
 #include "server/class_catalogue.h"

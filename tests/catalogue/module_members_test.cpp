@@ -6,8 +6,8 @@
 
 #include "catalogue/bas_q7_resf_files_a.h"
 #include "pe_writer/pe_writer.h"
+#include "platform/fs/drive_testing.h"
 #include "platform/fs/fs.h"
-#include "platform/fs/fs_testing.h"
 #include "platform/module/module.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"

@@ -10,7 +10,7 @@
 #include "platform/dyncall/call_window_proc.h"
 #include "platform/dyncall/executable_memory.h"
 #include "platform/dyncall/shared_library.h"
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "support/temp_dir.h"
 
 // Exported by the test program (it is linked with its symbols exported), so the lookup in

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "framework/q7halden10.h"
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "platform/ole/late_bound.h"
 #include "platform/user/message_box_script.h"
 #include "server/class_catalogue.h"

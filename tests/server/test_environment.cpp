@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "server/class_catalogue.h"
 #include "support/temp_dir.h"
 

@@ -12,6 +12,8 @@
 
 #include "golden_image.h"
 #include "orvex_run.h"
+#include "pe_writer/pe_writer.h"
+#include "pe_writer/resource_payloads.h"
 #include "support/wine_dialogs.h"
 
 namespace orvex::test {
@@ -142,7 +144,8 @@ TEST(DialogCommand, FailuresSayWhyAndExitWithOne) {
   } cases[] = {
       {{"dialog", kFixture, "#999"}, "no dialog #999"},
       {{"dialog", kFixture, "100"}, "a numbered dialog is named #100"},
-      {{"dialog", kFixture, "#102"}, "no dialog #102"},
+      {{"dialog", kFixture, "#102", "--no-placeholders"},
+       "names the unregistered window class NOSUCHCLASS"},
       {{"dialog", "/no/such/file.dll", "#1"}, "cannot load"},
   };
   for (const auto& c : cases) {
@@ -156,12 +159,125 @@ TEST(DialogCommand, FailuresSayWhyAndExitWithOne) {
 TEST(DialogsCommand, CapturesEveryDialogAndNamesTheOnesThatFail) {
   TempDir dir;
   const std::string out = dir.File("all");
-  const OrvexRun run = RunOrvex({"dialogs", kFixture, "-o", out, "--svg"});
+  const OrvexRun run = RunOrvex({"dialogs", kFixture, "-o", out, "--svg", "--no-placeholders"});
   EXPECT_EQ(run.status, 1);  // #102 names a class nobody registered
-  EXPECT_NE(run.err.find("dialog #102 could not be built"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("dialog #102 could not be built: it names the unregistered window "
+                         "class NOSUCHCLASS"),
+            std::string::npos)
+      << run.err;
   for (const char* file : {"100.svg", "101.svg", "103.svg", "104.svg", "105.svg", "NAMED.svg"})
     EXPECT_TRUE(std::filesystem::exists(out + "/" + file)) << file;
   EXPECT_FALSE(std::filesystem::exists(out + "/102.svg"));
+}
+
+// Placeholders: classes a template names that its program registers when it runs.
+
+// The JSON of `orvex dialog ... --json`, which must succeed.
+nlohmann::json DescribeDialog(const std::string& module, const std::string& name) {
+  const OrvexRun run = RunOrvex({"dialog", module, name, "--json"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  if (run.status != 0) return {};
+  return nlohmann::json::parse(run.out);
+}
+
+TEST(DialogPlaceholders, ControlsOfUnregisteredClassesAreDrawnAsLabelledSunkenBoxes) {
+  // (windres stores the class name of the template in upper case)
+  const nlohmann::json json = DescribeDialog(kFixture, "#102");
+  EXPECT_EQ(json["placeholders"], nlohmann::json::array({"NOSUCHCLASS"}));
+  ASSERT_EQ(json["controls"].size(), 3u);
+  EXPECT_EQ(json["controls"][1]["class"], "NOSUCHCLASS");
+  EXPECT_EQ(json["controls"][1]["id"], 402);
+
+  TempDir dir;
+  const std::string png = dir.File("102.png");
+  const OrvexRun run = RunOrvex({"dialog", kFixture, "#102", "-o", png});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("NOSUCHCLASS drawn as placeholder"), std::string::npos) << run.err;
+  // The placeholder's rectangle: its sunken edge is darker than the face at the top-left and
+  // lighter at the bottom-right, and its label puts dark pixels inside.
+  const auto rect = json["controls"][1]["rect"];
+  const int left = rect[0], top = rect[1], right = rect[2], bottom = rect[3];
+  const Image image = ReadPng(png);
+  const auto grey = [&](int x, int y) {
+    return static_cast<int>(image.words[static_cast<size_t>(y) * image.width + x] & 0xFF);
+  };
+  const int face = grey(left - 2, top + (bottom - top) / 2);  // the dialog beside it
+  EXPECT_LT(grey(left + 2, top), face);
+  EXPECT_GT(grey(right - 1, bottom - 1), grey(left, top));
+  int dark = 0;
+  for (int y = top + 2; y < bottom - 2; ++y)
+    for (int x = left + 2; x < right - 2; ++x) dark += grey(x, y) < 0x40;
+  EXPECT_GT(dark, 10);
+
+  const std::string svg = dir.File("102.svg");
+  ASSERT_EQ(RunOrvex({"dialog", kFixture, "#102", "-o", svg}).status, 0);
+  EXPECT_NE(ReadWholeFile(svg).find(">NOSUCHCLASS</text>"), std::string::npos);
+}
+
+TEST(DialogPlaceholders, TheDialogsOwnClassAndRepeatedClassesAreNamedOnce) {
+  TempDir dir;
+  PeWriter writer;
+  writer.Add(5, 1, 0x0409,
+             Dialog(u"Own classes", 160, 60,
+                    {{0, u"", 10, 0x50000000, 4, 4, 60, 20, u"HexEdit"},
+                     {0, u"", 11, 0x50000000, 70, 4, 60, 20, u"hexedit"},
+                     {0x80, u"OK", 1, 0x50010000, 4, 30, 40, 14}},
+                    u"ProgramDialog"));
+  const std::string module = dir.Write("own.dll", writer.Build());
+
+  const OrvexRun refused = RunOrvex({"dialog", module, "#1", "--no-placeholders"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("names the unregistered window classes ProgramDialog, HexEdit "),
+            std::string::npos)
+      << refused.err;
+
+  const nlohmann::json json = DescribeDialog(module, "#1");
+  EXPECT_EQ(json["placeholders"], nlohmann::json::array({"ProgramDialog", "HexEdit"}));
+  ASSERT_EQ(json["controls"].size(), 3u);
+  EXPECT_EQ(json["controls"][2]["class"], "Button");
+
+  // Every dialog of `dialogs` is written, and each says what stood in.
+  const std::string out = dir.File("all");
+  const OrvexRun all = RunOrvex({"dialogs", module, "-o", out});
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_TRUE(std::filesystem::exists(out + "/1.png"));
+  EXPECT_NE(all.err.find("dialog #1: ProgramDialog, HexEdit drawn as placeholders"),
+            std::string::npos)
+      << all.err;
+}
+
+TEST(DialogPlaceholders, DialogsWriteEveryFixtureDialogByDefault) {
+  TempDir dir;
+  const std::string out = dir.File("all");
+  const OrvexRun run = RunOrvex({"dialogs", kFixture, "-o", out, "--svg"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  for (const char* file :
+       {"100.svg", "101.svg", "102.svg", "103.svg", "104.svg", "105.svg", "NAMED.svg"})
+    EXPECT_TRUE(std::filesystem::exists(out + "/" + file)) << file;
+}
+
+// Dialogs of Wine's programs that name the program's own classes.
+TEST(DialogPlaceholders, CorpusDialogsOfProgramClassesArePreviewed) {
+  const struct {
+    const char* file;
+    const char* name;
+    const char* windowClass;
+  } cases[] = {
+      {"regedit.exe", "#2003", "HexEdit"},
+      {"conhost.exe", "#512", "WineConFontPreview"},
+      {"setupapi.dll", "#1000", "setupx_progress"},
+  };
+  for (const auto& c : cases) {
+    const std::string module = std::string(kCorpus) + "/" + c.file;
+    if (!std::filesystem::exists(module)) GTEST_SKIP() << "no " << module;
+    const OrvexRun refused = RunOrvex({"dialog", module, c.name, "--no-placeholders"});
+    EXPECT_EQ(refused.status, 1) << c.file;
+    EXPECT_NE(refused.err.find(c.windowClass), std::string::npos) << refused.err;
+    const nlohmann::json json = DescribeDialog(module, c.name);
+    EXPECT_NE(json.value("placeholders", nlohmann::json::array()).dump().find(c.windowClass),
+              std::string::npos)
+        << c.file << " " << json.dump();
+  }
 }
 
 }  // namespace

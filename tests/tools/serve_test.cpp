@@ -162,6 +162,10 @@ TEST(ServeCommand, ResourcesRenderByKind) {
   r = server.Get("/api/resource?file=dialogs.dll&type=5&name=NAMED&as=png");
   ASSERT_EQ(r->status, 200);
   EXPECT_EQ(r->body.substr(1, 3), "PNG");
+  // A control of a class nobody registered is previewed as a placeholder labelled with it.
+  r = server.Get("/api/resource?file=dialogs.dll&type=5&name=%23102&as=svg");
+  ASSERT_EQ(r->status, 200);
+  EXPECT_NE(r->body.find(">NOSUCHCLASS</text>"), std::string::npos);
   r = server.Get("/api/resource?file=media.dll&type=AVI&name=%231&as=frames");
   ASSERT_EQ(r->status, 200);
   const nlohmann::json clip = Json(r);

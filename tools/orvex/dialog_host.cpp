@@ -1,5 +1,7 @@
 #include "dialog_host.h"
 
+#include "host/placeholder_classes.h"
+#include "platform/text/text.h"
 #include "platform/user/window.h"
 
 namespace orvex::cli {
@@ -36,10 +38,35 @@ HostForm::HostForm() {
   boxWindow = static_cast<HWND>(GetProperty(box.pdispVal, "hwnd").ToLong());
 }
 
-HWND ShowInHost(CatalogueClient& client, HostForm& host, const std::u16string& name, bool* popup) {
+HWND ShowInHost(CatalogueClient& client, HostForm& host, const std::u16string& name, bool* popup,
+                const ShowOptions& options, ShowOutcome* outcome) {
+  // Placeholders stay registered for the later previews of the process, so each preview
+  // asks which of its own classes are placeholders.
+  const HMODULE module = client.HandleModule();
+  const std::string ansiName = UnicodeToAnsi(name);
+  const UnregisteredClasses missing = UnregisteredDialogClasses(module, ansiName);
+  if (options.placeholders) RegisterPlaceholderClasses(missing);
+  if (outcome) {
+    *outcome = ShowOutcome{};
+    if (options.placeholders)
+      outcome->placeholders = PlaceholderClassesOf(module, ansiName);
+    else
+      outcome->unregistered = missing.Names();
+  }
   const Variant made = client.Call("ShowDialog", {Variant(name), Variant::RefTo(host.box)});
   if (!(made.vt == VT_BOOL && made.boolVal)) return 0;
   return FindPreview(host, popup);
+}
+
+std::string UnregisteredClassesText(const std::vector<std::string>& classes) {
+  if (classes.empty()) return {};
+  std::string text = classes.size() == 1 ? "names the unregistered window class "
+                                         : "names the unregistered window classes ";
+  for (size_t i = 0; i < classes.size(); ++i) {
+    if (i != 0) text += ", ";
+    text += classes[i];
+  }
+  return text;
 }
 
 }  // namespace orvex::cli

@@ -292,7 +292,7 @@ Payload ExtendedMenu(const std::vector<MenuItem>& items) {
 }
 
 Payload Dialog(std::u16string caption, int16_t cx, int16_t cy,
-               const std::vector<DialogControl>& controls) {
+               const std::vector<DialogControl>& controls, std::u16string_view dialogClass) {
   // WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT
   constexpr uint32_t kStyle = 0x80000000u | 0x00C00000u | 0x00080000u | 0x80u | 0x40u;
   Payload out;
@@ -306,7 +306,10 @@ Payload Dialog(std::u16string caption, int16_t cx, int16_t cy,
   Put16(out, static_cast<uint16_t>(cx));
   Put16(out, static_cast<uint16_t>(cy));
   Put16(out, 0);
-  Put16(out, 0);
+  if (dialogClass.empty())
+    Put16(out, 0);
+  else
+    PutText(out, dialogClass);
   PutText(out, caption);
   Put16(out, 8);
   PutText(out, u"MS Shell Dlg");
@@ -321,8 +324,12 @@ Payload Dialog(std::u16string caption, int16_t cx, int16_t cy,
     Put16(out, static_cast<uint16_t>(control.cx));
     Put16(out, static_cast<uint16_t>(control.cy));
     Put16(out, control.id);
-    Put16(out, 0xFFFF);
-    Put16(out, control.classAtom);
+    if (control.className.empty()) {
+      Put16(out, 0xFFFF);
+      Put16(out, control.classAtom);
+    } else {
+      PutText(out, control.className);
+    }
     PutText(out, control.text);
     Put16(out, 0);
   }

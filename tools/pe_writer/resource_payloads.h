@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -62,17 +63,19 @@ Payload ClassicMenu(const std::vector<MenuItem>& items);
 Payload ExtendedMenu(const std::vector<MenuItem>& items);
 
 // A control of a dialog template, with a predefined class (0x80 button, 0x81 edit,
-// 0x82 static).
+// 0x82 static), or the class named by `className` when that is not empty.
 struct DialogControl {
   uint16_t classAtom;
   std::u16string text;
   uint16_t id;
   uint32_t style;
   int16_t x, y, cx, cy;
+  std::u16string className = {};
 };
-// RT_DIALOG: DLGTEMPLATE with DS_SETFONT ("MS Shell Dlg", 8 points) and its controls.
+// RT_DIALOG: DLGTEMPLATE with DS_SETFONT ("MS Shell Dlg", 8 points) and its controls; the
+// dialog's own window class when `dialogClass` is not empty.
 Payload Dialog(std::u16string caption, int16_t cx, int16_t cy,
-               const std::vector<DialogControl>& controls);
+               const std::vector<DialogControl>& controls, std::u16string_view dialogClass = {});
 
 // RT_STRING: one block of 16 counted UTF-16 strings (missing ones are empty).
 Payload StringBlock(const std::vector<std::u16string>& strings);

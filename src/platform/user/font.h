@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/surface_capture.h"
 #include "platform/win32_types.h"
 
 namespace orvex {
@@ -55,15 +56,6 @@ FontRequest SystemFontRequest();
 
 // Text drawn while a TextRecorder is installed on the thread is recorded instead of drawn:
 // an SVG capture writes it as text elements, so the texts stay text.
-struct RecordedText {
-  double x = 0, y = 0;  // the baseline's start in device coordinates
-  double pixelHeight = 0;
-  int weight = FW_NORMAL;
-  bool italic = false;
-  std::string face;
-  std::string utf8;
-  double red = 0, green = 0, blue = 0;
-};
 class TextRecorder {
  public:
   TextRecorder();

@@ -1,8 +1,6 @@
 #include "platform/user/window.h"
 #include "platform/user/window_capture.h"
 
-#include <cairo-svg.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -21,14 +19,6 @@
 
 namespace orvex {
 namespace {
-
-struct WindowClass {
-  std::string name;
-  WNDPROC proc = nullptr;
-  HBRUSH background = 0;
-  int extraBytes = 0;
-  ATOM atom = 0;
-};
 
 struct Window {
   std::shared_ptr<const WindowClass> windowClass;
@@ -49,30 +39,6 @@ struct Window {
 HandleTable<Window>& Windows() {
   static auto* table = new HandleTable<Window>(HandleKind::Window);
   return *table;
-}
-
-std::mutex& ClassesMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-std::vector<std::shared_ptr<const WindowClass>>& Classes() {
-  static auto* classes = new std::vector<std::shared_ptr<const WindowClass>>;
-  return *classes;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-           return lower(x) == lower(y);
-         });
-}
-
-std::shared_ptr<const WindowClass> FindClass(std::string_view name) {
-  std::lock_guard lock(ClassesMutex());
-  for (const auto& c : Classes()) {
-    if (SameName(c->name, name)) return c;
-  }
-  return nullptr;
 }
 
 RECT Insets(const Window& w) {
@@ -147,47 +113,11 @@ void PaintOne(HWND handle, cairo_t* cr) {
 
 }  // namespace
 
-ATOM RegisterSystemClass(const WNDCLASSA& windowClass) {
-  if (!windowClass.lpszClassName) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  if (FindClass(windowClass.lpszClassName)) {
-    SetLastError(ERROR_CLASS_ALREADY_EXISTS);
-    return 0;
-  }
-  std::lock_guard lock(ClassesMutex());
-  const auto atom = static_cast<ATOM>(0xC000 + Classes().size());
-  Classes().push_back(std::make_shared<const WindowClass>(
-      WindowClass{windowClass.lpszClassName, windowClass.lpfnWndProc, windowClass.hbrBackground,
-                  std::clamp(windowClass.cbWndExtra, 0, 40), atom}));
-  return atom;
-}
-
-void ReplaceClassProcedure(const char* className, WNDPROC proc) {
-  std::lock_guard lock(ClassesMutex());
-  for (auto& c : Classes()) {
-    if (!SameName(c->name, className)) continue;
-    auto replaced = std::make_shared<WindowClass>(*c);
-    replaced->proc = proc;
-    c = std::move(replaced);
-  }
-}
-
-ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-  EnsureSystemClasses();
-  if (!windowClass) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  return RegisterSystemClass(*windowClass);
-}
-
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
   EnsureSystemClasses();
-  auto windowClass = className ? FindClass(className) : nullptr;
+  auto windowClass = className ? FindWindowClass(className) : nullptr;
   if (!windowClass) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return 0;
@@ -608,160 +538,6 @@ BOOL EnumWindows(WNDENUMPROC callback, LPARAM param) {
     if (IsWindow(w) && !callback(w, param)) break;
   }
   return TRUE;
-}
-
-namespace {
-
-// A top-level window with the visible windows it owns over it, each where it is on the
-// screen relative to the owner.
-void PaintWithOwned(HWND handle, cairo_t* cr) {
-  PaintWindowTree(handle, cr);
-  const auto w = Windows().Find(handle);
-  if (!w || (w->style & WS_CHILD)) return;
-  std::vector<HWND> owned;
-  {
-    std::lock_guard lock(TopLevelMutex());
-    for (HWND top : TopLevel()) {
-      const auto t = Windows().Find(top);
-      if (t && t->owner == handle) owned.push_back(top);
-    }
-  }
-  for (HWND o : owned) {
-    const auto t = Windows().Find(o);
-    if (!t || !(t->style & WS_VISIBLE)) continue;
-    cairo_save(cr);
-    cairo_translate(cr, t->rect.left - w->rect.left, t->rect.top - w->rect.top);
-    PaintWithOwned(o, cr);
-    cairo_restore(cr);
-  }
-}
-
-std::string XmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out.push_back(c);
-    }
-  }
-  return out;
-}
-
-// The recorded texts as SVG text elements, inserted before the document's end.
-bool AppendTexts(const char* path, const std::vector<RecordedText>& texts) {
-  std::string svg;
-  {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) svg.append(buffer, n);
-    std::fclose(file);
-  }
-  const size_t end = svg.rfind("</svg>");
-  if (end == std::string::npos) return false;
-  std::string elements;
-  char number[64];
-  for (const RecordedText& t : texts) {
-    if (t.utf8.empty()) continue;
-    std::snprintf(number, sizeof number, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.2fpx\"", t.x,
-                  t.y, t.pixelHeight);
-    elements += number;
-    elements += " font-family=\"" + XmlEscaped(t.face) + ", Tahoma, sans-serif\"";
-    if (t.weight >= 600) elements += " font-weight=\"bold\"";
-    if (t.italic) elements += " font-style=\"italic\"";
-    std::snprintf(number, sizeof number, " fill=\"#%02x%02x%02x\"",
-                  static_cast<int>(t.red * 255 + 0.5), static_cast<int>(t.green * 255 + 0.5),
-                  static_cast<int>(t.blue * 255 + 0.5));
-    elements += number;
-    elements += " xml:space=\"preserve\">" + XmlEscaped(t.utf8) + "</text>\n";
-  }
-  svg.insert(end, elements);
-  FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
-  return std::fclose(file) == 0 && written;
-}
-
-}  // namespace
-
-// Paints the window onto a surface made for its size; the capture shows the window even
-// when it is hidden.
-template <class MakeSurface, class Finish>
-BOOL Capture(HWND handle, MakeSurface makeSurface, Finish finish) {
-  RECT rect;
-  const auto w = Windows().Find(handle);
-  if (!w || !GetWindowRect(handle, &rect) || Width(rect) <= 0 || Height(rect) <= 0) return FALSE;
-  cairo_surface_t* surface = makeSurface(Width(rect), Height(rect));
-  cairo_t* cr = cairo_create(surface);
-  const DWORD style = w->style;
-  w->style |= WS_VISIBLE;
-  PaintWithOwned(handle, cr);
-  w->style = style;
-  cairo_destroy(cr);
-  const bool written = finish(surface);
-  cairo_surface_destroy(surface);
-  return written ? TRUE : FALSE;
-}
-
-BOOL CaptureWindowToPng(HWND handle, const char* path) {
-  return Capture(
-      handle,
-      [](int width, int height) {
-        return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-      },
-      [path](cairo_surface_t* surface) {
-        return cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
-      });
-}
-
-std::optional<Pixels> CaptureWindowPixels(HWND handle) {
-  Pixels out;
-  const BOOL drawn = Capture(
-      handle,
-      [](int width, int height) {
-        return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-      },
-      [&out](cairo_surface_t* surface) {
-        cairo_surface_flush(surface);
-        out.width = cairo_image_surface_get_width(surface);
-        out.height = cairo_image_surface_get_height(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        if (!data) return false;
-        const auto width = static_cast<size_t>(out.width);
-        out.bgra.resize(width * static_cast<size_t>(out.height));
-        for (int32_t y = 0; y < out.height; ++y)
-          std::memcpy(out.bgra.data() + static_cast<size_t>(y) * width,
-                      data + static_cast<ptrdiff_t>(y) * stride, width * 4);
-        return true;
-      });
-  if (!drawn) return std::nullopt;
-  return out;
-}
-
-BOOL CaptureWindowToSvg(HWND handle, const char* path) {
-  TextRecorder recorder;
-  const BOOL drawn = Capture(
-      handle,
-      [path](int width, int height) { return cairo_svg_surface_create(path, width, height); },
-      [](cairo_surface_t* surface) {
-        cairo_surface_finish(surface);
-        return cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
-      });
-  return drawn && AppendTexts(path, recorder.texts()) ? TRUE : FALSE;
 }
 
 }  // namespace orvex

@@ -72,6 +72,7 @@ inline constexpr UINT GW_CHILD = 5;
 inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
 inline constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+inline constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
 inline constexpr DWORD ERROR_INVALID_INDEX = 1413;
 inline constexpr DWORD ERROR_CONTROL_ID_NOT_FOUND = 1421;
 
@@ -116,6 +117,10 @@ struct PAINTSTRUCT {
 // registered before the first window is made, as a process with the common-control library
 // loaded has them.
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
+// Whether a class of that name is registered (the system's classes included), and what it
+// was registered with: procedure, window extra bytes and background (lpszClassName is the
+// name asked for). FALSE with ERROR_CLASS_DOES_NOT_EXIST when it is not.
+BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windowClass);
 // A window of a registered class: a child of `parent` (WS_CHILD; position in the parent's
 // client area) or a top-level window owned by `parent` (position on the screen). 0 with
 // ERROR_CANNOT_FIND_WND_CLASS for an unknown class, or when WM_NCCREATE / WM_CREATE refuse.

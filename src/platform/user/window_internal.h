@@ -6,11 +6,23 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/user/font.h"
 #include "platform/user/window.h"
 
 namespace orvex {
+
+// A registered window class.
+struct WindowClass {
+  std::string name;
+  WNDPROC proc = nullptr;
+  HBRUSH background = 0;
+  int extraBytes = 0;
+  ATOM atom = 0;
+};
+// The class of that name (without regard to case), or null (window_class.cpp).
+std::shared_ptr<const WindowClass> FindWindowClass(std::string_view name);
 
 // Registers one of the system's classes (no check that the system classes exist yet).
 ATOM RegisterSystemClass(const WNDCLASSA& windowClass);

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "media_fixtures.h"
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "platform/media/mci.h"
 #include "platform/media/stepped_clock.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "media_fixtures.h"
-#include "platform/fs/fs_testing.h"
+#include "platform/fs/drive_testing.h"
 #include "platform/media/default_sound.h"
 #include "platform/media/sound.h"
 #include "platform/media/sound_device.h"

@@ -116,5 +116,25 @@ TEST_F(WindowTest, TextAndStyles) {
   EXPECT_EQ(GetWindowTextA(top, text, sizeof text), 0);
 }
 
+// GetClassInfoA answers for the process's classes and the system's, by name without regard
+// to case, and fails for a name nobody registered.
+TEST_F(WindowTest, ClassInfoTellsWhichClassesAreRegistered) {
+  WNDCLASSA info{};
+  ASSERT_TRUE(GetClassInfoA(0, "TESTWINDOW", &info));
+  EXPECT_EQ(info.lpfnWndProc, &Recording);
+  EXPECT_EQ(info.hbrBackground, static_cast<HBRUSH>(COLOR_WINDOW + 1));
+  EXPECT_STREQ(info.lpszClassName, "TESTWINDOW");
+  EXPECT_TRUE(GetClassInfoA(0, "button", &info));
+  EXPECT_TRUE(GetClassInfoA(0, "#32770", &info));
+  SetLastError(0);
+  EXPECT_FALSE(GetClassInfoA(0, "ClassInfoProbe", &info));
+  EXPECT_EQ(GetLastError(), ERROR_CLASS_DOES_NOT_EXIST);
+  WNDCLASSA again{};
+  again.lpfnWndProc = Recording;
+  again.lpszClassName = "ClassInfoProbe";
+  ASSERT_TRUE(RegisterClassA(&again));
+  EXPECT_TRUE(GetClassInfoA(0, "classinfoprobe", &info));
+}
+
 }  // namespace
 }  // namespace orvex

@@ -46,7 +46,8 @@ void RegisterShowCommand(CLI::App& app, int& exitStatus);
 // `orvex icons FILE -o DIR`: every group icon and cursor as .ico/.cur, and each entry as PNG.
 void RegisterIconsCommand(CLI::App& app, int& exitStatus);
 // `orvex dialog FILE NAME [--json] [-o OUT] [--with-host]` and `orvex dialogs FILE -o DIR`:
-// dialogs previewed by ShowDialog in a host-kit form, described and captured.
+// dialogs previewed by ShowDialog in a host-kit form, described and captured; classes nobody
+// registered drawn as placeholders unless `--no-placeholders`.
 void RegisterDialogCommands(CLI::App& app, int& exitStatus);
 // `orvex serve [PATH] [--port N] [--bind ADDR]`: the web viewer and its API. It runs in its
 // own program, orvex-serve beside orvex, so that the HTTP library's dependencies cost the

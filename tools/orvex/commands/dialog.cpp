@@ -1,12 +1,14 @@
-// `orvex dialog FILE NAME [--json] [-o OUT.png|OUT.svg] [--with-host]` and
-// `orvex dialogs FILE -o DIR [--svg]`: dialog templates previewed by the catalogue's
-// ShowDialog in a host-kit form (800 × 600, a picture box at 30,40 of 200 × 100 pixels), the
-// preview found as the host finds it and described or captured.
+// `orvex dialog FILE NAME [--json] [-o OUT.png|OUT.svg] [--with-host] [--no-placeholders]` and
+// `orvex dialogs FILE -o DIR [--svg] [--no-placeholders]`: dialog templates previewed by the
+// catalogue's ShowDialog in a host-kit form (800 × 600, a picture box at 30,40 of 200 × 100
+// pixels), the preview found as the host finds it and described or captured. Controls of
+// classes the program registers when it runs are drawn as placeholders unless told not to.
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue_client.h"
@@ -36,12 +38,14 @@ struct DialogArguments {
   bool json = false;
   std::string out;
   bool withHost = false;
+  bool noPlaceholders = false;
 };
 
 struct DialogsArguments {
   std::string file;
   std::string out;
   bool svg = false;
+  bool noPlaceholders = false;
 };
 
 std::string Hex8(DWORD value) {
@@ -50,7 +54,19 @@ std::string Hex8(DWORD value) {
   return text;
 }
 
-Json Describe(HWND dialog, bool popup) {
+// The note for a preview drawn with placeholders.
+void NotePlaceholders(const std::string& name, const std::vector<std::string>& placeholders) {
+  if (placeholders.empty()) return;
+  std::string list;
+  for (const std::string& windowClass : placeholders)
+    list += (list.empty() ? "" : ", ") + windowClass;
+  std::fprintf(
+      stderr,
+      "orvex: dialog %s: %s drawn as placeholder%s (registered by the program when it runs)\n",
+      name.c_str(), list.c_str(), placeholders.size() == 1 ? "" : "s");
+}
+
+Json Describe(HWND dialog, bool popup, const std::vector<std::string>& placeholders) {
   RECT window, client, units{0, 0, 4, 8};
   GetWindowRect(dialog, &window);
   GetClientRect(dialog, &client);
@@ -78,6 +94,7 @@ Json Describe(HWND dialog, bool popup) {
     controls.push_back(std::move(control));
   }
   json["controls"] = std::move(controls);
+  if (!placeholders.empty()) json["placeholders"] = placeholders;
   return json;
 }
 
@@ -98,7 +115,15 @@ int Dialog(const DialogArguments& arguments) {
   CheckResourceData(client.HandleModule(), std::to_string(kTypeDialog), arguments.name);
   HostForm host;
   bool popup = false;
-  const HWND dialog = ShowInHost(client, host, AnsiToUnicode(arguments.name), &popup);
+  ShowOutcome outcome;
+  const HWND dialog = ShowInHost(client, host, AnsiToUnicode(arguments.name), &popup,
+                                 ShowOptions{!arguments.noPlaceholders}, &outcome);
+  if (!dialog && !outcome.unregistered.empty()) {
+    throw CliError("dialog " + arguments.name + " in " + arguments.file + " " +
+                   UnregisteredClassesText(outcome.unregistered) + " (the program registers " +
+                   (outcome.unregistered.size() == 1 ? "it" : "them") +
+                   " when it runs); leave out --no-placeholders to preview it with placeholders");
+  }
   if (!dialog) {
     std::string why = "no dialog " + arguments.name + " in " + arguments.file +
                       " (missing, or it cannot be built)";
@@ -107,8 +132,9 @@ int Dialog(const DialogArguments& arguments) {
       why += "; a numbered dialog is named #" + arguments.name;
     throw CliError(why);
   }
+  NotePlaceholders(arguments.name, outcome.placeholders);
   if (arguments.json || arguments.out.empty())
-    std::printf("%s\n", Describe(dialog, popup).dump().c_str());
+    std::printf("%s\n", Describe(dialog, popup, outcome.placeholders).dump().c_str());
   if (format && !CaptureTo(arguments.withHost ? host.formWindow : dialog, arguments.out, *format))
     throw CliError("cannot write " + arguments.out);
   return 0;
@@ -134,24 +160,32 @@ int Dialogs(const DialogsArguments& arguments) {
         names.push_back(NameArgument(item));
     }
   }
-  std::vector<std::string> failed;
+  std::vector<std::pair<std::string, std::string>> failed;  // name, and why when known
+  std::vector<std::pair<std::string, std::vector<std::string>>> withPlaceholders;
   ProgressBar progress("dialogs", "dialogs", names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     HostForm host;  // one form per dialog: previews are never removed by ShowDialog
     bool popup = false;
-    const HWND dialog = ShowInHost(client, host, names[i], &popup);
+    ShowOutcome outcome;
+    const HWND dialog = ShowInHost(client, host, names[i], &popup,
+                                   ShowOptions{!arguments.noPlaceholders}, &outcome);
     const std::string name = Utf16ToUtf8(names[i]);
+    if (!outcome.placeholders.empty() && dialog)
+      withPlaceholders.emplace_back(name, outcome.placeholders);
     if (!dialog) {
-      failed.push_back(name);
+      failed.emplace_back(name, UnregisteredClassesText(outcome.unregistered));
     } else if (const auto path =
                    out.Claim(FileStem(names[i]) + ExtensionOf(format), "dialog " + name)) {
-      if (!CaptureTo(dialog, path->string(), format)) failed.push_back(name);
+      if (!CaptureTo(dialog, path->string(), format)) failed.emplace_back(name, "");
     }
     progress.Advance(i + 1);
   }
   progress.Erase();
-  for (const std::string& name : failed)
-    std::fprintf(stderr, "orvex: dialog %s could not be built\n", name.c_str());
+  for (const auto& [name, placeholders] : withPlaceholders) NotePlaceholders(name, placeholders);
+  for (const auto& [name, why] : failed) {
+    std::fprintf(stderr, "orvex: dialog %s could not be built%s\n", name.c_str(),
+                 why.empty() ? "" : (": it " + why).c_str());
+  }
   if (truncated != 0) {
     std::fprintf(stderr, "orvex: skipped %zu dialog%s: %s\n", truncated, truncated == 1 ? "" : "s",
                  kDataBeyondEnd);
@@ -172,6 +206,9 @@ void RegisterDialogCommands(CLI::App& app, int& exitStatus) {
   dialog->add_flag("--json", one->json, "Describe the preview as one JSON line (the default)");
   dialog->add_option("-o,--out", one->out, "Capture to OUT.png or OUT.svg");
   dialog->add_flag("--with-host", one->withHost, "Capture the whole host form, not the dialog");
+  dialog->add_flag("--no-placeholders", one->noPlaceholders,
+                   "Fail on controls of classes the program registers, instead of drawing "
+                   "placeholders");
   dialog->callback([one, &exitStatus] { exitStatus = Dialog(*one); });
 
   auto all = std::make_shared<DialogsArguments>();
@@ -180,6 +217,9 @@ void RegisterDialogCommands(CLI::App& app, int& exitStatus) {
   dialogs->add_option("FILE", all->file, "The PE file (EXE, DLL, ...)")->required();
   dialogs->add_option("-o,--out", all->out, "The folder to write into")->required();
   dialogs->add_flag("--svg", all->svg, "Write SVG instead of PNG");
+  dialogs->add_flag("--no-placeholders", all->noPlaceholders,
+                    "Fail on controls of classes the program registers, instead of drawing "
+                    "placeholders");
   dialogs->callback([all, &exitStatus] { exitStatus = Dialogs(*all); });
 }
 

@@ -73,6 +73,27 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
   return atom;
 }
 
+BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windowClass) {
+  if (windowClass == nullptr) return FALSE;
+  ::WNDCLASSEXA real{};
+  real.cbSize = sizeof real;
+  const auto atom = static_cast<::ATOM>(::GetClassInfoExA(
+      static_cast<::HINSTANCE>(win::ModuleHandles().Resolve(instance)), className, &real));
+  if (atom == 0) return FALSE;
+  *windowClass = WNDCLASSA{};
+  windowClass->style = real.style;
+  windowClass->cbClsExtra = real.cbClsExtra;
+  windowClass->cbWndExtra = real.cbWndExtra;
+  windowClass->lpszClassName = className;
+  // A class registered through this layer answers with its own procedure; the platform's
+  // classes have none that can be called from here.
+  ClassProcedures& procedures = Procedures();
+  std::lock_guard lock(procedures.mutex);
+  if (auto it = procedures.byAtom.find(atom); it != procedures.byAtom.end())
+    windowClass->lpfnWndProc = it->second;
+  return TRUE;
+}
+
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
