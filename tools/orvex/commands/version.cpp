@@ -11,7 +11,10 @@
 #include "default_module.h"
 #include "resource_data.h"
 #include "resource_kinds.h"
+#include "text_json.h"
 #include "text_output.h"
+
+#include "platform/version/version.h"
 
 namespace orvex::cli {
 
@@ -20,7 +23,21 @@ namespace {
 struct VersionArguments {
   std::string file;
   bool raw = false;
+  bool json = false;
 };
+
+// The version resource through the platform's version functions, as JSON (text_json.h).
+void WriteVersionJson(const std::string& file) {
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+  std::vector<uint8_t> block(size);
+  if (size == 0 || !GetFileVersionInfoA(file.c_str(), handle, size, block.data()))
+    throw CliError("the version information of " + file + " cannot be read");
+  const auto json = VersionJson(AsBytes(block.data(), block.size()));
+  WriteString(stdout,
+              json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
+  FinishOutput(stdout, "the JSON");
+}
 
 int Version(const VersionArguments& arguments) {
   const std::string file = arguments.file.empty() ? DefaultModulePath() : arguments.file;
@@ -38,6 +55,10 @@ int Version(const VersionArguments& arguments) {
   if (std::any_of(version->ResourceItems.begin(), version->ResourceItems.end(),
                   [](const ItemRecord& item) { return item.truncated; }))
     throw DataBeyondEndError();
+  if (arguments.json) {
+    WriteVersionJson(file);
+    return 0;
+  }
   WriteText(stdout, RenderText(client, TextKindFor(kTypeVersion), u""),
             arguments.raw ? LineEnds::kAsIs : LineEnds::kLf);
   FinishOutput(stdout, "the text");
@@ -52,8 +73,11 @@ void RegisterVersionCommand(CLI::App& app, int& exitStatus) {
       "version", "Print a module's version strings (first translation, eight keys)");
   command->add_option("FILE", arguments->file,
                       "The PE file (EXE, DLL, ...); the sample module when left out");
-  command->add_flag("--raw", arguments->raw,
-                    "Print GetVersionInfo's text exactly, CR LF line ends kept");
+  CLI::Option* raw = command->add_flag("--raw", arguments->raw,
+                                       "Print GetVersionInfo's text exactly, CR LF line ends kept");
+  command
+      ->add_flag("--json", arguments->json, "Print the fixed part and every string table as JSON")
+      ->excludes(raw);
   command->callback([arguments, &exitStatus] { exitStatus = Version(*arguments); });
 }
 
