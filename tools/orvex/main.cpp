@@ -4,6 +4,7 @@
 
 #include "command_docs.h"
 #include "commands/commands.h"
+#include "language_option.h"
 #include "run_cli.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
   app.name("orvex");
   app.require_subcommand(1);
   app.set_version_flag("--version", [] { return "orvex " + orvex::cli::LibraryVersion(); });
+  // Options of the application, such as --lang, are taken after the command too.
+  app.fallthrough();
+  orvex::cli::AddLanguageOption(app);
   int exitStatus = 0;
   orvex::cli::RegisterListCommand(app, exitStatus);
   orvex::cli::RegisterReadCommands(app, exitStatus);
