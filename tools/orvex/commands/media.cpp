@@ -35,6 +35,7 @@
 #include "progress_bar.h"
 #include "resource_data.h"
 #include "resource_kinds.h"
+#include "tmp_files.h"
 
 namespace orvex::cli {
 namespace {
@@ -168,12 +169,15 @@ int Avi(const AviArguments& arguments) {
   Variant box = Call(form.Get(), "AddPictureBox");
   const int32_t boxWindow = GetProperty(box.pdispVal, "hwnd").ToLong();
   std::unique_ptr<ClipOnShow> clip;
+  MadeTmpFiles tmpFiles;
   if (arguments.show) {
-    client.Call("ShowAVI", {Variant(name), Variant::RefTo(box)});
+    tmpFiles.Run([&] { client.Call("ShowAVI", {Variant(name), Variant::RefTo(box)}); });
     clip = std::make_unique<VideoOnShow>();
   } else {
-    client.Call("PlayAVI", {Variant(name), Variant(boxWindow), Variant(int32_t{0}),
-                            Variant(int32_t{0}), Variant(info->width), Variant(info->height)});
+    tmpFiles.Run([&] {
+      client.Call("PlayAVI", {Variant(name), Variant(boxWindow), Variant(int32_t{0}),
+                              Variant(int32_t{0}), Variant(info->width), Variant(info->height)});
+    });
     clip = std::make_unique<AnimationOnShow>(static_cast<HWND>(boxWindow));
   }
 
@@ -222,7 +226,8 @@ int Play(const PlayArguments& arguments) {
     recorder = std::make_shared<RecordingSoundDevice>();
     InstallSoundDevice(recorder);
   }
-  client.Call("PlayWAV", {Variant(AnsiToUnicode(arguments.name))});
+  MadeTmpFiles tmpFiles;
+  tmpFiles.Run([&] { client.Call("PlayWAV", {Variant(AnsiToUnicode(arguments.name))}); });
   const std::shared_ptr<SoundDevice> device = CurrentSoundDevice();
   if (recorder) {
     recorder->WaitUntilIdle();
