@@ -183,6 +183,43 @@ TEST_F(MediaModule, PlayOfASoundNotUnderWavFailsWithOneMessage) {
   }
 }
 
+// --type plays a RIFF WAVE resource of any type through the platform's sound function:
+// the fixture's WAVE #2 and Wine's IMA ADPCM sound in winecfg.exe (44.1 kHz mono, 24534
+// frames by its fact chunk, as ffprobe counts them).
+TEST_F(MediaModule, PlayWithATypeRecordsAnyWaveResource) {
+  struct Case {
+    std::string module;
+    const char* type;
+    const char* name;
+    std::string shape;
+  };
+  const std::string winecfg = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/winecfg.exe";
+  const Case cases[] = {
+      {module_, "WAVE", "#2",
+       SoundShape(ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/tone16.wav"))},
+      {module_, "wav", "CHIME",
+       SoundShape(ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/tone8.wav"))},
+      {winecfg, "WAVE", "#1308", "44100 1 24534"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!std::filesystem::exists(c.module)) continue;  // no Wine corpus
+    const std::string out = dir_.File("typed.wav");
+    const OrvexRun run = RunOrvex({"play", c.module, c.name, "--type", c.type, "--to", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(SoundShape(ReadWholeFile(out)), c.shape);
+  }
+  // A resource that is no WAVE sound, and one that does not exist: one message each.
+  const OrvexRun clip =
+      RunOrvex({"play", module_, "#1", "--type", "AVI", "--to", dir_.File("n.wav")});
+  EXPECT_EQ(clip.status, 1);
+  EXPECT_EQ(clip.err, "orvex: cannot play AVI #1: RIFF form is 'AVI ', not 'WAVE'\n");
+  const OrvexRun missing = RunOrvex({"play", module_, "#7", "--type", "WAVE"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("no WAVE resource named #7"), std::string::npos) << missing.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("n.wav")));
+}
+
 // Every frame of the clip, as the decoder gives it, in the GIF and in the PNGs.
 TEST_F(MediaModule, AviWritesEveryFrameAsGifOrPngs) {
   struct Case {
