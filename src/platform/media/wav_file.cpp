@@ -98,24 +98,34 @@ Expected<WavInfo> ReadWavInfo(Bytes file) {
         case WAVE_FORMAT_IEEE_FLOAT:
         case WAVE_FORMAT_ALAW:
         case WAVE_FORMAT_MULAW: {
-          const bool valid = format->formatTag == WAVE_FORMAT_PCM ? bits == 8 || bits == 16 ||
-                                                                        bits == 24 || bits == 32
-                             : format->formatTag == WAVE_FORMAT_IEEE_FLOAT ? bits == 32 || bits == 64
-                                                                           : bits == 8;
+          const bool valid = format->formatTag == WAVE_FORMAT_PCM
+                                 ? bits == 8 || bits == 16 || bits == 24 || bits == 32
+                             : format->formatTag == WAVE_FORMAT_IEEE_FLOAT
+                                 ? bits == 32 || bits == 64
+                                 : bits == 8;
           if (!valid) return Error{std::to_string(bits) + " bits per sample"};
           if (format->blockAlign != format->channels * (bits / 8))
-            return Error{"block size " + std::to_string(format->blockAlign) +
-                         " does not match " + std::to_string(format->channels) + " channels of " +
-                         std::to_string(bits) + " bits"};
+            return Error{"block size " + std::to_string(format->blockAlign) + " does not match " +
+                         std::to_string(format->channels) + " channels of " + std::to_string(bits) +
+                         " bits"};
           break;
         }
         case WAVE_FORMAT_ADPCM:
-        case WAVE_FORMAT_IMA_ADPCM:
+        case WAVE_FORMAT_IMA_ADPCM: {
           if (bits != 4) return Error{std::to_string(bits) + " bits per ADPCM sample"};
-          if (format->blockAlign == 0 || samplesPerBlock == 0)
+          // A block opens with a header per channel (IMA: 4 bytes holding one sample; MS: 7
+          // bytes holding two), then two samples per byte and channel: no block holds more.
+          const bool ima = format->formatTag == WAVE_FORMAT_IMA_ADPCM;
+          const uint32_t header = (ima ? 4u : 7u) * format->channels;
+          const uint32_t most =
+              format->blockAlign < header
+                  ? 0
+                  : 2 * (format->blockAlign - header) / format->channels + (ima ? 1 : 2);
+          if (samplesPerBlock == 0 || samplesPerBlock > most)
             return Error{"ADPCM block of " + std::to_string(format->blockAlign) + " bytes and " +
                          std::to_string(samplesPerBlock) + " samples"};
           break;
+        }
         case WAVE_FORMAT_GSM610:
           if (format->channels != 1 || format->blockAlign != 65)
             return Error{"GSM 6.10 block of " + std::to_string(format->blockAlign) + " bytes"};

@@ -90,6 +90,12 @@ TEST(WavFile, DecodesImaAdpcmAsFfmpegDoes) {
   auto whole = ReadWavInfo(noFact);
   ASSERT_TRUE(whole) << whole.GetError().message;
   EXPECT_EQ(whole->frameCount, 2041u);
+  // A block cannot hold more samples than its bytes: 1024 bytes of mono IMA hold 2041.
+  std::vector<std::byte> crowded = MediaFixture("ima16.wav");
+  Put16(crowded, Find(crowded, "fmt ") + 8 + 18, 2042);
+  auto refused = ReadWavInfo(crowded);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.GetError().message, "ADPCM block of 1024 bytes and 2042 samples");
 }
 
 TEST(WavFile, IgnoresBytesAfterTheRiffForm) {
