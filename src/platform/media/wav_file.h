@@ -32,7 +32,7 @@ struct WavInfo {
   uint16_t blockAlign = 0;
   size_t dataOffset = 0;  // of the data chunk's body in the file
   size_t dataSize = 0;
-  size_t riffSize = 0;      // bytes of the file the RIFF form covers, its header included
+  size_t riffSize = 0;           // bytes of the file the RIFF form covers, its header included
   uint16_t samplesPerBlock = 0;  // of a compressed format (ADPCM, GSM 6.10); 0 for the others
   uint64_t frameCount = 0;       // dataSize / blockAlign, or a compressed sound's length
 };
