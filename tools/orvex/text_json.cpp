@@ -74,6 +74,9 @@ Json MessageTableJson(const std::string& name, Bytes bytes) {
   Json messages = Json::array();
   ByteReader reader(bytes);
   uint32_t blockCount = 0;
+  // Each entry takes at least 4 bytes: blocks that name the same entries over and over
+  // (a hostile table) end when the table's bytes could hold no more.
+  const size_t mostEntries = bytes.size() / 4;
   if (reader.TryRead(blockCount)) {
     // MESSAGE_RESOURCE_BLOCK { DWORD LowId; DWORD HighId; DWORD OffsetToEntries; }: only the
     // blocks that lie within the bytes.
@@ -83,7 +86,7 @@ Json MessageTableJson(const std::string& name, Bytes bytes) {
       const uint32_t offset = *reader.Read<uint32_t>();
       ByteReader entries(bytes);
       if (lowId > highId || !entries.Seek(offset)) continue;
-      for (uint64_t id = lowId; id <= highId; ++id) {
+      for (uint64_t id = lowId; id <= highId && messages.size() < mostEntries; ++id) {
         // MESSAGE_RESOURCE_ENTRY { WORD Length; WORD Flags; BYTE Text[Length - 4]; }
         uint16_t length = 0;
         uint16_t flags = 0;

@@ -24,7 +24,8 @@ nlohmann::ordered_json StringBlockJson(uint16_t block, Bytes bytes);
 
 // {"name", "messages": [{"id": 1, "text": "..."}, ...]}: every entry of a message table,
 // identifiers as unsigned 32-bit numbers, those from 0x10000 up also as "hex" ("0xC0000005");
-// texts as stored up to their first zero (line ends kept).
+// texts as stored up to their first zero (line ends kept). At most one entry per 4 bytes of
+// the table.
 nlohmann::ordered_json MessageTableJson(const std::string& name, Bytes bytes);
 
 // {"fixed": {...} or null, "translations": [{"language", "codePage"}, ...],
