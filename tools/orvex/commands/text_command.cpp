@@ -9,12 +9,8 @@
 #include "cli_error.h"
 #include "resource_data.h"
 #include "resource_kinds.h"
-#include "text_json.h"
 #include "text_output.h"
-
-#include "platform/module/module.h"
-#include "platform/text/text.h"
-#include "platform/user/menu.h"
+#include "text_records.h"
 
 namespace orvex::cli {
 
@@ -28,35 +24,6 @@ struct TextArguments {
 };
 
 using Json = nlohmann::ordered_json;
-
-// The JSON record of one resource of the command's type (text_json.h).
-Json RecordJson(CatalogueClient& client, const TextKind& kind, const std::u16string& resName) {
-  const HMODULE module = client.HandleModule();
-  const std::string name = UnicodeToAnsi(resName);
-  const std::string utf8Name = Utf16ToUtf8(resName);
-  switch (kind.typeNumber) {
-    case kTypeString: {
-      const auto bytes = FindResourceBytes(module, name.c_str(), MAKEINTRESOURCEA(kTypeString));
-      const uint16_t block =
-          resName.starts_with(u"#") ? static_cast<uint16_t>(std::stoul(name.substr(1))) : 0;
-      return StringBlockJson(block, bytes ? *bytes : Bytes());
-    }
-    case kTypeMessageTable: {
-      const auto bytes =
-          FindResourceBytes(module, name.c_str(), MAKEINTRESOURCEA(kTypeMessageTable));
-      return MessageTableJson(utf8Name, bytes ? *bytes : Bytes());
-    }
-    case kTypeMenu: {
-      const HMENU menu = LoadMenuA(module, name.c_str());
-      if (menu == 0) throw CliError("menu " + utf8Name + " cannot be loaded");
-      Json record = MenuJson(utf8Name, menu);
-      DestroyMenu(menu);
-      return record;
-    }
-    default:
-      return AcceleratorsJson(utf8Name, RenderText(client, kind, resName));
-  }
-}
 
 void WriteJson(const Json& json) {
   WriteString(stdout, json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
@@ -76,7 +43,7 @@ int Run(const TextCommand& command, const TextArguments& arguments) {
     if (!client.ReadResource(key))
       throw CliError(NoResourceMessage(kind.what, arguments.name, arguments.file));
     if (arguments.json) {
-      WriteJson(RecordJson(client, kind, key.resName));
+      WriteJson(TextRecordJson(client, kind, key.resName));
       return 0;
     }
     WriteText(stdout, RenderText(client, kind, key.resName), lineEnds);
@@ -99,7 +66,7 @@ int Run(const TextCommand& command, const TextArguments& arguments) {
   }
   if (arguments.json) {
     Json all = Json::array();
-    for (const std::u16string& name : names) all.push_back(RecordJson(client, kind, name));
+    for (const std::u16string& name : names) all.push_back(TextRecordJson(client, kind, name));
     WriteJson(all);
   }
   const std::u16string lineEnd = u"\r\n";

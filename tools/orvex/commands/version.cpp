@@ -11,10 +11,8 @@
 #include "default_module.h"
 #include "resource_data.h"
 #include "resource_kinds.h"
-#include "text_json.h"
 #include "text_output.h"
-
-#include "platform/version/version.h"
+#include "text_records.h"
 
 namespace orvex::cli {
 
@@ -26,16 +24,10 @@ struct VersionArguments {
   bool json = false;
 };
 
-// The version resource through the platform's version functions, as JSON (text_json.h).
 void WriteVersionJson(const std::string& file) {
-  DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
-  std::vector<uint8_t> block(size);
-  if (size == 0 || !GetFileVersionInfoA(file.c_str(), handle, size, block.data()))
-    throw CliError("the version information of " + file + " cannot be read");
-  const auto json = VersionJson(AsBytes(block.data(), block.size()));
-  WriteString(stdout,
-              json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
+  WriteString(stdout, VersionRecordJson(file).dump(
+                          2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+                          "\n");
   FinishOutput(stdout, "the JSON");
 }
 
