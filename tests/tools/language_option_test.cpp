@@ -3,7 +3,10 @@
 // string block when Wine's DLLs are installed).
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,29 @@ TEST(LanguageOptionTest, ChoosesTheLanguageByIdentifierOrName) {
     const OrvexRun run = RunOrvex(c.arguments);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find('\0')), c.out) << c.arguments.back();
+  }
+}
+
+// scan's worker threads read in the language too: raw data #5 is "en" (3 bytes) by default
+// and "de-AT" (6) in Austrian German, in every line.
+TEST(LanguageOptionTest, ScanWorkersReadInTheChosenLanguage) {
+  for (const auto& [language, size] : {std::pair{"0409", 3}, std::pair{"de-AT", 6}}) {
+    const OrvexRun run = RunOrvex({"scan", kLanguages, kLanguages, "-j", "2", "--lang", language});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    int seen = 0;
+    for (std::string line; std::getline(lines, line); ++seen) {
+      const auto record = nlohmann::json::parse(line);
+      for (const auto& type : record["types"]) {
+        if (type["type"] != "10") continue;
+        for (const auto& item : type["items"]) {
+          if (item["name"] == "#5") {
+            EXPECT_EQ(item["size"], size) << language;
+          }
+        }
+      }
+    }
+    EXPECT_EQ(seen, 2);
   }
 }
 
