@@ -88,40 +88,58 @@ RgbaImage IconImage(const ICONINFO& info, int32_t width, int32_t height) {
   return image;
 }
 
+// The icon's size and hotspot from GetIconInfo, and its image when asked for.
+PictureImage ReadIcon(HICON icon, bool withPixels) {
+  PictureImage result;
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) throw std::runtime_error("picture: unreadable icon");
+  // The bitmaps GetIconInfo made are ours to delete, whatever happens below.
+  const auto release = [](ICONINFO* i) {
+    if (i->hbmMask) DeleteObject(i->hbmMask);
+    if (i->hbmColor) DeleteObject(i->hbmColor);
+  };
+  std::unique_ptr<ICONINFO, decltype(release)> owned(&info, release);
+  const BitmapSize maskSize = SizeOf(info.hbmMask);
+  const BitmapSize size =
+      info.hbmColor ? SizeOf(info.hbmColor) : BitmapSize{maskSize.width, maskSize.height / 2};
+  result.pixelsWide = size.width;
+  result.pixelsHigh = size.height;
+  result.hotspot = std::make_pair(info.xHotspot, info.yHotspot);
+  if (withPixels) result.image = IconImage(info, size.width, size.height);
+  return result;
+}
+
 }  // namespace
 
 PictureImage ReadPicture(IDispatch* picture, bool withPixels) {
   PictureImage result;
-  result.type = GetProperty(picture, "Type").ToLong();
-  result.width = GetProperty(picture, "Width").ToLong();
-  result.height = GetProperty(picture, "Height").ToLong();
+  const int32_t type = GetProperty(picture, "Type").ToLong();
+  const int32_t width = GetProperty(picture, "Width").ToLong();
+  const int32_t height = GetProperty(picture, "Height").ToLong();
   const uint32_t handle = static_cast<uint32_t>(GetProperty(picture, "Handle").ToLong());
-  if (result.type == 1) {
+  if (type == 1) {
     const BitmapSize size = SizeOf(handle);
     result.pixelsWide = size.width;
     result.pixelsHigh = size.height;
     if (withPixels) result.image = BitmapImage(handle, size);
-  } else if (result.type == 3) {
-    ICONINFO info{};
-    if (!GetIconInfo(handle, &info)) throw std::runtime_error("picture: unreadable icon");
-    // The bitmaps GetIconInfo made are ours to delete, whatever happens below.
-    const auto release = [](ICONINFO* i) {
-      if (i->hbmMask) DeleteObject(i->hbmMask);
-      if (i->hbmColor) DeleteObject(i->hbmColor);
-    };
-    std::unique_ptr<ICONINFO, decltype(release)> owned(&info, release);
-    const BitmapSize maskSize = SizeOf(info.hbmMask);
-    const BitmapSize size =
-        info.hbmColor ? SizeOf(info.hbmColor) : BitmapSize{maskSize.width, maskSize.height / 2};
-    result.pixelsWide = size.width;
-    result.pixelsHigh = size.height;
-    result.hotspot = std::make_pair(info.xHotspot, info.yHotspot);
-    if (withPixels) result.image = IconImage(info, size.width, size.height);
+  } else if (type == 3) {
+    result = ReadIcon(handle, withPixels);
   } else if (withPixels) {
-    throw std::runtime_error("picture: pictures of type " + std::to_string(result.type) +
+    throw std::runtime_error("picture: pictures of type " + std::to_string(type) +
                              " have no pixels to write");
   }
+  result.type = type;
+  result.width = width;
+  result.height = height;
   return result;
+}
+
+RgbaImage ImageOfBitmap(HBITMAP bitmap) {
+  return BitmapImage(bitmap, SizeOf(bitmap));
+}
+
+RgbaImage ImageOfIcon(HICON icon) {
+  return ReadIcon(icon, true).image;
 }
 
 RgbaImage RgbaFromPixels(const Pixels& pixels) {

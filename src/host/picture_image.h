@@ -33,6 +33,12 @@ struct PictureImage {
 // Throws std::runtime_error when the handle names no image the platform can read back.
 PictureImage ReadPicture(IDispatch* picture, bool withPixels);
 
+// The image of a bitmap handle (opaque unless it carries alpha) and of an icon or cursor
+// handle (alpha from its colours or its mask), read back through the platform as
+// ReadPicture reads a picture's Handle. Throw std::runtime_error when unreadable.
+RgbaImage ImageOfBitmap(HBITMAP bitmap);
+RgbaImage ImageOfIcon(HICON icon);
+
 // Pixels of the platform (BGRA words, rows top-down) as 8-bit RGBA.
 RgbaImage RgbaFromPixels(const Pixels& pixels);
 

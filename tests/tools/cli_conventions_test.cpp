@@ -221,7 +221,7 @@ TEST(CliConventions, CompletionAndManualPageCoverEveryCommandAndOption) {
   EXPECT_EQ(BashCompletes(bash, "orvex \"\""), expected);
   EXPECT_EQ(BashCompletes(bash, "orvex ic"), std::set<std::string>{"icons"});
   EXPECT_EQ(BashCompletes(bash, "orvex icons -"),
-            (std::set<std::string>{"-h", "--help", "-o", "--out"}));
+            (std::set<std::string>{"-h", "--help", "-o", "--out", "--lang"}));
   EXPECT_EQ(BashCompletes(bash, "orvex serve --"),
             (std::set<std::string>{"--help", "--port", "--bind"}));
   EXPECT_EQ(BashCompletes(bash, "orvex help dia"), (std::set<std::string>{"dialog", "dialogs"}));
@@ -247,7 +247,8 @@ TEST(CliConventions, CompletionAndManualPageCoverEveryCommandAndOption) {
   const std::string page = ReadWholeFile(shown);
   for (const std::string& command : commands)
     EXPECT_NE(page.find("orvex " + command), std::string::npos) << command;
-  for (const char* text : {"orvex serve [OPTIONS] [PATH]", "--port", "-o, --out", "EXIT STATUS"})
+  for (const char* text :
+       {"orvex serve [OPTIONS] [PATH]", "--port", "-o, --out", "EXIT STATUS", "--lang VALUE"})
     EXPECT_NE(page.find(text), std::string::npos) << text;
 }
 

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <thread>
 
 #include "orvex_run.h"
 #include "pe_writer/pe_writer.h"
@@ -62,12 +64,28 @@ class MediaModule : public ::testing::Test {
     writer.Add(ResId(u"AVI"), ResId(1), 0x0409, Fixture("raw24.avi"));
     writer.Add(ResId(u"AVI"), ResId(2), 0x0409, Fixture("rle8.avi"));
     writer.Add(ResId(u"AVI"), ResId(3), 0x0409, Fixture("tone16.wav"));  // no clip
+    // Two names that give one temporary file (the name's first character is dropped).
+    writer.Add(ResId(u"WAV"), ResId(u"CLIP"), 0x0409, Fixture("tone16.wav"));
+    writer.Add(ResId(u"WAV"), ResId(u"RLIP"), 0x0409, Fixture("tone8.wav"));
+    writer.Add(ResId(u"AVI"), ResId(u"CLIP"), 0x0409, Fixture("raw24.avi"));
+    writer.Add(ResId(u"AVI"), ResId(u"RLIP"), 0x0409, Fixture("rle8.avi"));
     module_ = dir_.Write("media.dll", writer.Build());
     // A drive C of the test's own, so no other test's client shares the temporary files.
     const std::string drive = dir_.File("drive_c");
     std::filesystem::create_directory(drive);
     setenv("ORVEX_DRIVE_C", drive.c_str(), 1);
+    tmpFolder_ = drive + "/Retmpfld";
   }
+  // The names of the files in the resource temporary folder.
+  std::vector<std::string> TmpFiles() const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(tmpFolder_, error))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string tmpFolder_;
   void TearDown() override { unsetenv("ORVEX_DRIVE_C"); }
   TempDir dir_;
   std::string module_;
@@ -98,6 +116,55 @@ TEST_F(MediaModule, PlayToAFileRecordsTheSoundAsTheResourceHoldsIt) {
   }
 }
 
+// "rate channels frames" of a WAV file's bytes.
+std::string SoundShape(const std::string& bytes) {
+  const auto info = ReadWavInfo(AsBytes(bytes.data(), bytes.size()));
+  if (!info) return "unreadable: " + info.GetError().message;
+  return std::to_string(info->sampleRate) + " " + std::to_string(info->channels) + " " +
+         std::to_string(info->frameCount);
+}
+
+// Two resources whose temporary files collide, played one after the other and at once by
+// two processes: each records its own sound; the commands leave no file of theirs in the
+// temporary folder and keep the file that was there before.
+TEST_F(MediaModule, CollidingTemporaryNamesPlayTheirOwnBytesAndAreCleanedUp) {
+  std::filesystem::create_directories(tmpFolder_);
+  { std::ofstream(tmpFolder_ + "/keep.bin") << "not ours"; }
+  const std::string clip =
+      SoundShape(ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/tone16.wav"));
+  const std::string rlip =
+      SoundShape(ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/tone8.wav"));
+  ASSERT_NE(clip, rlip);
+  const std::string clipOut = dir_.File("clip.wav");
+  const std::string rlipOut = dir_.File("rlip.wav");
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    OrvexRun first;
+    OrvexRun second;
+    if (round == 0) {
+      first = RunOrvex({"play", module_, "CLIP", "--to", clipOut});
+      second = RunOrvex({"play", module_, "RLIP", "--to", rlipOut});
+    } else {
+      std::thread other([&] { second = RunOrvex({"play", module_, "RLIP", "--to", rlipOut}); });
+      first = RunOrvex({"play", module_, "CLIP", "--to", clipOut});
+      other.join();
+    }
+    ASSERT_EQ(first.status, 0) << first.err;
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(SoundShape(ReadWholeFile(clipOut)), clip);
+    EXPECT_EQ(SoundShape(ReadWholeFile(rlipOut)), rlip);
+    EXPECT_EQ(TmpFiles(), std::vector<std::string>{"keep.bin"});
+  }
+  for (const char* road : {"", "--show"}) {
+    std::vector<std::string> arguments{"avi", module_, "RLIP", "-o", dir_.File("rlip.gif")};
+    if (*road) arguments.push_back(road);
+    const OrvexRun run = RunOrvex(arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(TmpFiles(), std::vector<std::string>{"keep.bin"}) << road;
+  }
+  EXPECT_EQ(ReadWholeFile(tmpFolder_ + "/keep.bin"), "not ours");
+}
+
 // Wine's winecfg.exe keeps its sound under the type WAVE, which PlayWAV does not look in.
 TEST_F(MediaModule, PlayOfASoundNotUnderWavFailsWithOneMessage) {
   const std::string winecfg = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/winecfg.exe";
@@ -114,6 +181,43 @@ TEST_F(MediaModule, PlayOfASoundNotUnderWavFailsWithOneMessage) {
         << run.err;
     EXPECT_FALSE(std::filesystem::exists(dir_.File("none.wav")));
   }
+}
+
+// --type plays a RIFF WAVE resource of any type through the platform's sound function:
+// the fixture's WAVE #2 and Wine's IMA ADPCM sound in winecfg.exe (44.1 kHz mono, 24534
+// frames by its fact chunk, as ffprobe counts them).
+TEST_F(MediaModule, PlayWithATypeRecordsAnyWaveResource) {
+  struct Case {
+    std::string module;
+    const char* type;
+    const char* name;
+    std::string shape;
+  };
+  const std::string winecfg = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/winecfg.exe";
+  const Case cases[] = {
+      {module_, "WAVE", "#2",
+       SoundShape(ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/tone16.wav"))},
+      {module_, "wav", "CHIME",
+       SoundShape(ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/tone8.wav"))},
+      {winecfg, "WAVE", "#1308", "44100 1 24534"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!std::filesystem::exists(c.module)) continue;  // no Wine corpus
+    const std::string out = dir_.File("typed.wav");
+    const OrvexRun run = RunOrvex({"play", c.module, c.name, "--type", c.type, "--to", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(SoundShape(ReadWholeFile(out)), c.shape);
+  }
+  // A resource that is no WAVE sound, and one that does not exist: one message each.
+  const OrvexRun clip =
+      RunOrvex({"play", module_, "#1", "--type", "AVI", "--to", dir_.File("n.wav")});
+  EXPECT_EQ(clip.status, 1);
+  EXPECT_EQ(clip.err, "orvex: cannot play AVI #1: RIFF form is 'AVI ', not 'WAVE'\n");
+  const OrvexRun missing = RunOrvex({"play", module_, "#7", "--type", "WAVE"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("no WAVE resource named #7"), std::string::npos) << missing.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("n.wav")));
 }
 
 // Every frame of the clip, as the decoder gives it, in the GIF and in the PNGs.

@@ -91,6 +91,44 @@ class IconModule : public ::testing::Test {
   std::string module_;
 };
 
+// A 4 x 1 bitmap of 8 bits per pixel whose palette holds the three greys that
+// LR_LOADMAP3DCOLORS maps and a red: GetPicture's image shows the system's 3D colours
+// (Wine's scheme: A6A6A6, F5F5F5, E3E3E3), --as-stored the bitmap's own.
+TEST(PictureCommand, AsStoredKeepsTheGreysThatGetPictureMaps) {
+  std::vector<uint8_t> dib(40 + 4 * 4 + 4, 0);
+  const auto put32 = [&](size_t at, uint32_t value) { std::memcpy(&dib[at], &value, 4); };
+  put32(0, 40);
+  put32(4, 4);   // width
+  put32(8, 1);   // height
+  dib[12] = 1;   // planes
+  dib[14] = 8;   // bits per pixel
+  put32(32, 4);  // colours used
+  const uint32_t palette[] = {0x808080, 0xC0C0C0, 0xDFDFDF, 0xFF0000};
+  for (size_t i = 0; i < 4; ++i) put32(40 + 4 * i, palette[i]);
+  for (uint8_t i = 0; i < 4; ++i) dib[56 + i] = i;
+  PeWriter writer;
+  writer.Add(2, 7, 0x0409, dib);
+  TempDir dir;
+  const std::string module = dir.Write("greys.dll", writer.Build());
+  const auto pixelsOf = [&](const std::vector<std::string>& extra) {
+    std::vector<std::string> arguments{"picture", module, "2", "7", "-o", dir.File("g.png")};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    const OrvexRun run = RunOrvex(arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string png = ReadWholeFile(dir.File("g.png"));
+    const auto pixels = DecodePng(AsBytes(png.data(), png.size()));
+    return pixels ? pixels->bgra : std::vector<uint32_t>{};
+  };
+  EXPECT_EQ(pixelsOf({}), (std::vector<uint32_t>{0xFFA6A6A6, 0xFFF5F5F5, 0xFFE3E3E3, 0xFFFF0000}));
+  EXPECT_EQ(pixelsOf({"--as-stored"}),
+            (std::vector<uint32_t>{0xFF808080, 0xFFC0C0C0, 0xFFDFDFDF, 0xFFFF0000}));
+  // --as-stored names what -o writes, and GetPictureExt maps nothing.
+  EXPECT_EQ(RunOrvex({"picture", module, "2", "7", "--as-stored"}).status, 2);
+  EXPECT_EQ(RunOrvex({"picture", module, "2", "7", "--ext", "--as-stored", "-o", dir.File("x.png")})
+                .status,
+            2);
+}
+
 TEST_F(IconModule, IconsWritesGroupFilesAndOnePngPerImage) {
   const std::string out = dir_.File("out");
   const OrvexRun run = RunOrvex({"icons", module_, "-o", out});

@@ -1,5 +1,6 @@
 #include "command_docs.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -59,15 +60,29 @@ CommandDoc Describe(const CLI::App& command, const std::string& name) {
           OptionsOf(command, false), OptionsOf(command, true)};
 }
 
-// The visible commands; the server's options from its own declaration, since `orvex serve`
-// hands every argument to orvex-serve.
+// The application's own options that every command takes (--lang), without --help and
+// --version.
+std::vector<OptionDoc> GlobalOptions(const CLI::App& app) {
+  std::vector<OptionDoc> options = OptionsOf(app, false);
+  std::erase_if(options, [](const OptionDoc& option) {
+    return std::find(option.names.begin(), option.names.end(), "--help") != option.names.end() ||
+           std::find(option.names.begin(), option.names.end(), "--version") != option.names.end();
+  });
+  return options;
+}
+
+// The visible commands with the global options; the server's options from its own
+// declaration, since `orvex serve` hands every argument to orvex-serve.
 std::vector<CommandDoc> Commands(CLI::App& app) {
   std::vector<CommandDoc> commands;
+  const std::vector<OptionDoc> global = GlobalOptions(app);
   for (const CLI::App* command :
        app.get_subcommands([](CLI::App* sub) { return !sub->get_group().empty(); })) {
     const std::string name = app.get_name() + " " + command->get_name();
     if (!command->get_prefix_command()) {
       commands.push_back(Describe(*command, name));
+      if (command->get_name() != "help")
+        commands.back().options.insert(commands.back().options.end(), global.begin(), global.end());
       continue;
     }
     CLI::App server(command->get_description(), command->get_name());
@@ -192,7 +207,15 @@ std::string ManPage(const CLI::App& app, const std::vector<CommandDoc>& commands
       ".SH NAME\n" +
       app.get_name() + " \\- " + Roff("list and read the resources of Windows PE files") +
       "\n.SH SYNOPSIS\n.B " + app.get_name() + "\n.I COMMAND\n[\\fIARGUMENTS\\fR]\n.br\n.B " +
-      app.get_name() + "\n\\-\\-version | \\-\\-help\n.SH COMMANDS\n";
+      app.get_name() + "\n\\-\\-version | \\-\\-help\n";
+  if (const std::vector<OptionDoc> global = GlobalOptions(app); !global.empty()) {
+    out += ".SH OPTIONS\n" + Roff("Taken by every command but serve, before or after it:") + "\n";
+    for (const OptionDoc& option : global) {
+      out += ".TP\n.B " + Roff(Join(option.names, ", ")) +
+             (option.takesValue ? " \\fIVALUE\\fR" : "") + "\n" + Roff(option.description) + "\n";
+    }
+  }
+  out += ".SH COMMANDS\n";
   for (const CommandDoc& command : commands) {
     out += ".TP\n.B " + Roff(command.usage) + "\n" + Roff(command.description) + "\n";
     if (command.positionals.empty() && command.options.empty()) continue;

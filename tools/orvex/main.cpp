@@ -4,6 +4,7 @@
 
 #include "command_docs.h"
 #include "commands/commands.h"
+#include "language_option.h"
 #include "run_cli.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   app.name("orvex");
   app.require_subcommand(1);
   app.set_version_flag("--version", [] { return "orvex " + orvex::cli::LibraryVersion(); });
+  orvex::cli::AddLanguageOption(app);
   int exitStatus = 0;
   orvex::cli::RegisterListCommand(app, exitStatus);
   orvex::cli::RegisterReadCommands(app, exitStatus);
@@ -32,5 +34,9 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterMediaCommands(app, exitStatus);
   orvex::cli::AddHelpCommand(app);
   orvex::cli::RegisterDocsCommand(app);
+  // Options of the application, such as --lang, are taken after the command too; `serve`
+  // hands every argument after it to the viewer's program.
+  for (CLI::App* command : app.get_subcommands({}))
+    command->fallthrough(!command->get_prefix_command());
   return orvex::cli::RunCli(app, argc, argv, exitStatus);
 }

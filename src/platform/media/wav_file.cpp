@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/media/riff.h"
@@ -73,6 +74,7 @@ Expected<WavInfo> ReadWavInfo(Bytes file) {
   info.riffSize = 12 + form->body.size();
   ByteReader reader(form->body);
   bool haveFormat = false, haveData = false;
+  std::optional<uint32_t> factFrames;
   while (!reader.AtEnd() && !haveData) {
     auto chunk = ReadRiffChunk(reader);
     if (!chunk) return chunk.GetError().In("WAVE form");
@@ -82,25 +84,68 @@ Expected<WavInfo> ReadWavInfo(Bytes file) {
       if (!format)
         return Error{"format chunk of " + std::to_string(chunk->body.size()) +
                      " bytes is too short"};
-      if (format->formatTag != WAVE_FORMAT_PCM)
-        return Error{"format tag " + std::to_string(format->formatTag) + " is not PCM"};
       if (format->channels == 0 || format->channels > kMaxWavChannels)
         return Error{std::to_string(format->channels) + " channels"};
       if (format->samplesPerSec == 0 || format->samplesPerSec > kMaxWavSampleRate)
         return Error{"sample rate " + std::to_string(format->samplesPerSec)};
       const uint16_t bits = format->bitsPerSample;
-      if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return Error{std::to_string(bits) + " bits per sample"};
-      if (format->blockAlign != format->channels * (bits / 8))
-        return Error{"block size " + std::to_string(format->blockAlign) + " does not match " +
-                     std::to_string(format->channels) + " channels of " + std::to_string(bits) +
-                     " bits"};
+      // The extension after the 16 bytes: cbSize, then (ADPCM) wSamplesPerBlock.
+      uint16_t extraSize = 0;
+      uint16_t samplesPerBlock = 0;
+      if (fields.TryRead(extraSize) && extraSize >= 2) (void)fields.TryRead(samplesPerBlock);
+      switch (format->formatTag) {
+        case WAVE_FORMAT_PCM:
+        case WAVE_FORMAT_IEEE_FLOAT:
+        case WAVE_FORMAT_ALAW:
+        case WAVE_FORMAT_MULAW: {
+          const bool valid = format->formatTag == WAVE_FORMAT_PCM
+                                 ? bits == 8 || bits == 16 || bits == 24 || bits == 32
+                             : format->formatTag == WAVE_FORMAT_IEEE_FLOAT
+                                 ? bits == 32 || bits == 64
+                                 : bits == 8;
+          if (!valid) return Error{std::to_string(bits) + " bits per sample"};
+          if (format->blockAlign != format->channels * (bits / 8))
+            return Error{"block size " + std::to_string(format->blockAlign) + " does not match " +
+                         std::to_string(format->channels) + " channels of " + std::to_string(bits) +
+                         " bits"};
+          break;
+        }
+        case WAVE_FORMAT_ADPCM:
+        case WAVE_FORMAT_IMA_ADPCM: {
+          if (bits != 4) return Error{std::to_string(bits) + " bits per ADPCM sample"};
+          // A block opens with a header per channel (IMA: 4 bytes holding one sample; MS: 7
+          // bytes holding two), then two samples per byte and channel: no block holds more.
+          const bool ima = format->formatTag == WAVE_FORMAT_IMA_ADPCM;
+          const uint32_t header = (ima ? 4u : 7u) * format->channels;
+          const uint32_t most =
+              format->blockAlign < header
+                  ? 0
+                  : 2 * (format->blockAlign - header) / format->channels + (ima ? 1 : 2);
+          if (samplesPerBlock == 0 || samplesPerBlock > most)
+            return Error{"ADPCM block of " + std::to_string(format->blockAlign) + " bytes and " +
+                         std::to_string(samplesPerBlock) + " samples"};
+          break;
+        }
+        case WAVE_FORMAT_GSM610:
+          if (format->channels != 1 || format->blockAlign != 65)
+            return Error{"GSM 6.10 block of " + std::to_string(format->blockAlign) + " bytes"};
+          samplesPerBlock = 320;
+          break;
+        default:
+          return Error{"format tag " + std::to_string(format->formatTag) +
+                       " is not one the sound decoder plays"};
+      }
+      info.samplesPerBlock = samplesPerBlock;
       info.formatTag = format->formatTag;
       info.channels = format->channels;
       info.sampleRate = format->samplesPerSec;
       info.bitsPerSample = bits;
       info.blockAlign = format->blockAlign;
       haveFormat = true;
+    } else if (chunk->id == FourCc("fact") && chunk->body.size() >= 4) {
+      // The length in frames of a compressed sound, its last block's padding left out.
+      ByteReader fields(chunk->body);
+      factFrames = *fields.Read<uint32_t>();
     } else if (chunk->id == FourCc("data")) {
       if (!haveFormat) return Error{"the data chunk comes before the format chunk"};
       info.dataOffset = 12 + chunk->offset + 8;
@@ -110,7 +155,15 @@ Expected<WavInfo> ReadWavInfo(Bytes file) {
   }
   if (!haveFormat) return Error{"no format chunk"};
   if (!haveData) return Error{"no data chunk"};
-  info.frameCount = info.dataSize / info.blockAlign;
+  if (info.samplesPerBlock == 0) {
+    info.frameCount = info.dataSize / info.blockAlign;
+  } else {
+    // Whole blocks, then a last short block (ADPCM holds one sample per channel in its
+    // header and two per byte after it, which a short block at most reaches).
+    const size_t blocks = (info.dataSize + info.blockAlign - 1) / info.blockAlign;
+    const uint64_t most = uint64_t{blocks} * info.samplesPerBlock;
+    info.frameCount = factFrames ? std::min<uint64_t>(*factFrames, most) : most;
+  }
   return info;
 }
 
@@ -128,13 +181,18 @@ Expected<std::vector<int16_t>> DecodeSamples(Bytes file, const WavInfo& info) {
   if (!handle)
     return Error{std::string("sound decoder refused the bytes: ") +
                  Sndfile()->sf_strerror(nullptr)};
+  // A compressed sound's last block may decode to padding beyond the length the header
+  // gives: only the header's frames are read.
   if (format.channels != info.channels || format.samplerate != static_cast<int>(info.sampleRate) ||
-      format.frames < 0 || static_cast<uint64_t>(format.frames) > info.frameCount) {
+      format.frames < 0 ||
+      (info.samplesPerBlock == 0 && static_cast<uint64_t>(format.frames) > info.frameCount)) {
     Sndfile()->sf_close(handle);
     return Error{"sound decoder disagrees with the header"};
   }
-  std::vector<int16_t> samples(static_cast<size_t>(format.frames) * info.channels);
-  const sf_count_t read = Sndfile()->sf_readf_short(handle, samples.data(), format.frames);
+  const sf_count_t frames =
+      std::min<sf_count_t>(format.frames, static_cast<sf_count_t>(info.frameCount));
+  std::vector<int16_t> samples(static_cast<size_t>(frames) * info.channels);
+  const sf_count_t read = Sndfile()->sf_readf_short(handle, samples.data(), frames);
   Sndfile()->sf_close(handle);
   if (read < 0) return Error{"sound decoder failed"};
   samples.resize(static_cast<size_t>(read) * info.channels);

@@ -13,6 +13,12 @@
 namespace orvex {
 
 inline constexpr uint16_t WAVE_FORMAT_PCM = 1;
+inline constexpr uint16_t WAVE_FORMAT_ADPCM = 2;
+inline constexpr uint16_t WAVE_FORMAT_IEEE_FLOAT = 3;
+inline constexpr uint16_t WAVE_FORMAT_ALAW = 6;
+inline constexpr uint16_t WAVE_FORMAT_MULAW = 7;
+inline constexpr uint16_t WAVE_FORMAT_IMA_ADPCM = 0x11;
+inline constexpr uint16_t WAVE_FORMAT_GSM610 = 0x31;
 
 // Bounds on what a sound may claim.
 inline constexpr uint16_t kMaxWavChannels = 8;
@@ -26,12 +32,16 @@ struct WavInfo {
   uint16_t blockAlign = 0;
   size_t dataOffset = 0;  // of the data chunk's body in the file
   size_t dataSize = 0;
-  size_t riffSize = 0;      // bytes of the file the RIFF form covers, its header included
-  uint64_t frameCount = 0;  // dataSize / blockAlign
+  size_t riffSize = 0;           // bytes of the file the RIFF form covers, its header included
+  uint16_t samplesPerBlock = 0;  // of a compressed format (ADPCM, GSM 6.10); 0 for the others
+  uint64_t frameCount = 0;       // dataSize / blockAlign, or a compressed sound's length
 };
 
-// Checks the RIFF WAVE header: PCM at 8, 16, 24 or 32 bits, a sane channel count and rate,
-// a block size that matches them, and a data chunk inside the bytes.
+// Checks the RIFF WAVE header: a format the decoder plays (PCM at 8, 16, 24 or 32 bits, IEEE
+// float at 32 or 64, A-law and mu-law at 8, MS and IMA ADPCM at 4 with their samples per
+// block, GSM 6.10), a sane channel count and rate, a block size that matches them, and a
+// data chunk inside the bytes. A compressed sound's length is its "fact" chunk's, at most
+// what its blocks hold.
 Expected<WavInfo> ReadWavInfo(Bytes file);
 
 // A sound: its format and its interleaved 16-bit samples (channels per frame). A sound made

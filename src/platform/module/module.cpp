@@ -4,6 +4,8 @@
 // reference, so a FreeLibrary from inside a callback cannot pull the mapping away.
 #include "platform/module/module.h"
 
+#include "platform/module/ui_language.h"
+
 #include <unistd.h>
 
 #include <cstring>
@@ -380,7 +382,8 @@ HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
   auto languages = Descend(tree, *names, name, ERROR_RESOURCE_NAME_NOT_FOUND);
   if (!languages) return 0;
   auto entry =
-      tree.FindLanguage(*languages, language == 0 ? std::nullopt : std::optional<WORD>(language));
+      tree.FindLanguage(*languages, language == 0 ? std::nullopt : std::optional<WORD>(language),
+                        GetThreadUILanguage());
   if (!entry) {
     SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
     return 0;

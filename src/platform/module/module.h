@@ -46,9 +46,10 @@ BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLAN
 
 // Integer or text type and name; "#123" is the number 123; text matches regardless of case.
 // "#" must be followed by decimal digits only, with a value up to 65535; other "#" texts
-// find nothing. Among several languages: 0x0000, then 0x0409, then 0x0009, then the
-// lowest stored. The handle stays valid until FreeLibrary; finding the same resource again
-// gives the same handle.
+// find nothing. Among several languages: 0x0000, then the thread's UI language
+// (GetThreadUILanguage, ui_language.h; 0x0409 unless set), then its primary language with
+// the neutral sublanguage, then 0x0409, then 0x0009, then the lowest stored. The handle
+// stays valid until FreeLibrary; finding the same resource again gives the same handle.
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 // Exactly `language`; language 0 picks like FindResourceA.
 HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language);

@@ -369,12 +369,13 @@ std::optional<ResourceEntry> ResourceTree::Find(DirId id, const ResourceKey& key
   return FindIn(dirs_[id], key);
 }
 
-std::optional<ResourceEntry> ResourceTree::FindLanguage(DirId id,
-                                                        std::optional<WORD> language) const {
+std::optional<ResourceEntry> ResourceTree::FindLanguage(DirId id, std::optional<WORD> language,
+                                                        WORD uiLanguage) const {
   if (id >= dirs_.size()) return std::nullopt;
   const Dir* dir = &dirs_[id];
   if (language) return FindIn(*dir, ResourceKey::Number(*language));
-  for (WORD preferred : {WORD{0x0000}, WORD{0x0409}, WORD{0x0009}}) {
+  const WORD uiPrimary = uiLanguage & 0x3FF;
+  for (WORD preferred : {WORD{0x0000}, uiLanguage, uiPrimary, WORD{0x0409}, WORD{0x0009}}) {
     if (auto entry = FindIn(*dir, ResourceKey::Number(preferred))) return entry;
   }
   std::optional<ResourceEntry> lowest;

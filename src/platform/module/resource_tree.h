@@ -79,8 +79,10 @@ class ResourceTree {
   // the directory is sorted, a search of its hash index where not.
   std::optional<ResourceEntry> Find(DirId dir, const ResourceKey& key) const;
   // In a language directory: the entry for `language`, or with no language given the
-  // preferred one: 0x0000, then 0x0409, then 0x0009, then the lowest stored.
-  std::optional<ResourceEntry> FindLanguage(DirId dir, std::optional<WORD> language) const;
+  // preferred one for the UI language: 0x0000, then `uiLanguage`, then its primary language
+  // with the neutral sublanguage, then 0x0409, then 0x0009, then the lowest stored.
+  std::optional<ResourceEntry> FindLanguage(DirId dir, std::optional<WORD> language,
+                                            WORD uiLanguage = 0x0409) const;
 
   // The UTF-16 name of a named entry.
   std::u16string Name(const ResourceEntry& entry) const;

@@ -25,8 +25,10 @@
 #include "platform/media/avi_file.h"
 #include "platform/media/clip_player.h"
 #include "platform/media/mci.h"
+#include "platform/media/sound.h"
 #include "platform/media/sound_device.h"
 #include "platform/media/stepped_clock.h"
+#include "platform/media/wav_file.h"
 #include "platform/module/module.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
@@ -34,7 +36,9 @@
 #include "platform/user/window_capture.h"
 #include "progress_bar.h"
 #include "resource_data.h"
+#include "resource_key.h"
 #include "resource_kinds.h"
+#include "tmp_files.h"
 
 namespace orvex::cli {
 namespace {
@@ -55,15 +59,19 @@ struct PlayArguments {
   std::string file;
   std::string name;
   std::string to;
+  std::string type = "WAV";
 };
 
 // The resource's bytes where the module holds them (no copy: clips run to hundreds of MB);
 // the same message as the other commands when there is none.
-Bytes ResourceView(CatalogueClient& client, const char* type, const std::string& name,
-                   const std::string& file, const char* what) {
+// TYPE by number (typeNumber) or by name (typeName).
+Bytes ResourceView(CatalogueClient& client, std::optional<uint32_t> typeNumber,
+                   const std::string& typeName, const std::string& name, const std::string& file,
+                   const std::string& what) {
   const HMODULE module = client.HandleModule();
-  auto view = FindResourceBytes(module, name.c_str(), type);
-  if (!view && FindResourceData(module, std::nullopt, AnsiToUnicode(type), AnsiToUnicode(name)) ==
+  auto view = FindResourceBytes(module, name.c_str(),
+                                typeNumber ? MAKEINTRESOURCEA(*typeNumber) : typeName.c_str());
+  if (!view && FindResourceData(module, typeNumber, AnsiToUnicode(typeName), AnsiToUnicode(name)) ==
                    ResourceData::kBeyondEnd)
     throw DataBeyondEndError();
   if (!view || view->empty()) throw CliError(NoResourceMessage(what, name, file));
@@ -156,8 +164,8 @@ int Avi(const AviArguments& arguments) {
   CatalogueClient client;
   client.Open(arguments.file);
   // The clip's size for the control, and a clear message for bytes that are no clip.
-  const auto info =
-      ReadAviInfo(ResourceView(client, "AVI", arguments.name, arguments.file, "AVI clip"));
+  const auto info = ReadAviInfo(
+      ResourceView(client, std::nullopt, "AVI", arguments.name, arguments.file, "AVI clip"));
   if (!info) throw CliError("cannot play the clip: " + info.GetError().message);
   const ClockTime interval = FrameInterval(*info);
   const std::u16string name = AnsiToUnicode(arguments.name);
@@ -168,12 +176,15 @@ int Avi(const AviArguments& arguments) {
   Variant box = Call(form.Get(), "AddPictureBox");
   const int32_t boxWindow = GetProperty(box.pdispVal, "hwnd").ToLong();
   std::unique_ptr<ClipOnShow> clip;
+  MadeTmpFiles tmpFiles;
   if (arguments.show) {
-    client.Call("ShowAVI", {Variant(name), Variant::RefTo(box)});
+    tmpFiles.Run([&] { client.Call("ShowAVI", {Variant(name), Variant::RefTo(box)}); });
     clip = std::make_unique<VideoOnShow>();
   } else {
-    client.Call("PlayAVI", {Variant(name), Variant(boxWindow), Variant(int32_t{0}),
-                            Variant(int32_t{0}), Variant(info->width), Variant(info->height)});
+    tmpFiles.Run([&] {
+      client.Call("PlayAVI", {Variant(name), Variant(boxWindow), Variant(int32_t{0}),
+                              Variant(int32_t{0}), Variant(info->width), Variant(info->height)});
+    });
     clip = std::make_unique<AnimationOnShow>(static_cast<HWND>(boxWindow));
   }
 
@@ -213,16 +224,33 @@ void OnInterrupt(int) {
 int Play(const PlayArguments& arguments) {
   if (!arguments.to.empty() && !HasExtension(arguments.to, ".wav"))
     throw UsageError("cannot write " + arguments.to + ": the recording is written as .wav");
+  // PlayWAV reads the type "WAV"; a sound under any other type is played from its bytes by
+  // the platform's sound function, as PlayWAV plays its temporary file.
+  const bool byMember = EqualsIgnoringCase(Utf8ToUtf16(arguments.type), u"WAV");
+  const ResourceKey key = ParseResourceKey(arguments.type, arguments.name);
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  ResourceView(client, "WAV", arguments.name, arguments.file, "WAV sound");
+  const Bytes sound =
+      ResourceView(client, key.typeNumber, UnicodeToAnsi(key.resType), arguments.name,
+                   arguments.file, byMember ? "WAV sound" : arguments.type + " resource");
+  if (!byMember) {
+    if (auto info = ReadWavInfo(sound); !info)
+      throw CliError("cannot play " + arguments.type + " " + arguments.name + ": " +
+                     info.GetError().message);
+  }
   std::shared_ptr<RecordingSoundDevice> recorder;
   if (!arguments.to.empty()) {
     recorder = std::make_shared<RecordingSoundDevice>();
     InstallSoundDevice(recorder);
   }
-  client.Call("PlayWAV", {Variant(AnsiToUnicode(arguments.name))});
+  if (byMember) {
+    MadeTmpFiles tmpFiles;
+    tmpFiles.Run([&] { client.Call("PlayWAV", {Variant(AnsiToUnicode(arguments.name))}); });
+  } else if (!sndPlaySoundA(reinterpret_cast<LPCSTR>(sound.data()),
+                            SND_MEMORY | SND_ASYNC | SND_NODEFAULT)) {
+    throw CliError("cannot play " + arguments.type + " " + arguments.name);
+  }
   const std::shared_ptr<SoundDevice> device = CurrentSoundDevice();
   if (recorder) {
     recorder->WaitUntilIdle();
@@ -254,12 +282,17 @@ void RegisterMediaCommands(CLI::App& app, int& exitStatus) {
   aviCommand->callback([avi, &exitStatus] { exitStatus = Avi(*avi); });
 
   auto play = std::make_shared<PlayArguments>();
-  CLI::App* playCommand =
-      app.add_subcommand("play", "A WAV sound played by PlayWAV; waits until it has played");
+  CLI::App* playCommand = app.add_subcommand("play",
+                                             "A sound played by PlayWAV (or any RIFF WAVE resource "
+                                             "with --type); waits until it has played");
   playCommand->add_option("FILE", play->file, "The PE file (EXE, DLL, ...)")->required();
   playCommand->add_option("NAME", play->name, "The sound: #number or name")->required();
   playCommand->add_option("--to", play->to,
                           "Record what reaches the sound device and write it as OUT.wav");
+  playCommand->add_option(
+      "--type", play->type,
+      "The sound's resource type: WAV (default) plays through PlayWAV; any other (WAVE, a "
+      "number) plays the RIFF WAVE bytes through the platform's sound function");
   playCommand->callback([play, &exitStatus] { exitStatus = Play(*play); });
 }
 

@@ -1,11 +1,13 @@
 // `orvex picture FILE TYPE NAME [-o OUT.png] [--ext]`: one picture object, made by GetPicture
 // (TYPE a resource type number, NAME as given: the member puts "#" before digits) or with
 // --ext by GetPictureExt (TYPE and NAME as text), described in one JSON line and, with -o,
-// written as an 8-bit RGBA PNG.
+// written as an 8-bit RGBA PNG: GetPicture's image (its greys mapped to the system's 3D
+// colours) or, with --as-stored, the resource's own colours.
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "catalogue_client.h"
@@ -15,6 +17,7 @@
 #include "platform/text/text.h"
 #include "resource_data.h"
 #include "resource_kinds.h"
+#include "stored_picture.h"
 
 namespace orvex::cli {
 namespace {
@@ -25,6 +28,7 @@ struct PictureArguments {
   std::string name;
   std::string out;
   bool ext = false;
+  bool asStored = false;
 };
 
 int Picture(const PictureArguments& arguments) {
@@ -51,7 +55,14 @@ int Picture(const PictureArguments& arguments) {
   } else {
     line["hotspot"] = nullptr;
   }
-  if (!arguments.out.empty()) WritePng(arguments.out, image.image);
+  if (!arguments.out.empty()) {
+    // GetPicture's image maps greys to the system's 3D colours; --as-stored writes the
+    // resource's own colours instead.
+    const std::optional<uint32_t> type =
+        arguments.asStored ? ParseResourceKey(arguments.type, "#1").typeNumber : std::nullopt;
+    WritePng(arguments.out,
+             type ? StoredPictureImage(client.HandleModule(), *type, arguments.name) : image.image);
+  }
   std::printf("%s\n", line.dump().c_str());
   return 0;
 }
@@ -69,9 +80,17 @@ void RegisterPictureCommand(CLI::App& app, int& exitStatus) {
                    "14 GROUP_ICON (with --ext: any type)")
       ->required();
   command->add_option("NAME", arguments->name, "Resource name or number (130 or #130)")->required();
-  command->add_option("-o,--out", arguments->out, "Write the picture as an RGBA PNG");
-  command->add_flag("--ext", arguments->ext,
-                    "Read the resource's bytes as a picture file (GetPictureExt)");
+  CLI::Option* out = command->add_option(
+      "-o,--out", arguments->out,
+      "Write the picture as an RGBA PNG: GetPicture's image, whose greys are the system's 3D "
+      "colours");
+  CLI::Option* ext = command->add_flag(
+      "--ext", arguments->ext, "Read the resource's bytes as a picture file (GetPictureExt)");
+  command
+      ->add_flag("--as-stored", arguments->asStored,
+                 "With -o: write the resource's own colours (greys not mapped)")
+      ->needs(out)
+      ->excludes(ext);
   command->callback([arguments, &exitStatus] { exitStatus = Picture(*arguments); });
 }
 

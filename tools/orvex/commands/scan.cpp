@@ -25,6 +25,7 @@
 #include "base/runtime_error.h"
 #include "catalogue_client.h"
 #include "commands/commands.h"
+#include "language_option.h"
 #include "message_boxes.h"
 #include "platform/text/text.h"
 #include "progress_bar.h"
@@ -187,6 +188,7 @@ int Scan(const ScanOptions& options) {
   std::exception_ptr failure;
   auto work = [&] {
     try {
+      ApplyChosenLanguage();
       CatalogueClient client;
       for (size_t index = next++; index < entries.size(); index = next++) {
         output.Deliver(index, ScanFile(client, entries[index]));

@@ -10,6 +10,7 @@
 #include "resource_data.h"
 #include "resource_kinds.h"
 #include "text_output.h"
+#include "text_records.h"
 
 namespace orvex::cli {
 
@@ -19,7 +20,15 @@ struct TextArguments {
   std::string file;
   std::string name;
   bool raw = false;
+  bool json = false;
 };
+
+using Json = nlohmann::ordered_json;
+
+void WriteJson(const Json& json) {
+  WriteString(stdout, json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
+  FinishOutput(stdout, "the JSON");
+}
 
 int Run(const TextCommand& command, const TextArguments& arguments) {
   const TextKind& kind = TextKindFor(command.typeNumber);
@@ -33,6 +42,10 @@ int Run(const TextCommand& command, const TextArguments& arguments) {
     const ResourceKey key = ParseResourceKey(type, arguments.name);
     if (!client.ReadResource(key))
       throw CliError(NoResourceMessage(kind.what, arguments.name, arguments.file));
+    if (arguments.json) {
+      WriteJson(TextRecordJson(client, kind, key.resName));
+      return 0;
+    }
     WriteText(stdout, RenderText(client, kind, key.resName), lineEnds);
     FinishOutput(stdout, "the text");
     return 0;
@@ -51,13 +64,18 @@ int Run(const TextCommand& command, const TextArguments& arguments) {
         names.push_back(NameArgument(item));
     }
   }
+  if (arguments.json) {
+    Json all = Json::array();
+    for (const std::u16string& name : names) all.push_back(TextRecordJson(client, kind, name));
+    WriteJson(all);
+  }
   const std::u16string lineEnd = u"\r\n";
-  for (size_t i = 0; i < names.size(); ++i) {
+  for (size_t i = 0; i < names.size() && !arguments.json; ++i) {
     std::u16string heading = (i == 0 ? u"" : lineEnd) + u"[" + names[i] + u"]" + lineEnd;
     WriteText(stdout, heading, lineEnds);
     WriteText(stdout, RenderText(client, kind, names[i]), lineEnds);
   }
-  FinishOutput(stdout, "the text");
+  if (!arguments.json) FinishOutput(stdout, "the text");
   if (truncated == 0) return 0;
   std::fprintf(stderr, "orvex: skipped %zu %s%s: %s\n", truncated, kind.what,
                truncated == 1 ? "" : "s", kDataBeyondEnd);
@@ -72,9 +90,12 @@ void RegisterTextCommand(CLI::App& app, int& exitStatus, const TextCommand& comm
   sub->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
   sub->add_option("NAME", arguments->name,
                   "#NUMBER (#101) or resource name (MAINMENU); every one when left out");
-  sub->add_flag("--raw", arguments->raw,
-                std::string("Print ") + TextKindFor(command.typeNumber).member +
-                    "'s text exactly, CR LF line ends kept");
+  CLI::Option* raw = sub->add_flag("--raw", arguments->raw,
+                                   std::string("Print ") + TextKindFor(command.typeNumber).member +
+                                       "'s text exactly, CR LF line ends kept");
+  sub->add_flag("--json", arguments->json,
+                "Print structured records as JSON: one for NAME, else an array of every one")
+      ->excludes(raw);
   sub->callback([arguments, command, &exitStatus] { exitStatus = Run(command, *arguments); });
 }
 

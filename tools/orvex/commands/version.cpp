@@ -12,6 +12,7 @@
 #include "resource_data.h"
 #include "resource_kinds.h"
 #include "text_output.h"
+#include "text_records.h"
 
 namespace orvex::cli {
 
@@ -20,7 +21,15 @@ namespace {
 struct VersionArguments {
   std::string file;
   bool raw = false;
+  bool json = false;
 };
+
+void WriteVersionJson(const std::string& file) {
+  WriteString(stdout, VersionRecordJson(file).dump(
+                          2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+                          "\n");
+  FinishOutput(stdout, "the JSON");
+}
 
 int Version(const VersionArguments& arguments) {
   const std::string file = arguments.file.empty() ? DefaultModulePath() : arguments.file;
@@ -38,6 +47,10 @@ int Version(const VersionArguments& arguments) {
   if (std::any_of(version->ResourceItems.begin(), version->ResourceItems.end(),
                   [](const ItemRecord& item) { return item.truncated; }))
     throw DataBeyondEndError();
+  if (arguments.json) {
+    WriteVersionJson(file);
+    return 0;
+  }
   WriteText(stdout, RenderText(client, TextKindFor(kTypeVersion), u""),
             arguments.raw ? LineEnds::kAsIs : LineEnds::kLf);
   FinishOutput(stdout, "the text");
@@ -52,8 +65,11 @@ void RegisterVersionCommand(CLI::App& app, int& exitStatus) {
       "version", "Print a module's version strings (first translation, eight keys)");
   command->add_option("FILE", arguments->file,
                       "The PE file (EXE, DLL, ...); the sample module when left out");
-  command->add_flag("--raw", arguments->raw,
-                    "Print GetVersionInfo's text exactly, CR LF line ends kept");
+  CLI::Option* raw = command->add_flag("--raw", arguments->raw,
+                                       "Print GetVersionInfo's text exactly, CR LF line ends kept");
+  command
+      ->add_flag("--json", arguments->json, "Print the fixed part and every string table as JSON")
+      ->excludes(raw);
   command->callback([arguments, &exitStatus] { exitStatus = Version(*arguments); });
 }
 
