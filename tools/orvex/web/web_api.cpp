@@ -2,14 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "catalogue_client.h"
 #include "cli_error.h"
@@ -27,6 +24,9 @@
 #include "resource_data.h"
 #include "resource_key.h"
 #include "resource_kinds.h"
+#include "web/base64.h"
+#include "web/pe_signature.h"
+#include "web/scratch_file.h"
 
 namespace orvex::cli {
 namespace {
@@ -42,20 +42,6 @@ std::string Param(const ApiParams& params, const char* key) {
   return found == params.end() ? std::string() : found->second;
 }
 
-// Whether the file starts as a PE image does: "MZ", and "PE\0\0" where e_lfanew points.
-bool LooksLikePe(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  char header[64] = {};
-  if (!in.read(header, sizeof header) || header[0] != 'M' || header[1] != 'Z') return false;
-  uint32_t offset = 0;
-  for (int i = 0; i < 4; ++i)
-    offset |= static_cast<uint32_t>(static_cast<uint8_t>(header[60 + i])) << (8 * i);
-  char signature[4] = {};
-  in.seekg(offset);
-  return in.read(signature, 4) && signature[0] == 'P' && signature[1] == 'E' && !signature[2] &&
-         !signature[3];
-}
-
 // The catalogue client of the calling thread, made on its first request and kept for the
 // thread's life; a request opens its module anew.
 CatalogueClient& ThreadClient() {
@@ -66,23 +52,6 @@ CatalogueClient& ThreadClient() {
     client = std::make_unique<CatalogueClient>();
   }
   return *client;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A temporary file name for one capture of this thread.
-std::string ScratchFile(const char* extension) {
-  static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / ("orvex-serve-" + std::to_string(getpid()));
-    fs::create_directories(d);
-    return d;
-  }();
-  thread_local const std::string name =
-      std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
-  return (dir / (name + extension)).string();
 }
 
 ApiResponse Bytes(std::string body, const char* type, std::string download = {}) {
@@ -121,24 +90,6 @@ ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const st
   fs::remove(path);
   ApiResponse response = Bytes(std::move(body), "image/png");
   return response;
-}
-
-// Base64 of bytes, for data URLs.
-std::string Base64(const std::string& bytes) {
-  static constexpr char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 |
-                       (i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[i + 1]) << 8 : 0) |
-                       (i + 2 < bytes.size() ? static_cast<uint8_t>(bytes[i + 2]) : 0);
-    out += kDigits[n >> 18];
-    out += kDigits[(n >> 12) & 63];
-    out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
-    out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
-  }
-  return out;
 }
 
 // An AVI clip's frames as PNG data URLs with the clip's size and frame period, decoded by
@@ -183,27 +134,6 @@ ApiResponse ApiError(int status, const std::string& message) {
   response.status = status;
   response.body = Json{{"error", message}}.dump(-1, ' ', false, Json::error_handler_t::replace);
   return response;
-}
-
-ResolvedPath ResolveUnder(const fs::path& root, const std::string& rel) {
-  const fs::path relative(rel);
-  if (relative.is_absolute()) return {{}, 403};
-  for (const fs::path& part : relative) {
-    if (part == "..") return {{}, 403};
-  }
-  std::error_code error;
-  const fs::path joined = root / relative;
-  if (!fs::exists(fs::symlink_status(joined, error))) return {{}, 404};
-  const fs::path resolved = fs::canonical(joined, error);
-  if (error) return {{}, 404};
-  // Every component of the resolved path must lie under the root: links that lead out are
-  // refused.
-  auto r = root.begin();
-  auto p = resolved.begin();
-  for (; r != root.end(); ++r, ++p) {
-    if (p == resolved.end() || *p != *r) return {{}, 403};
-  }
-  return {resolved, 200};
 }
 
 namespace {

@@ -17,6 +17,8 @@
 #include <map>
 #include <string>
 
+#include "web/path_jail.h"
+
 namespace orvex::cli {
 
 struct ApiResponse {
@@ -45,14 +47,5 @@ class WebApi {
 
 // A JSON error body {"error": message} with its status.
 ApiResponse ApiError(int status, const std::string& message);
-
-// REL resolved under `root` (canonical, symbolic links followed): the path, or the status
-// that refuses it (403 for an absolute path, "..", or a link that leads out; 404 when it does
-// not exist).
-struct ResolvedPath {
-  std::filesystem::path path;
-  int status = 200;
-};
-ResolvedPath ResolveUnder(const std::filesystem::path& root, const std::string& rel);
 
 }  // namespace orvex::cli

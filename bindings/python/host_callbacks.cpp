@@ -1,0 +1,105 @@
+// Reports of failed steps and message boxes of the library, sent to the Python callables a
+// script sets: a report handler class registered in place of the framework's, and the
+// platform's message-box hook.
+#include "host_callbacks.h"
+
+#include <mutex>
+
+#include "conversions.h"
+#include "framework/q7halden10.h"
+#include "host/host_kit.h"
+#include "platform/ole/dispatch.h"
+#include "platform/ole/late_bound.h"
+#include "platform/text/text.h"
+#include "platform/user/message_box.h"
+#include "server/class_catalogue.h"
+
+namespace orvex::python {
+
+py::object* reportHandler = nullptr;
+py::object* messageBoxHandler = nullptr;
+
+namespace {
+
+// Stands in for the framework's error handler: each report of a failed step reaches the
+// Python callable set with on_report (default: warnings.warn).
+class ReportHandler final : public Dispatchable {
+ public:
+  using Dispatchable::Dispatchable;
+  int32_t ErrorHandlerMessageQ7(ComPtr<IDispatch>, ComPtr<IDispatch> error, std::u16string_view,
+                                std::u16string_view source, int32_t, std::u16string_view, int32_t,
+                                const VARIANT&) {
+    py::gil_scoped_acquire gil;
+    const auto read = [&](const char* member) {
+      try {
+        return GetProperty(error.Get(), member);
+      } catch (const RuntimeError&) {
+        return Variant();
+      }
+    };
+    const py::object number = FromVariant(read("Number"));
+    const py::object description = FromVariant(read("Description"));
+    const std::string where = Utf16ToUtf8(source);
+    try {
+      if (reportHandler && !reportHandler->is_none()) {
+        (*reportHandler)(number, description, where);
+      } else {
+        py::module_::import("warnings")
+            .attr("warn")(py::str("{}: error {}: {}").format(where, number, description));
+      }
+    } catch (py::error_already_set&) {
+      PyErr_Print();
+    }
+    return 0;
+  }
+};
+
+const MemberDesc kReportMembers[] = {
+    {"ErrorHandlerMessageQ7",
+     MemberKind::Method,
+     0x60030000,
+     {Param("oApp", types::Object, kByRef), Param("oErr", types::Object),
+      Param("sText", types::String, kByRef), Param("sSource", types::String),
+      Param("lValue", types::Long, kByRef), Param("sText2", types::String),
+      Param("lValue2", types::Long), Param("vExtra", types::Variant, kOptional)},
+     types::Long,
+     Bind<&ReportHandler::ErrorHandlerMessageQ7>()},
+};
+
+const ClassInfo& ReportHandlerInfo() {
+  static const ClassInfo info(
+      {"clsQ7elErrorHandlerA", "Q7Halden10.clsQ7elErrorHandlerA", CLSID_clsQ7elErrorHandlerA,
+       "_clsQ7elErrorHandlerA", IID__clsQ7elErrorHandlerA},
+      kReportMembers, &CreateOf<ReportHandler>);
+  return info;
+}
+
+int AnswerMessageBox(const MessageBoxCall& call) {
+  py::gil_scoped_acquire gil;
+  if (messageBoxHandler && !messageBoxHandler->is_none()) {
+    try {
+      py::object answer = (*messageBoxHandler)(call.text, call.caption, call.style);
+      if (!answer.is_none()) return answer.cast<int>();
+    } catch (py::error_already_set&) {
+      PyErr_Print();
+    }
+    return DefaultMessageBoxAnswer(call.style);
+  }
+  return PrintMessageBoxToStderr(call);
+}
+
+}  // namespace
+
+void RegisterOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterOrvex10Classes();
+    RegisterQ7Halden10Classes();
+    RegisterHostKitClasses();
+    // Reports go to Python in place of the framework's handler.
+    RegisterClassInProcess(ReportHandlerInfo());
+    SetMessageBoxHandler(&AnswerMessageBox);
+  });
+}
+
+}  // namespace orvex::python
