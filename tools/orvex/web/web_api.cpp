@@ -3,8 +3,10 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -27,6 +29,7 @@
 #include "web/base64.h"
 #include "web/pe_signature.h"
 #include "web/scratch_file.h"
+#include "web/wave_audio.h"
 
 namespace orvex::cli {
 namespace {
@@ -40,6 +43,29 @@ constexpr size_t kMaxSlice = 1 << 20;
 std::string Param(const ApiParams& params, const char* key) {
   const auto found = params.find(key);
   return found == params.end() ? std::string() : found->second;
+}
+
+// The refusal of a request whose parameters cannot be taken as they stand: a required one
+// missing or empty, or any holding a NUL character (which would cut a path short where the
+// system reads it: "x.dll%00.txt").
+std::optional<ApiResponse> RefuseParams(const ApiParams& params,
+                                        std::initializer_list<const char*> required) {
+  for (const auto& [key, value] : params) {
+    if (value.find('\0') != std::string::npos)
+      return ApiError(400, "the parameter " + key + " holds a NUL character");
+  }
+  for (const char* key : required) {
+    if (Param(params, key).empty()) return ApiError(400, std::string("missing parameter: ") + key);
+  }
+  return std::nullopt;
+}
+
+// A count of bytes as decimal digits, or nothing for anything else ("-5", "1e3", "").
+std::optional<size_t> ByteCount(const std::string& text) {
+  size_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 // The catalogue client of the calling thread, made on its first request and kept for the
@@ -127,6 +153,13 @@ ApiResponse ClipFrames(const std::vector<uint8_t>& bytes) {
                "application/json");
 }
 
+// A sound as 16-bit PCM WAV, which every browser plays.
+ApiResponse SoundWav(const std::vector<uint8_t>& bytes) {
+  auto wav = PcmWavOf(std::as_bytes(std::span(bytes)));
+  if (!wav) return ApiError(415, "the sound cannot be played: " + wav.GetError().message);
+  return Bytes(std::move(*wav), "audio/wav");
+}
+
 }  // namespace
 
 ApiResponse ApiError(int status, const std::string& message) {
@@ -158,6 +191,7 @@ ResolvedModule ResolveModule(const fs::path& root, const std::string& rel) {
 WebApi::WebApi(fs::path root) : root_(fs::canonical(root)) {}
 
 ApiResponse WebApi::Files(const ApiParams& params) const {
+  if (auto refusal = RefuseParams(params, {})) return *refusal;
   const ResolvedPath dir = ResolveUnder(root_, Param(params, "dir"));
   if (dir.status != 200) return ApiError(dir.status, "no such folder");
   std::error_code error;
@@ -170,6 +204,10 @@ ApiResponse WebApi::Files(const ApiParams& params) const {
             [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
   for (const fs::directory_entry& entry : list) {
     std::error_code ignored;  // an entry that cannot be read shows as a plain file
+    // A symbolic link that leads out of the folder is left out: it could not be opened.
+    if (entry.is_symlink(ignored) &&
+        ResolveUnder(root_, fs::relative(entry.path(), root_, ignored).string()).status == 403)
+      continue;
     const bool folder = entry.is_directory(ignored);
     Json item{{"name", entry.path().filename().string()}, {"type", folder ? "dir" : "file"}};
     if (!folder) {
@@ -186,6 +224,7 @@ ApiResponse WebApi::Files(const ApiParams& params) const {
 }
 
 ApiResponse WebApi::List(const ApiParams& params) const {
+  if (auto refusal = RefuseParams(params, {"file"})) return *refusal;
   const std::string rel = Param(params, "file");
   const ResolvedModule file = ResolveModule(root_, rel);
   if (file.refusal) return *file.refusal;
@@ -199,6 +238,7 @@ ApiResponse WebApi::List(const ApiParams& params) const {
 }
 
 ApiResponse WebApi::Resource(const ApiParams& params) const {
+  if (auto refusal = RefuseParams(params, {"file", "type", "name"})) return *refusal;
   const std::string rel = Param(params, "file");
   const ResolvedModule file = ResolveModule(root_, rel);
   if (file.refusal) return *file.refusal;
@@ -209,8 +249,15 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     return ApiError(400, e.what());
   }
   const std::string as = Param(params, "as").empty() ? "raw" : Param(params, "as");
-  if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw" && as != "frames")
-    return ApiError(400, "as must be text, hex, png, svg, frames or raw");
+  if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw" && as != "frames" &&
+      as != "wav")
+    return ApiError(400, "as must be text, hex, png, svg, frames, wav or raw");
+  const std::optional<size_t> offset =
+      ByteCount(Param(params, "offset").empty() ? "0" : Param(params, "offset"));
+  const std::optional<size_t> length = ByteCount(
+      Param(params, "length").empty() ? std::to_string(kMaxSlice) : Param(params, "length"));
+  if (!offset || !length)
+    return ApiError(400, "offset and length are numbers of bytes (0 or more)");
   CatalogueClient& client = ThreadClient();
   if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
   struct Closer {
@@ -222,17 +269,10 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     if (!bytes) return ApiError(404, NoResourceMessage("resource", key.nameText, rel));
     const bool dialog = key.typeNumber == kTypeDialog;
     if (as == "raw") {
-      size_t offset = 0, length = bytes->size();
-      try {
-        if (!Param(params, "offset").empty()) offset = std::stoull(Param(params, "offset"));
-        if (!Param(params, "length").empty()) length = std::stoull(Param(params, "length"));
-      } catch (const std::exception&) {
-        return ApiError(400, "offset and length are numbers");
-      }
-      offset = std::min(offset, bytes->size());
-      length = std::min({length, bytes->size() - offset, kMaxSlice});
+      const size_t start = std::min(*offset, bytes->size());
+      const size_t count = std::min({*length, bytes->size() - start, kMaxSlice});
       ApiResponse response = Bytes(
-          std::string(reinterpret_cast<const char*>(bytes->data()) + offset, length),
+          std::string(reinterpret_cast<const char*>(bytes->data()) + start, count),
           "application/octet-stream", FileStem(key.resType) + "_" + FileStem(key.resName) + ".bin");
       return response;
     }
@@ -240,6 +280,7 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     if (as == "text")
       return Bytes(Utf16ToUtf8(ResourceText(client, key)), "text/plain; charset=utf-8");
     if (as == "frames") return ClipFrames(*bytes);
+    if (as == "wav") return SoundWav(*bytes);
     if (dialog)
       return DialogCapture(client, key, as == "svg" ? ImageFormat::kSvg : ImageFormat::kPng);
     if (as == "svg") return ApiError(400, "svg is for dialogs");
