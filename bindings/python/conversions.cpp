@@ -14,11 +14,18 @@ namespace orvex::python {
 
 py::object* automationError = nullptr;
 
+py::object MakeAutomationError(py::object number, const std::string& description,
+                               const std::string& source) {
+  py::object exception = (*automationError)(description);
+  exception.attr("number") = std::move(number);
+  exception.attr("description") = description;
+  exception.attr("source") = source;
+  return exception;
+}
+
 [[noreturn]] void Raise(const RuntimeError& error) {
-  py::object exception = (*automationError)(error.Description());
-  exception.attr("number") = error.Number();
-  exception.attr("description") = error.Description();
-  exception.attr("source") = error.Source();
+  const py::object exception =
+      MakeAutomationError(py::int_(error.Number()), error.Description(), error.Source());
   PyErr_SetObject(automationError->ptr(), exception.ptr());
   throw py::error_already_set();
 }

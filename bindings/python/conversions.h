@@ -4,6 +4,8 @@
 
 #include <pybind11/pybind11.h>
 
+#include <string>
+
 #include "base/runtime_error.h"
 #include "platform/ole/wrappers.h"
 
@@ -16,6 +18,10 @@ struct NullType {};
 
 // The class orvex10.AutomationError, set when the module loads.
 extern py::object* automationError;
+
+// An orvex10.AutomationError with number, description and source.
+py::object MakeAutomationError(py::object number, const std::string& description,
+                               const std::string& source);
 
 // Raises the error as orvex10.AutomationError with number, description and source.
 [[noreturn]] void Raise(const RuntimeError& error);

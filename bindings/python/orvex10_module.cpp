@@ -11,6 +11,7 @@
 #include "conversions.h"
 #include "host/picture_image.h"
 #include "host_callbacks.h"
+#include "member_help.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "proxy.h"
@@ -41,6 +42,24 @@ PYBIND11_MODULE(orvex10, m) {
       "Answers message boxes with fn(text, caption, style) (an int; None for the default "
       "button); None restores the default (printed to stderr, default button).");
 
+  // strict(): on from now on; strict(False): off; `with strict():` on inside the block.
+  struct StrictScope {
+    bool previous;
+  };
+  py::class_<StrictScope>(m, "StrictScope")
+      .def("__enter__", [](StrictScope& scope) -> StrictScope& { return scope; })
+      .def("__exit__", [](StrictScope& scope, py::args) {
+        SetStrict(scope.previous);
+        return false;
+      });
+  m.def(
+      "strict", [](bool on) { return StrictScope{SetStrict(on)}; }, py::arg("on") = true,
+      "Strict mode (for the whole module): reports of failed steps and error boxes (\"Invalid "
+      "Library\") raise AutomationError from the member call that caused them instead of "
+      "reaching on_report and on_message_box. Used as a context manager it ends with its "
+      "block, restoring the setting it replaced.");
+  m.def("is_strict", &Strict, "Whether strict mode is on.");
+
   py::class_<Enumerator>(m, "Enumerator")
       .def("__iter__", [](Enumerator& e) -> Enumerator& { return e; })
       .def("__next__", [](Enumerator& e) {
@@ -57,7 +76,11 @@ PYBIND11_MODULE(orvex10, m) {
                           py::kwargs kwargs) { return b.Call(args, kwargs, false); })
       .def("call_byref", [](const BoundMember& b, py::args args,
                             py::kwargs kwargs) { return b.Call(args, kwargs, true); })
-      .def("__repr__", [](const BoundMember& b) { return "<member " + b.name + ">"; });
+      .def("__repr__", [](const BoundMember& b) { return "<member " + b.name + ">"; })
+      // help(obj.Member): its parameters and result type from the class table.
+      .def_property_readonly("__doc__", [](const BoundMember& b) {
+        return DescribeMemberFromClassTable(b.proxy.Get(), b.name).value_or(b.name + "(...)");
+      });
 
   py::class_<Proxy>(m, "Object")
       .def("__getattr__",

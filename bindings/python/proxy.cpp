@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "conversions.h"
+#include "host_callbacks.h"
+#include "member_help.h"
 #include "platform/ole/late_bound.h"
 #include "platform/ole/oleauto.h"
 #include "platform/text/text.h"
@@ -34,6 +36,7 @@ std::vector<DISPID> Proxy::ParamIds(const std::string& member,
 }
 
 std::string Proxy::Describe() const {
+  if (auto text = DescribeFromClassTable(object_.Get())) return *text;
   std::string out;
   ITypeInfo* raw = nullptr;
   if (object_->GetTypeInfo(0, 0, &raw) < 0 || !raw) return "An automation object.";
@@ -129,13 +132,17 @@ py::object Proxy::Invoke(DISPID id, WORD flags, std::vector<Variant> args,
     py::gil_scoped_release release;
     hr = object_->Invoke(id, IID_NULL, 0, flags, &params, &result, &exception, nullptr);
   }
+  // What a report or message-box callback raised comes out of the call that caused it,
+  // before the call's own failure.
   if (hr < 0) {
     try {
       ThrowInvokeFailure(hr, exception);
     } catch (const RuntimeError& error) {
+      RaisePendingCallbackError();
       Raise(error);
     }
   }
+  RaisePendingCallbackError();
   return FromVariant(result);
 }
 
