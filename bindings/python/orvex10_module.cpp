@@ -18,7 +18,8 @@
 
 namespace py = pybind11;
 
-PYBIND11_MODULE(orvex10, m) {
+// orvex10._native: the package orvex10 (orvex10/__init__.py) gives its names.
+PYBIND11_MODULE(_native, m) {
   using namespace orvex::python;
   using orvex::ComPtr;
   using orvex::IDispatch;
