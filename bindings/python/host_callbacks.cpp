@@ -1,6 +1,5 @@
-// Reports of failed steps and message boxes of the library, sent to the Python callables a
-// script sets: a report handler class registered in place of the framework's, and the
-// platform's message-box hook.
+// Reports (a handler class in place of the framework's) and message boxes (the platform's
+// hook) sent to Python; exceptions they raise kept for the member call on this thread.
 #include "host_callbacks.h"
 
 #include <atomic>

@@ -1,7 +1,5 @@
-// Reports of failed steps and message boxes of the library, sent to the Python callables a
-// script sets (orvex10.on_report, orvex10.on_message_box) or to their defaults, or in strict
-// mode made into orvex10.AutomationError; what a callback raises is kept for the member
-// call that caused it.
+// The library's reports and message boxes sent to a script's callables or, in strict mode,
+// made AutomationError; what a callback raises waits for the member call that caused it.
 #pragma once
 
 #include <pybind11/pybind11.h>

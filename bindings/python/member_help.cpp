@@ -1,6 +1,5 @@
-// Help texts of automation objects from the class table. A method reads
-// "GetPicture(ResType: Variant, ResName: Variant) -> Object"; a property
-// "Filename: String (read and write)"; a property with arguments "Item(Index: Variant) -> Object".
+// Help texts from the class table: "GetString(ResName: String) -> String",
+// "Count: Long (read-only)", "Item(Index: Variant (by reference)) -> clsQ7ResfResourceTypeA".
 #include "member_help.h"
 
 #include <string_view>

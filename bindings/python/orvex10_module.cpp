@@ -1,7 +1,5 @@
-// The orvex10 Python module: a script host over the library's automation objects. Objects
-// are created by ProgID and driven only through IDispatch (GetIDsOfNames + Invoke), with
-// Python values converted to and from VARIANTs; Python objects handed to the library are
-// wrapped in an IDispatch of their own, so a script can pass its own controls.
+// orvex10._native, the script host over the library's automation objects: its functions
+// and classes as Python sees them (the parts they bind live in the files beside this one).
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 

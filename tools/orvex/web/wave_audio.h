@@ -1,6 +1,5 @@
 // Sounds as a browser plays them: a RIFF WAVE resource in any encoding the sound library
-// decodes (IMA and Microsoft ADPCM, A-law, mu-law, float, PCM of any width), written anew
-// as a 16-bit PCM WAV file.
+// decodes (IMA ADPCM, A-law, float, ...) written anew as a 16-bit PCM WAV file.
 #pragma once
 
 #include <string>

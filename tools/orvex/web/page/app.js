@@ -233,9 +233,9 @@ async function openFile(file, { keepSelection = false, fromAddress = false } = {
 function selectFromState() {
   const match = [...$("tree").querySelectorAll("li")].find(
     (li) => li.dataset.type === state.type && li.dataset.name === state.name);
-  if (match) select(match, { fromAddress: true });
-  else if (state.type || state.name) {
-    for (const other of $("tree").querySelectorAll("li.selected")) other.classList.remove("selected");
+  if (match) return select(match, { fromAddress: true });
+  for (const other of $("tree").querySelectorAll("li.selected")) other.classList.remove("selected");
+  if (state.type || state.name) {
     $("preview").replaceChildren(element("p", { className: "error missing", textContent:
       "No resource " + state.name + " of type " + state.type + " in " + state.file + "." }));
   } else {
