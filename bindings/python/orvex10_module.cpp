@@ -140,9 +140,12 @@ PYBIND11_MODULE(_native, m) {
             try {
               const orvex::PictureImage image = orvex::ReadPicture(p.Get(), true);
               orvex::WritePng(path, image.image);
+              RaisePendingCallbackError();
             } catch (const orvex::RuntimeError& e) {
+              RaisePendingCallbackError();
               Raise(e);
             } catch (const std::runtime_error& e) {
+              RaisePendingCallbackError();
               throw py::value_error(e.what());
             }
           },
@@ -153,8 +156,11 @@ PYBIND11_MODULE(_native, m) {
       [](const std::string& progId) {
         RegisterOnce();
         try {
-          return Proxy(orvex::CreateObject(orvex::Utf8ToUtf16(progId)));
+          Proxy object(orvex::CreateObject(orvex::Utf8ToUtf16(progId)));
+          RaisePendingCallbackError();
+          return object;
         } catch (const orvex::RuntimeError& e) {
+          RaisePendingCallbackError();
           Raise(e);
         }
       },
