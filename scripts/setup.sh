@@ -10,7 +10,7 @@ packages=(
   binutils-mingw-w64-x86-64
   g++-multilib python3
   pkg-config libcairo2-dev libpng-dev libgif-dev libjpeg62-turbo-dev libfreetype-dev fonts-wine
-  pybind11-dev python3-dev python3-pytest icoutils
+  pybind11-dev python3-dev python3-pytest icoutils python3-dask python3-distributed
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libsndfile1-dev libsdl2-dev ffmpeg
   libcpp-httplib-dev chromium
   # The Windows cross builds and their tests under Wine.

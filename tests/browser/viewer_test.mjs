@@ -1,15 +1,18 @@
 // The web viewer in Debian's chromium, driven by playwright-core: the page on the fixture
-// modules of tests/fixtures/rc — a string table's text, an icon decoded at its pixel size, a
-// dialog's SVG with its texts, a hex view scrolled to the end, a raw download compared byte
-// for byte, a deep link, keyboard moves in the tree. A screenshot of each view goes to the
-// artifact folder. Exit status 77 (skipped) when playwright-core or chromium is missing.
+// modules of tests/fixtures/rc (copied to a folder of their own with the extra modules
+// named) — a string table's text, an icon decoded at its pixel size, a dialog's SVG with its
+// texts, a hex view scrolled to the end, a raw download compared byte for byte, a deep link,
+// keyboard moves in the file list and the tree, history and the address followed, collapsible
+// types, long names, sounds that play. A screenshot of each view goes to the artifact folder.
+// Exit status 77 (skipped) when playwright-core or chromium is missing.
 //
-//   node viewer_test.mjs ORVEX_BINARY FIXTURE_DIR ARTIFACT_DIR
+//   node viewer_test.mjs ORVEX_BINARY FIXTURE_DIR ARTIFACT_DIR [EXTRA_MODULE...]
 import { spawn, execFileSync } from "node:child_process";
-import { existsSync, mkdirSync, readFileSync } from "node:fs";
-import { join } from "node:path";
+import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { basename, join } from "node:path";
 
-const [orvex, fixtures, artifacts] = process.argv.slice(2);
+const [orvex, fixtures, artifacts, ...extras] = process.argv.slice(2);
 const chromiumPath = ["/usr/bin/chromium", "/usr/bin/chromium-browser"].find(existsSync);
 let chromium;
 try {
@@ -24,13 +27,23 @@ if (!chromiumPath) {
 }
 mkdirSync(artifacts, { recursive: true });
 
+// The folder served: the fixture modules, a copy with a long name, and the extra modules
+// that exist (the sample module with its PCM sound; Wine's winecfg.exe with its IMA ADPCM
+// one, when Wine is installed).
+const served = mkdtempSync(join(tmpdir(), "orvex-viewer-"));
+for (const name of readdirSync(fixtures).filter((n) => n.endsWith(".dll")))
+  copyFileSync(join(fixtures, name), join(served, name));
+const LONG_NAME = "a_module_whose_name_is_much_longer_than_the_file_list_is_wide.dll";
+copyFileSync(join(fixtures, "text.dll"), join(served, LONG_NAME));
+for (const extra of extras.filter(existsSync)) copyFileSync(extra, join(served, basename(extra)));
+
 function check(condition, message) {
   if (!condition) throw new Error("failed: " + message);
   console.log("ok: " + message);
 }
 
 // The server on a free port; its first line names the address.
-const server = spawn(orvex, ["serve", fixtures, "--port", "0"], { stdio: ["ignore", "pipe", "inherit"] });
+const server = spawn(orvex, ["serve", served, "--port", "0"], { stdio: ["ignore", "pipe", "inherit"] });
 const base = await new Promise((resolve, reject) => {
   let out = "";
   server.stdout.on("data", (chunk) => {
@@ -117,11 +130,108 @@ try {
   check((await fresh.locator("#preview .dialog svg text").allTextContents()).includes("Child Caption"),
     "a deep link shows its dialog");
   await fresh.screenshot({ path: join(artifacts, "deep_link.png") });
+
+  // The file list by keyboard: Tab from the filter reaches it; arrows and Enter open a module;
+  // in the filter, ArrowDown and Enter open the first match.
+  const keys = await context.newPage();
+  await keys.goto(base);
+  await keys.locator("#file-list li.pe").first().waitFor();
+  await keys.focus("#filter");
+  await keys.keyboard.press("Tab");
+  check(await keys.evaluate(() => document.activeElement.id) === "file-list", "Tab from the filter reaches the file list");
+  const firstModule = await keys.locator("#file-list li.pe").first().getAttribute("data-path");
+  await keys.keyboard.press("ArrowDown");
+  await keys.keyboard.press("ArrowUp");
+  await keys.keyboard.press("Enter");
+  await keys.waitForFunction((f) => location.hash.includes("file=" + encodeURIComponent(f)), firstModule);
+  check(true, "arrows and Enter in the file list open " + firstModule);
+  check(await keys.locator("#where").textContent() === firstModule, "the header names the module, not the folder");
+  await keys.fill("#filter", "dialogs");
+  await keys.keyboard.press("ArrowDown");
+  await keys.keyboard.press("Enter");
+  await keys.locator('#tree li[data-type="5"]').first().waitFor();
+  check((await keys.evaluate(() => location.hash)).includes("file=dialogs.dll"), "ArrowDown and Enter in the filter open the match");
+
+  // History: each view is an entry; Back returns to the resource viewed before.
+  await keys.locator('#tree li[data-type="5"][data-name="#101"]').click();
+  await keys.locator("#preview .dialog svg").waitFor();
+  await keys.locator('#tree li[data-type="5"][data-name="#104"]').click();
+  await keys.waitForFunction(() => location.hash.includes("name=%23104"));
+  await keys.goBack();
+  await keys.waitForFunction(() => location.hash.includes("name=%23101"));
+  await keys.locator('#tree li.selected[data-name="#101"]').waitFor();
+  await keys.locator("#preview .dialog svg").waitFor();
+  check((await keys.locator("#preview .dialog svg text").allTextContents()).includes("Fixture Pop-up"),
+    "Back shows the resource viewed before");
+
+  // The hash edited in an open tab: the view follows.
+  await keys.evaluate(() => { location.hash = "#file=text.dll&type=6&name=%231"; });
+  await keys.locator("#preview pre.text").waitFor();
+  check((await keys.locator("#preview pre.text").textContent()).includes("Hello"), "an edited hash shows its resource");
+  await keys.evaluate(() => { location.hash = "#file=text.dll&type=6&name=%23999"; });
+  await keys.locator("#preview .missing").waitFor();
+  check((await keys.locator("#preview .missing").textContent()).includes("No resource #999 of type 6 in text.dll"),
+    "a link to a missing resource says it is missing");
+
+  // Types collapse, with their counts.
+  await keys.evaluate(() => { location.hash = "#file=images.dll"; });
+  const iconType = keys.locator('#tree details[data-type="3"]');
+  await iconType.waitFor();
+  const count = Number(await iconType.locator("summary .count").textContent());
+  check(count > 0 && count === await iconType.locator("li").count(), "a type shows the count of its names (" + count + ")");
+  await iconType.locator("summary").click();
+  check(!(await iconType.evaluate((e) => e.open)) && await iconType.locator("li:visible").count() === 0,
+    "a type collapses");
+  await iconType.locator("summary").click();
+
+  // Home and End select and scroll into view in a short window.
+  await keys.setViewportSize({ width: 1280, height: 220 });
+  await keys.locator("#tree li").first().click();
+  await keys.keyboard.press("End");
+  const inView = (selector) => keys.locator(selector).evaluate((li) => {
+    const tree = document.getElementById("tree").getBoundingClientRect(), box = li.getBoundingClientRect();
+    return box.top >= tree.top - 1 && box.bottom <= tree.bottom + 1;
+  });
+  check(await inView("#tree li.selected") && await keys.locator("#tree li").last().evaluate((li) => li.classList.contains("selected")),
+    "End selects the last name and scrolls it into view");
+  await keys.keyboard.press("Home");
+  check(await inView("#tree li.selected") && await keys.locator("#tree li").first().evaluate((li) => li.classList.contains("selected")),
+    "Home selects the first name and scrolls it into view");
+  await keys.setViewportSize({ width: 1280, height: 800 });
+
+  // A long name is cut with an ellipsis and shown whole as a tooltip.
+  await keys.fill("#filter", "");
+  const long = keys.locator("#file-list li", { hasText: LONG_NAME });
+  const cut = await long.evaluate((li) => [li.scrollWidth > li.clientWidth, getComputedStyle(li).textOverflow, li.title]);
+  check(cut[0] && cut[1] === "ellipsis" && cut[2] === LONG_NAME, "a long name is cut with an ellipsis and has a tooltip");
+  await keys.screenshot({ path: join(artifacts, "keyboard_and_history.png") });
+
+  // Sounds play: the sample's PCM one, and Wine's IMA ADPCM one when Wine is installed.
+  const sounds = [["sample.dll", "WAV", "#1"], ["winecfg.exe", "WAVE", "#1308"]];
+  for (const [file, type, name] of sounds) {
+    if (!existsSync(join(served, file))) {
+      console.log("skipped: no " + file);
+      continue;
+    }
+    await keys.evaluate(([f, t, n]) => {
+      location.hash = new URLSearchParams({ file: f, type: t, name: n }).toString();
+    }, [file, type, name]);
+    const audio = keys.locator("#preview audio");
+    await audio.waitFor();
+    const played = await audio.evaluate((a) => new Promise((resolve) => {
+      if (a.readyState >= 1) resolve([a.duration, null]);
+      a.onloadedmetadata = () => resolve([a.duration, null]);
+      a.addEventListener("error", () => resolve([0, a.error && a.error.message]));
+    }));
+    check(played[0] > 0, file + " " + name + " plays in the browser (" + played[0].toFixed(2) + " s)");
+  }
+  await keys.screenshot({ path: join(artifacts, "sound.png") });
 } catch (e) {
   console.error(e.message);
   failed = true;
 } finally {
   await browser.close();
   server.kill();
+  rmSync(served, { recursive: true, force: true });
 }
 process.exit(failed ? 1 : 0);

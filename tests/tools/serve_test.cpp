@@ -85,6 +85,14 @@ struct ServedFolder {
     PeWriter media;
     const std::string clip = ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/raw24.avi");
     media.Add(ResId(u"AVI"), ResId(1), 0x0409, std::vector<uint8_t>(clip.begin(), clip.end()));
+    // Sounds: #1 in IMA ADPCM, #2 in 16-bit PCM, #3 a RIFF WAVE form with no chunks.
+    int id = 1;
+    for (const char* sound : {"ima16.wav", "tone16.wav"}) {
+      const std::string wav =
+          ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/" + std::string(sound));
+      media.Add(ResId(u"WAVE"), ResId(id++), 0x0409, std::vector<uint8_t>(wav.begin(), wav.end()));
+    }
+    media.Add(ResId(u"WAVE"), ResId(3), 0x0409, Bytes(std::string_view("RIFF\x04\0\0\0WAVE", 12)));
     dir.Write("media.dll", media.Build());
     // Raw data #2 claims 1 MB that the file does not hold.
     PeWriter cut;
@@ -111,6 +119,10 @@ TEST(ServeCommand, FilesListsTheFolderWithModulesMarked) {
   EXPECT_EQ(entries["dialogs.dll"]["pe"], true);
   EXPECT_EQ(entries["notes.txt"]["pe"], false);
   EXPECT_EQ(entries["sub"]["type"], "dir");
+  // Links that lead out of the folder are left out; one that stays inside is listed.
+  EXPECT_FALSE(entries.count("passwd.dll"));
+  EXPECT_FALSE(entries.count("outside"));
+  EXPECT_EQ(entries["alias.dll"]["pe"], true);
   r = server.Get("/api/files?dir=sub");
   ASSERT_EQ(r->status, 200);
   EXPECT_EQ(Json(r)["entries"][0]["name"], "inner.dll");
@@ -175,6 +187,24 @@ TEST(ServeCommand, ResourcesRenderByKind) {
   EXPECT_EQ(clip["frames"][0].get<std::string>().rfind("data:image/png;base64,", 0), 0u);
   r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=frames");
   EXPECT_EQ(r->status, 415);
+  // Sounds as 16-bit PCM WAV: an IMA ADPCM one decoded, a PCM one as it was.
+  const auto pcm = ReadWholeFile(ORVEX_SOURCE_DIR "/tests/fixtures/media/tone16.wav");
+  for (const char* name : {"%231", "%232"}) {
+    r = server.Get(std::string("/api/resource?file=media.dll&type=WAVE&name=") + name + "&as=wav");
+    ASSERT_EQ(r->status, 200) << name << ": " << r->body;
+    EXPECT_EQ(r->get_header_value("Content-Type"), "audio/wav");
+    ASSERT_GT(r->body.size(), 44u);
+    EXPECT_EQ(r->body.substr(0, 4), "RIFF");
+    EXPECT_EQ(r->body.substr(20, 2), std::string("\x01\x00", 2)) << "PCM";
+    EXPECT_EQ(r->body.substr(34, 2), std::string("\x10\x00", 2)) << "16 bits";
+  }
+  EXPECT_EQ(r->body, pcm);
+  // What cannot be decoded says why instead of serving a player that stays silent.
+  r = server.Get("/api/resource?file=media.dll&type=WAVE&name=%233&as=wav");
+  EXPECT_EQ(r->status, 415);
+  EXPECT_EQ(Json(r)["error"].get<std::string>().rfind("the sound cannot be played: ", 0), 0u);
+  r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=wav");
+  EXPECT_EQ(r->status, 415);
   r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=hex");
   ASSERT_EQ(r->status, 200);
   EXPECT_EQ(r->body.rfind("00000000", 0), 0u);
@@ -212,12 +242,39 @@ TEST(ServeCommand, BadRequestsGetTheirStatusAndTheServerGoesOn) {
       {"/api/resource?file=text.dll&type=6&name=%23x", 400},
       {"/api/resource?file=text.dll&type=6&name=%231&as=movie", 400},
       {"/api/nothing", 404},
+      {"/api/resource?file=images.dll&type=3&name=%232&as=raw&offset=-5", 400},
+      {"/api/resource?file=images.dll&type=3&name=%232&as=raw&length=-1", 400},
+      {"/api/resource?file=images.dll&type=3&name=%232&as=raw&offset=1e3", 400},
+      {"/api/resource?file=images.dll%00.txt&type=3&name=%232", 400},
+      {"/api/list?file=text.dll%00.txt", 400},
+      {"/api/files?dir=sub%00", 400},
   };
   for (const auto& c : cases) {
     auto r = server.Get(c.path);
     ASSERT_TRUE(r) << c.path;
     EXPECT_EQ(r->status, c.status) << c.path << ": " << r->body;
     EXPECT_TRUE(server.Alive()) << c.path;
+  }
+}
+
+TEST(ServeCommand, MissingParametersAreNamed) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  const struct {
+    const char* path;
+    const char* missing;
+  } cases[] = {
+      {"/api/resource", "file"},
+      {"/api/list", "file"},
+      {"/api/list?file=", "file"},
+      {"/api/resource?file=text.dll", "type"},
+      {"/api/resource?file=text.dll&type=6", "name"},
+  };
+  for (const auto& c : cases) {
+    auto r = server.Get(c.path);
+    ASSERT_TRUE(r) << c.path;
+    EXPECT_EQ(r->status, 400) << c.path;
+    EXPECT_EQ(Json(r)["error"], std::string("missing parameter: ") + c.missing) << c.path;
   }
 }
 

@@ -1,5 +1,6 @@
 """The orvex10 module as a script host uses it: objects by ProgID, members by name."""
 import os
+import pydoc
 import threading
 
 import pytest
@@ -158,5 +159,69 @@ def test_help_lists_members_with_their_parameters():
     import pydoc
 
     text = pydoc.render_doc(catalogue(), renderer=pydoc.plaintext)
-    assert "GetPicture(ResType, ResName)" in text
-    assert "Filename = value" in text
+    assert "GetPicture(ResType: ResTypes (by reference), ResName: String) -> IPictureDisp" in text
+    assert "Filename: String (read and write)" in text
+
+
+class CallbackFault(Exception):
+    pass
+
+
+def test_an_exception_in_a_callback_comes_out_of_the_call_that_caused_it():
+    def report(number, description, source):
+        raise CallbackFault(source)
+
+    def box(text, caption, style):
+        raise CallbackFault(text)
+
+    c = catalogue()
+    try:
+        orvex10.on_report(report)
+        with pytest.raises(CallbackFault, match="GetHexDump"):
+            c.GetHexDump("10", "#65000")
+        assert c.GetHexDump("10", "#1")  # nothing left over for the next call
+        orvex10.on_message_box(box)
+        with pytest.raises(CallbackFault, match="Invalid Library"):
+            c.Filename = "/no/such/module.dll"
+    finally:
+        orvex10.on_report(None)
+        orvex10.on_message_box(None)
+
+
+def test_strict_mode_turns_reports_and_error_boxes_into_automation_errors():
+    c = catalogue()
+    with orvex10.strict():
+        assert orvex10.is_strict()
+        with pytest.raises(orvex10.AutomationError) as caught:
+            c.Filename = "/no/such/module.dll"
+        assert caught.value.description == "Invalid Library"
+        c.Filename = SAMPLE
+        with pytest.raises(orvex10.AutomationError) as caught:
+            c.GetHexDump("10", "#65000")
+        assert caught.value.source == "clsQ7ResfResourceTypesA.GetHexDump"
+        assert caught.value.number != 0
+        assert c.GetHexDump("10", "#1")
+    assert not orvex10.is_strict()
+    with pytest.warns(UserWarning):
+        assert c.GetHexDump("10", "#65000") == ""
+    # As a module switch: on until switched off.
+    orvex10.strict()
+    try:
+        with pytest.raises(orvex10.AutomationError):
+            catalogue("/no/such/module.dll")
+    finally:
+        orvex10.strict(False)
+    assert not orvex10.is_strict()
+
+
+def test_help_shows_parameters_and_result_types_from_the_class_table():
+    c = catalogue()
+    text = pydoc.render_doc(c, renderer=pydoc.plaintext)
+    assert "clsQ7ResfResourceTypesA (Orvex10.clsQ7ResfResourceTypesA) members:" in text
+    assert "GetHexDump(ResType: String, ResName: String) -> String" in text
+    assert "Count: Long (read-only)" in text
+    assert "[bDeleteTmpFile: Boolean (by reference)]" in text
+    member = pydoc.render_doc(c.GetString, renderer=pydoc.plaintext)
+    assert "GetString(ResName: String) -> String" in member
+    type_names(c)
+    assert "NameLong: String" in pydoc.render_doc(c.Item(1), renderer=pydoc.plaintext)

@@ -2,14 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include <unistd.h>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "catalogue_client.h"
 #include "cli_error.h"
@@ -27,6 +26,10 @@
 #include "resource_data.h"
 #include "resource_key.h"
 #include "resource_kinds.h"
+#include "web/base64.h"
+#include "web/pe_signature.h"
+#include "web/scratch_file.h"
+#include "web/wave_audio.h"
 
 namespace orvex::cli {
 namespace {
@@ -42,18 +45,27 @@ std::string Param(const ApiParams& params, const char* key) {
   return found == params.end() ? std::string() : found->second;
 }
 
-// Whether the file starts as a PE image does: "MZ", and "PE\0\0" where e_lfanew points.
-bool LooksLikePe(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  char header[64] = {};
-  if (!in.read(header, sizeof header) || header[0] != 'M' || header[1] != 'Z') return false;
-  uint32_t offset = 0;
-  for (int i = 0; i < 4; ++i)
-    offset |= static_cast<uint32_t>(static_cast<uint8_t>(header[60 + i])) << (8 * i);
-  char signature[4] = {};
-  in.seekg(offset);
-  return in.read(signature, 4) && signature[0] == 'P' && signature[1] == 'E' && !signature[2] &&
-         !signature[3];
+// The refusal of a request whose parameters cannot be taken as they stand: a required one
+// missing or empty, or any holding a NUL character (which would cut a path short where the
+// system reads it: "x.dll%00.txt").
+std::optional<ApiResponse> RefuseParams(const ApiParams& params,
+                                        std::initializer_list<const char*> required) {
+  for (const auto& [key, value] : params) {
+    if (value.find('\0') != std::string::npos)
+      return ApiError(400, "the parameter " + key + " holds a NUL character");
+  }
+  for (const char* key : required) {
+    if (Param(params, key).empty()) return ApiError(400, std::string("missing parameter: ") + key);
+  }
+  return std::nullopt;
+}
+
+// A count of bytes as decimal digits, or nothing for anything else ("-5", "1e3", "").
+std::optional<size_t> ByteCount(const std::string& text) {
+  size_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 // The catalogue client of the calling thread, made on its first request and kept for the
@@ -66,23 +78,6 @@ CatalogueClient& ThreadClient() {
     client = std::make_unique<CatalogueClient>();
   }
   return *client;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A temporary file name for one capture of this thread.
-std::string ScratchFile(const char* extension) {
-  static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / ("orvex-serve-" + std::to_string(getpid()));
-    fs::create_directories(d);
-    return d;
-  }();
-  thread_local const std::string name =
-      std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
-  return (dir / (name + extension)).string();
 }
 
 ApiResponse Bytes(std::string body, const char* type, std::string download = {}) {
@@ -123,24 +118,6 @@ ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const st
   return response;
 }
 
-// Base64 of bytes, for data URLs.
-std::string Base64(const std::string& bytes) {
-  static constexpr char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 |
-                       (i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[i + 1]) << 8 : 0) |
-                       (i + 2 < bytes.size() ? static_cast<uint8_t>(bytes[i + 2]) : 0);
-    out += kDigits[n >> 18];
-    out += kDigits[(n >> 12) & 63];
-    out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
-    out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
-  }
-  return out;
-}
-
 // An AVI clip's frames as PNG data URLs with the clip's size and frame period, decoded by
 // the platform's video service (the codecs its MCI device accepts).
 ApiResponse ClipFrames(const std::vector<uint8_t>& bytes) {
@@ -176,6 +153,13 @@ ApiResponse ClipFrames(const std::vector<uint8_t>& bytes) {
                "application/json");
 }
 
+// A sound as 16-bit PCM WAV, which every browser plays.
+ApiResponse SoundWav(const std::vector<uint8_t>& bytes) {
+  auto wav = PcmWavOf(std::as_bytes(std::span(bytes)));
+  if (!wav) return ApiError(415, "the sound cannot be played: " + wav.GetError().message);
+  return Bytes(std::move(*wav), "audio/wav");
+}
+
 }  // namespace
 
 ApiResponse ApiError(int status, const std::string& message) {
@@ -183,27 +167,6 @@ ApiResponse ApiError(int status, const std::string& message) {
   response.status = status;
   response.body = Json{{"error", message}}.dump(-1, ' ', false, Json::error_handler_t::replace);
   return response;
-}
-
-ResolvedPath ResolveUnder(const fs::path& root, const std::string& rel) {
-  const fs::path relative(rel);
-  if (relative.is_absolute()) return {{}, 403};
-  for (const fs::path& part : relative) {
-    if (part == "..") return {{}, 403};
-  }
-  std::error_code error;
-  const fs::path joined = root / relative;
-  if (!fs::exists(fs::symlink_status(joined, error))) return {{}, 404};
-  const fs::path resolved = fs::canonical(joined, error);
-  if (error) return {{}, 404};
-  // Every component of the resolved path must lie under the root: links that lead out are
-  // refused.
-  auto r = root.begin();
-  auto p = resolved.begin();
-  for (; r != root.end(); ++r, ++p) {
-    if (p == resolved.end() || *p != *r) return {{}, 403};
-  }
-  return {resolved, 200};
 }
 
 namespace {
@@ -228,6 +191,7 @@ ResolvedModule ResolveModule(const fs::path& root, const std::string& rel) {
 WebApi::WebApi(fs::path root) : root_(fs::canonical(root)) {}
 
 ApiResponse WebApi::Files(const ApiParams& params) const {
+  if (auto refusal = RefuseParams(params, {})) return *refusal;
   const ResolvedPath dir = ResolveUnder(root_, Param(params, "dir"));
   if (dir.status != 200) return ApiError(dir.status, "no such folder");
   std::error_code error;
@@ -240,6 +204,10 @@ ApiResponse WebApi::Files(const ApiParams& params) const {
             [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
   for (const fs::directory_entry& entry : list) {
     std::error_code ignored;  // an entry that cannot be read shows as a plain file
+    // A symbolic link that leads out of the folder is left out: it could not be opened.
+    if (entry.is_symlink(ignored) &&
+        ResolveUnder(root_, fs::relative(entry.path(), root_, ignored).string()).status == 403)
+      continue;
     const bool folder = entry.is_directory(ignored);
     Json item{{"name", entry.path().filename().string()}, {"type", folder ? "dir" : "file"}};
     if (!folder) {
@@ -256,6 +224,7 @@ ApiResponse WebApi::Files(const ApiParams& params) const {
 }
 
 ApiResponse WebApi::List(const ApiParams& params) const {
+  if (auto refusal = RefuseParams(params, {"file"})) return *refusal;
   const std::string rel = Param(params, "file");
   const ResolvedModule file = ResolveModule(root_, rel);
   if (file.refusal) return *file.refusal;
@@ -269,6 +238,7 @@ ApiResponse WebApi::List(const ApiParams& params) const {
 }
 
 ApiResponse WebApi::Resource(const ApiParams& params) const {
+  if (auto refusal = RefuseParams(params, {"file", "type", "name"})) return *refusal;
   const std::string rel = Param(params, "file");
   const ResolvedModule file = ResolveModule(root_, rel);
   if (file.refusal) return *file.refusal;
@@ -279,8 +249,15 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     return ApiError(400, e.what());
   }
   const std::string as = Param(params, "as").empty() ? "raw" : Param(params, "as");
-  if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw" && as != "frames")
-    return ApiError(400, "as must be text, hex, png, svg, frames or raw");
+  if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw" && as != "frames" &&
+      as != "wav")
+    return ApiError(400, "as must be text, hex, png, svg, frames, wav or raw");
+  const std::optional<size_t> offset =
+      ByteCount(Param(params, "offset").empty() ? "0" : Param(params, "offset"));
+  const std::optional<size_t> length = ByteCount(
+      Param(params, "length").empty() ? std::to_string(kMaxSlice) : Param(params, "length"));
+  if (!offset || !length)
+    return ApiError(400, "offset and length are numbers of bytes (0 or more)");
   CatalogueClient& client = ThreadClient();
   if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
   struct Closer {
@@ -292,17 +269,10 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     if (!bytes) return ApiError(404, NoResourceMessage("resource", key.nameText, rel));
     const bool dialog = key.typeNumber == kTypeDialog;
     if (as == "raw") {
-      size_t offset = 0, length = bytes->size();
-      try {
-        if (!Param(params, "offset").empty()) offset = std::stoull(Param(params, "offset"));
-        if (!Param(params, "length").empty()) length = std::stoull(Param(params, "length"));
-      } catch (const std::exception&) {
-        return ApiError(400, "offset and length are numbers");
-      }
-      offset = std::min(offset, bytes->size());
-      length = std::min({length, bytes->size() - offset, kMaxSlice});
+      const size_t start = std::min(*offset, bytes->size());
+      const size_t count = std::min({*length, bytes->size() - start, kMaxSlice});
       ApiResponse response = Bytes(
-          std::string(reinterpret_cast<const char*>(bytes->data()) + offset, length),
+          std::string(reinterpret_cast<const char*>(bytes->data()) + start, count),
           "application/octet-stream", FileStem(key.resType) + "_" + FileStem(key.resName) + ".bin");
       return response;
     }
@@ -310,6 +280,7 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
     if (as == "text")
       return Bytes(Utf16ToUtf8(ResourceText(client, key)), "text/plain; charset=utf-8");
     if (as == "frames") return ClipFrames(*bytes);
+    if (as == "wav") return SoundWav(*bytes);
     if (dialog)
       return DialogCapture(client, key, as == "svg" ? ImageFormat::kSvg : ImageFormat::kPng);
     if (as == "svg") return ApiError(400, "svg is for dialogs");

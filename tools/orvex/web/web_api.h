@@ -3,19 +3,23 @@
 //
 //   files    dir=REL                          the entries of a folder (PE files marked)
 //   list     file=REL                         the catalogue, as `orvex list --json`
-//   resource file=REL type=T name=N as=KIND   one resource: text, hex, png, svg, raw, or
-//                                            frames (an AVI clip's frames as PNG data URLs);
+//   resource file=REL type=T name=N as=KIND   one resource: text, hex, png, svg, raw,
+//                                            frames (an AVI clip's frames as PNG data URLs)
+//                                            or wav (a sound as 16-bit PCM);
 //            [offset=O length=L] with raw      a slice of the bytes (the hex view's pages)
 //
-// Status: 200, 400 for a bad parameter (TYPE, NAME, KIND), 403 for a path that leaves the
-// folder, 404 for what does not exist, 415 for a file that is no PE module, 422 for a
-// resource whose data lies beyond the end of the file, 500 when the library cannot render
-// what exists.
+// Status: 200, 400 for a bad or missing parameter (TYPE, NAME, KIND, a negative offset, a
+// NUL character), 403 for a path that leaves the folder, 404 for what does not exist, 415 for
+// a file that is no PE module (or a resource that is no clip or sound this viewer plays), 422
+// for a resource whose data lies beyond the end of the file, 500 when the library cannot
+// render what exists.
 #pragma once
 
 #include <filesystem>
 #include <map>
 #include <string>
+
+#include "web/path_jail.h"
 
 namespace orvex::cli {
 
@@ -45,14 +49,5 @@ class WebApi {
 
 // A JSON error body {"error": message} with its status.
 ApiResponse ApiError(int status, const std::string& message);
-
-// REL resolved under `root` (canonical, symbolic links followed): the path, or the status
-// that refuses it (403 for an absolute path, "..", or a link that leads out; 404 when it does
-// not exist).
-struct ResolvedPath {
-  std::filesystem::path path;
-  int status = 200;
-};
-ResolvedPath ResolveUnder(const std::filesystem::path& root, const std::string& rel);
 
 }  // namespace orvex::cli

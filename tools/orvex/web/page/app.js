@@ -1,6 +1,7 @@
 // The orvex web viewer: files under the served folder, the resources of the chosen module,
-// and a preview by kind. The address's hash names file, type and name, so views can be
-// linked and reloaded.
+// and a preview by kind. The address's hash names folder, file, type and name: each view
+// the user opens is a history entry, and the page follows the address when it changes
+// (Back, Forward, or the hash edited), so views can be linked, reloaded and gone back to.
 "use strict";
 
 const TEXT_TYPES = new Set(["4", "6", "9", "11", "16", "23", "24", "HTML", "MANIFEST"]);
@@ -29,15 +30,51 @@ function element(tag, props = {}, ...children) {
   return e;
 }
 
-function writeHash() {
+function hashOf(view) {
   const params = new URLSearchParams();
-  for (const key of ["dir", "file", "type", "name"]) if (state[key]) params.set(key, state[key]);
-  history.replaceState(null, "", "#" + params.toString());
+  for (const key of ["dir", "file", "type", "name"]) if (view[key]) params.set(key, view[key]);
+  return "#" + params.toString();
+}
+
+// A new view is a new history entry; a view that only completes the one shown replaces it.
+function writeHash(push = true) {
+  const hash = hashOf(state);
+  if (hash === (location.hash || "#")) return;
+  if (push) history.pushState(null, "", hash);
+  else history.replaceState(null, "", hash);
 }
 
 function readHash() {
   const params = new URLSearchParams(location.hash.slice(1));
-  for (const key of ["dir", "file", "type", "name"]) state[key] = params.get(key) || "";
+  const view = {};
+  for (const key of ["dir", "file", "type", "name"]) view[key] = params.get(key) || "";
+  return view;
+}
+
+// The header names the module shown, or the folder while no module is.
+function showWhere() {
+  $("where").textContent = state.file || "/" + state.dir;
+  $("where").title = $("where").textContent;
+}
+
+// Shows what the address names, changing only what differs from the view shown.
+async function followAddress() {
+  const view = readHash();
+  const dirChanged = view.dir !== state.dir;
+  const fileChanged = view.file !== state.file;
+  const keyChanged = view.type !== state.type || view.name !== state.name;
+  Object.assign(state, view);
+  if (dirChanged) showFiles();
+  if (fileChanged) {
+    if (state.file) await openFile(state.file, { keepSelection: true, fromAddress: true });
+    else {
+      $("tree").replaceChildren(element("p", { className: "hint", textContent: "Choose a module." }));
+      showPreviewHint();
+    }
+  } else if (keyChanged) {
+    selectFromState();
+  }
+  showWhere();
 }
 
 async function showFiles() {
@@ -50,27 +87,73 @@ async function showFiles() {
     list.append(element("li", { className: "error", textContent: e.message }));
     return;
   }
-  $("where").textContent = "/" + body.dir;
+  showWhere();
+  const add = (li, open) => {
+    li.id = "file-" + list.children.length;
+    li.setAttribute("role", "option");
+    if (open) {
+      li.onclick = () => { setActiveFile(li); open(); };
+      li.open = open;
+    }
+    list.append(li);
+  };
   if (body.dir) {
     const up = body.dir.split("/").slice(0, -1).join("/");
-    list.append(element("li", { className: "dir", textContent: "..", onclick: () => openDir(up) }));
+    add(element("li", { className: "dir", textContent: "..", title: "The folder above" }), () => openDir(up));
   }
   for (const entry of body.entries) {
     const path = (body.dir ? body.dir + "/" : "") + entry.name;
     const li = element("li", { textContent: entry.name, title: path });
     li.dataset.name = entry.name.toLowerCase();
+    li.dataset.path = path;
     if (entry.type === "dir") {
       li.className = "dir";
-      li.onclick = () => openDir(path);
+      add(li, () => openDir(path));
     } else if (entry.pe) {
       li.className = "pe";
-      li.onclick = () => openFile(path);
+      add(li, () => openFile(path));
     } else {
       li.className = "other";
+      add(li, null);
     }
-    list.append(li);
   }
   applyFilter();
+}
+
+// The file list is one tab stop: the active entry is marked (aria-activedescendant), arrows
+// move it, Enter opens it; the same keys work in the filter box.
+function openableFiles() {
+  return [...$("file-list").children].filter((li) => !li.hidden && li.open);
+}
+
+function setActiveFile(li) {
+  const list = $("file-list");
+  for (const other of list.querySelectorAll("li.active")) other.classList.remove("active");
+  if (!li) {
+    list.removeAttribute("aria-activedescendant");
+    return;
+  }
+  li.classList.add("active");
+  list.setAttribute("aria-activedescendant", li.id);
+  li.scrollIntoView({ block: "nearest" });
+}
+
+function fileListKey(event, inFilter) {
+  const items = openableFiles();
+  if (!items.length) return;
+  const at = items.findIndex((li) => li.classList.contains("active"));
+  let next = null;
+  if (event.key === "ArrowDown") next = items[at < 0 ? 0 : Math.min(at + 1, items.length - 1)];
+  if (event.key === "ArrowUp") next = items[Math.max(at - 1, 0)];
+  if (!inFilter && event.key === "Home") next = items[0];
+  if (!inFilter && event.key === "End") next = items[items.length - 1];
+  if (next) {
+    event.preventDefault();
+    setActiveFile(next);
+  } else if (event.key === "Enter" && (at >= 0 || inFilter)) {
+    event.preventDefault();
+    (items[at] || items[0]).open();
+  }
 }
 
 function applyFilter() {
@@ -78,6 +161,8 @@ function applyFilter() {
   for (const li of $("file-list").children) {
     li.hidden = Boolean(text) && li.dataset.name !== undefined && !li.dataset.name.includes(text);
   }
+  const active = $("file-list").querySelector("li.active");
+  if (!active || active.hidden) setActiveFile(openableFiles()[0] || null);
 }
 
 function openDir(dir) {
@@ -95,12 +180,17 @@ function nameArgument(item) {
   return /^[0-9]+$/.test(item.NameLong) ? "#" + item.NameLong : item.NameLong;
 }
 
-async function openFile(file, keepSelection = false) {
+// Types open as lists of their names; a module with many names shows its types closed.
+const OPEN_TYPES_UP_TO = 200;
+
+async function openFile(file, { keepSelection = false, fromAddress = false } = {}) {
   state.file = file;
   if (!keepSelection) state.type = state.name = "";
-  writeHash();
+  if (!fromAddress) writeHash();
+  showWhere();
   const tree = $("tree");
   tree.replaceChildren(element("p", { className: "hint", textContent: "Reading " + file + "…" }));
+  showPreviewHint();
   let listing;
   try {
     listing = await json(api("list", { file }));
@@ -108,14 +198,17 @@ async function openFile(file, keepSelection = false) {
     tree.replaceChildren(element("p", { className: "error", textContent: e.message }));
     return;
   }
-  tree.replaceChildren(element("p", { className: "hint", textContent: file }));
+  if (state.file !== file) return;  // another module was chosen meanwhile
+  tree.replaceChildren();
+  const total = listing.types.reduce((n, type) => n + type.ResourceItems.length, 0);
   for (const type of listing.types) {
     const typeArg = typeArgument(type);
     const ul = element("ul");
     for (const item of type.ResourceItems) {
       const nameArg = nameArgument(item);
-      const li = element("li", {},
-        element("span", { textContent: item.NameLong + (item.Comments ? " (" + item.Comments + ")" : "") }),
+      const label = item.NameLong + (item.Comments ? " (" + item.Comments + ")" : "");
+      const li = element("li", { title: label },
+        element("span", { className: "name", textContent: label }),
         element("span", { className: "size",
           textContent: item.truncated ? "beyond the end of the file" : item.Size + " B" }));
       li.dataset.type = typeArg;
@@ -124,29 +217,52 @@ async function openFile(file, keepSelection = false) {
       li.onclick = () => select(li);
       ul.append(li);
     }
-    tree.append(element("div", { className: "type" },
-      element("div", { textContent: type.NameLong + (type.Comments ? " — " + type.Comments : "") }), ul));
+    const title = type.NameLong + (type.Comments ? " — " + type.Comments : "");
+    const summary = element("summary", { title },
+      element("span", { className: "name", textContent: title }),
+      element("span", { className: "count", textContent: String(type.ResourceItems.length) }));
+    const details = element("details", { className: "type", open: total <= OPEN_TYPES_UP_TO },
+      summary, ul);
+    details.dataset.type = typeArg;
+    tree.append(details);
   }
-  if (keepSelection && state.type) {
-    const match = [...tree.querySelectorAll("li")].find(
-      (li) => li.dataset.type === state.type && li.dataset.name === state.name);
-    if (match) select(match);
+  if (keepSelection && state.type) selectFromState();
+}
+
+// Selects the resource the state names, or says that the module has no such resource.
+function selectFromState() {
+  const match = [...$("tree").querySelectorAll("li")].find(
+    (li) => li.dataset.type === state.type && li.dataset.name === state.name);
+  if (match) return select(match, { fromAddress: true });
+  for (const other of $("tree").querySelectorAll("li.selected")) other.classList.remove("selected");
+  if (state.type || state.name) {
+    $("preview").replaceChildren(element("p", { className: "error missing", textContent:
+      "No resource " + state.name + " of type " + state.type + " in " + state.file + "." }));
+  } else {
+    showPreviewHint();
   }
 }
 
-function select(li) {
+function showPreviewHint() {
+  $("preview").replaceChildren(element("p", { className: "hint", textContent: "Choose a resource." }));
+}
+
+function select(li, { fromAddress = false } = {}) {
   for (const other of $("tree").querySelectorAll("li.selected")) other.classList.remove("selected");
   li.classList.add("selected");
-  li.focus();
+  li.closest("details").open = true;
+  li.focus({ preventScroll: true });
+  li.scrollIntoView({ block: "nearest" });
   state.type = li.dataset.type;
   state.name = li.dataset.name;
-  writeHash();
+  if (!fromAddress) writeHash();
   showPreview();
 }
 
-// Up and down move through the names; Home and End jump to the ends.
+// Up and down move through the names of the open types; Home and End jump to the ends.
 $("tree").addEventListener("keydown", (event) => {
-  const items = [...$("tree").querySelectorAll("li")];
+  if (event.target.tagName === "SUMMARY" && event.key === "Enter") return;
+  const items = [...$("tree").querySelectorAll("details[open] li")];
   if (!items.length) return;
   const at = items.findIndex((li) => li.classList.contains("selected"));
   let next = null;
@@ -183,7 +299,7 @@ async function showPreview() {
     else if (state.type === "5") await showDialog(body, base);
     else if (state.type.toUpperCase() === "AVI") await showClip(body);
     else if (state.type.toUpperCase() === "WAV" || state.type.toUpperCase() === "WAVE")
-      body.append(element("audio", { controls: true, src: resourceUrl("raw") }));
+      await showSound(body);
     else await showHex(body);
   } catch (e) {
     body.replaceChildren(element("p", { className: "error", textContent: e.message }));
@@ -216,6 +332,26 @@ async function showClip(body) {
   body.replaceChildren(element("p", { className: "info", textContent:
     clip.width + " × " + clip.height + " pixels, " + clip.frames.length + " frames, " +
     Math.round(1e6 / Math.max(clip.microsecondsPerFrame, 1)) + " frames a second" }), img);
+}
+
+// A sound, decoded by the server to 16-bit PCM WAV (which every browser plays); what cannot
+// be decoded or played says why instead of leaving a silent player.
+async function showSound(body) {
+  const wav = await (await fetchOk(resourceUrl("wav"))).arrayBuffer();
+  const header = new DataView(wav);
+  const channels = header.getUint16(22, true), rate = header.getUint32(24, true);
+  const info = element("p", { className: "info", textContent:
+    "sound, " + channels + (channels === 1 ? " channel, " : " channels, ") + rate + " Hz" });
+  const audio = element("audio", { controls: true,
+    src: URL.createObjectURL(new Blob([wav], { type: "audio/wav" })) });
+  audio.onloadedmetadata = () => {
+    info.textContent += ", " + audio.duration.toFixed(2) + " s";
+  };
+  audio.onerror = () => {
+    body.append(element("p", { className: "error", textContent: "The browser cannot play this sound." }));
+  };
+  body.replaceChildren(info, audio,
+    element("p", {}, download("WAV (16-bit PCM)", audio.src, state.name.replace("#", "") + ".wav")));
 }
 
 async function showText(body) {
@@ -300,6 +436,15 @@ async function resourceSize() {
 }
 
 $("filter").addEventListener("input", applyFilter);
-readHash();
+$("filter").addEventListener("keydown", (event) => fileListKey(event, true));
+$("file-list").addEventListener("keydown", (event) => fileListKey(event, false));
+$("file-list").addEventListener("focus", () => {
+  if (!$("file-list").querySelector("li.active")) setActiveFile(openableFiles()[0] || null);
+});
+// Back, Forward and a hash edited in the address bar: the page follows the address.
+window.addEventListener("popstate", followAddress);
+window.addEventListener("hashchange", followAddress);
+Object.assign(state, readHash());
 showFiles();
-if (state.file) openFile(state.file, true);
+showWhere();
+if (state.file) openFile(state.file, { keepSelection: true, fromAddress: true });
