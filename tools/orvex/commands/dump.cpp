@@ -280,9 +280,14 @@ class Dumper {
           IconCounts counts;
           ExportGroup(client_, number == 12, nameArg, folder, counts);
           const std::string prefix = number == 12 ? "cursor_" : "icon_";
-          entry.files.push_back(FolderOf(type) + "/" + prefix + FileStem(nameArg) +
-                                (number == 12 ? ".cur" : ".ico"));
-          if (counts.skipped + counts.beyondEnd != 0) Fail(item, "the group cannot be read");
+          const std::string file =
+              FolderOf(type) + "/" + prefix + FileStem(nameArg) + (number == 12 ? ".cur" : ".ico");
+          if (std::filesystem::exists(root_ / file)) entry.files.push_back(file);
+          if (counts.beyondEnd != 0) {
+            Fail(item, "an image of the group lies beyond the end of the file");
+          } else if (counts.skipped != 0) {
+            Fail(item, "the group cannot be read (the stored bytes are written)");
+          }
         }
       } else {
         dataFiles_[&item] = *Write(item, stem + DataExtension(type, data), {}, data);
