@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -213,14 +214,22 @@ class Dumper {
     return FileStem(Utf8ToUtf16(folder));
   }
 
+  // The file stem of a resource, unique in its type's folder: names that give the same
+  // stem ("#1" and "1", "A B" and "A_B") gain "_2", "_3", ... in the order listed.
   std::string StemOf(const Listed& item) {
+    if (auto it = stems_.find(&item); it != stems_.end()) return it->second;
     std::string stem = FileStem(Utf8ToUtf16(IdArgument(item.resource.name)));
     if (item.severalLanguages) {
       char language[8];
       std::snprintf(language, sizeof language, "_%04X", item.resource.language);
       stem += language;
     }
-    return stem;
+    const std::string folder = FolderOf(item.resource.type);
+    std::string unique = stem;
+    for (int n = 2; !claimedStems_.insert(folder + "/" + unique).second; ++n)
+      unique = stem + "_" + std::to_string(n);
+    stems_[&item] = unique;
+    return unique;
   }
 
   // The path of `leaf` in the type's folder relative to the dump folder, the folder made.
@@ -381,6 +390,8 @@ class Dumper {
   std::filesystem::path root_;
   std::vector<Listed> listed_;
   std::map<const Listed*, std::string> dataFiles_;
+  std::map<const Listed*, std::string> stems_;
+  std::set<std::string> claimedStems_;
   std::vector<IndexEntry> entries_;
   rc::Tally tally_;
   size_t failures_ = 0;
