@@ -85,15 +85,17 @@ std::string Extended(const std::vector<MenuStoredItem>& items, Encoder& encoded)
     Close(out, open, item.depth);
     const bool popup = (item.resInfo & 0x01) != 0;
     const uint16_t last = IsLast(items, i) ? kEnd : 0;
+    // The compiler pads an item's text to four bytes only when something follows.
+    encoded.Align(4);
     encoded.Dword(item.flags);
     encoded.Dword(item.state);
     encoded.Dword(item.id);
     encoded.Word(static_cast<uint16_t>((popup ? 0x01 : 0) | last));
     encoded.Text(item.text);
-    encoded.Align(4);
     const std::string numbers =
         ", " + std::to_string(item.id) + ", " + Hex(item.flags) + ", " + Hex(item.state);
     if (popup) {
+      encoded.Align(4);
       encoded.Dword(item.helpId);
       out += Indent(item.depth) + "POPUP " + Quote(item.text) + numbers + ", " +
              std::to_string(item.helpId) + "\n" + Indent(item.depth) + "BEGIN\n";

@@ -108,12 +108,14 @@ std::optional<std::string> NameToken(const Id& id) {
   if (IsBareWord(id.name)) return Utf16ToUtf8(id.name);
   // Quoted names are stored in upper case as well: only printable ASCII without lower case
   // and without quotes comes back as it was.
+  std::string quoted = "\"";
   for (char16_t c : id.name) {
-    if (c < 0x20 || c >= 0x7F || c == u'"' || c == u'\\' || (c >= u'a' && c <= u'z'))
-      return std::nullopt;
+    if (c < 0x20 || c >= 0x7F || c == u'"' || (c >= u'a' && c <= u'z')) return std::nullopt;
+    if (c == u'\\') quoted += '\\';
+    quoted += static_cast<char>(c);
   }
   if (id.name.empty()) return std::nullopt;
-  return "\"" + Utf16ToUtf8(id.name) + "\"";
+  return quoted + "\"";
 }
 
 std::optional<std::string> TypeToken(const Id& id) {
