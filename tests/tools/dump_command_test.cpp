@@ -84,6 +84,60 @@ TEST(DumpCommand, ScriptCompilesBackToTheSameResources) {
   }
 }
 
+// A module another compiler made: texts that need escapes, padding and class names the
+// resource compiler cannot write (file references then), a name it cannot store (left out).
+TEST(DumpCommand, ScriptOfAnotherCompilersModuleCompilesBackExceptWhatItLeavesOut) {
+  if (!HaveWindres()) GTEST_SKIP() << "no " << kWindres;
+  TempDir dir;
+  PeWriter writer;
+  writer.Add(
+      6, 1, 0x0409,
+      StringBlock({u"", u"quote \" back\\slash\ttab\r\nline", u"Gr\u00FC\u00DFe \u2603 \U0001F600",
+                   u"\x01ctl\x7f end", u"lone \xD800 surrogate", u"'single' /* c */ // x"}));
+  writer.Add(6, 2, 0x0407, StringBlock({u"", u"", u"", u"", u"", u"f\u00FCnf"}));
+  writer.Add(4, 1, 0x0409,
+             ClassicMenu({Popup(u"&File", {Command(u"&Open\tCtrl+O", 100), Separator(),
+                                           Command(u"E&xit", 101, 0x8)}),
+                          Command(u"&Help", 102)}));
+  writer.Add(4, 2, 0x0409,
+             ExtendedMenu({Popup(u"&Edit", {Command(u"&Undo", 200), Separator()}, 7),
+                           Command(u"Odd", 201)}));
+  writer.Add(5, 1, 0x0409,
+             Dialog(u"Caption \"q\"", 100, 50,
+                    {{0x80, u"OK", 1, 0x50010001, 4, 4, 40, 14},
+                     {0x81, u"", 2, 0x50810080, 4, 20, 40, 12},
+                     {0x82, u"Text", 0xFFFF, 0x50000000, 4, 36, 40, 8}}));
+  writer.Add(9, u"KEYS", 0x0409, Accelerators({{0x09, 'O', 100}, {0x00, 'a', 101}}));
+  writer.Add(16, 1, 0x0409,
+             VersionInfo({1, 2, 3, 4}, {{u"040904B0", {{u"FileVersion", u"1.2.3.4"}}}},
+                         {{0x0409, 0x04B0}}));
+  writer.Add(u"AVI", 1, 0x0409, AviClip(4, 4, 2));
+  writer.Add(u"WAVE", u"DING", 0x0409, WaveSound(64));
+  writer.Add(u"MYTYPE", u"DLLS/X.RES\\2", 0x0409, test::Bytes("back slash"));
+  writer.Add(10, u"mixed", 0x0409, test::Bytes("lower case"));
+  writer.Add(2, 3, 0x0409, Bitmap(4, 4));
+  const std::string module = dir.Write("other.dll", writer.Build());
+  const std::string out = dir.File("dump");
+  const OrvexRun run = RunOrvex({"dump", module, "-o", out});
+  EXPECT_NE(run.err.find("left out of resources.rc: RCDATA mixed"), std::string::npos) << run.err;
+  const nlohmann::json script = nlohmann::json::parse(ReadWholeFile(out + "/index.json"))["script"];
+  EXPECT_EQ(script["text"]["STRING"], 2) << script.dump();
+  EXPECT_EQ(script["left_out"].size(), 1u) << script.dump();
+  ASSERT_EQ(CompileScript(out, dir.File("back.res")), 0) << ReadWholeFile(out + "/resources.rc");
+
+  const HMODULE original = LoadLibraryExA(module.c_str(), 0, 0);
+  const HMODULE compiled = LoadLibraryExA(dir.File("back.res").c_str(), 0, 0);
+  ASSERT_NE(compiled, 0u);
+  std::vector<std::string> expected;
+  for (const std::string& line : ListResources(original))
+    if (line.find("|mixed|") == std::string::npos) expected.push_back(line);
+  EXPECT_EQ(ListResources(compiled), expected);
+  for (const std::string& line : expected)
+    EXPECT_EQ(Bytes(compiled, line), Bytes(original, line)) << line;
+  FreeLibrary(original);
+  FreeLibrary(compiled);
+}
+
 TEST(DumpCommand, WritesFilesOfEveryKindAndAnIndex) {
   TempDir dir;
   const std::string out = dir.File("dump");

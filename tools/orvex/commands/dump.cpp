@@ -275,7 +275,10 @@ class Dumper {
     try {
       if (!type.named && (number == 4 || number == 5 || number == 6 || number == 9 ||
                           number == 11 || number == 16)) {
-        if (number == 11) dataFiles_[&item] = *Write(item, stem + ".bin", {}, data);
+        // The objects render the language the platform picks; the others keep their
+        // stored bytes, so that nothing is lost without the script.
+        if (number == 11 || !item.preferred)
+          dataFiles_[&item] = *Write(item, stem + ".bin", {}, data);
         if (item.preferred && number != 5) RenderText(item, stem, nameArg, entry);
         if (number == 5 && item.preferred) RenderDialog(item, stem, nameArg, entry);
       } else if (!type.named && number == 2) {
@@ -306,6 +309,7 @@ class Dumper {
     }
     if (auto it = dataFiles_.find(&item); it != dataFiles_.end())
       entry.files.insert(entry.files.begin(), it->second);
+    entryOf_[&item] = entries_.size();
     entries_.push_back(std::move(entry));
   }
 
@@ -342,7 +346,7 @@ class Dumper {
     const HWND dialog = ShowInHost(client_, host, nameArg, &popup);
     if (!dialog) {
       Fail(item, "the dialog cannot be built (the stored bytes are written)");
-      entry.files.push_back(*Write(item, stem + ".bin", {}, item.resource.data));
+      dataFiles_[&item] = *Write(item, stem + ".bin", {}, item.resource.data);
       return;
     }
     for (const char* extension : {".png", ".svg"}) {
@@ -374,6 +378,7 @@ class Dumper {
           }
           const std::string path = *Write(*item, StemOf(*item) + ".bin", {}, resource.data);
           dataFiles_[item] = path;
+          entries_[entryOf_[item]].files.push_back(path);
           return path;
         },
         tally);
@@ -391,6 +396,7 @@ class Dumper {
   std::vector<Listed> listed_;
   std::map<const Listed*, std::string> dataFiles_;
   std::map<const Listed*, std::string> stems_;
+  std::map<const Listed*, size_t> entryOf_;
   std::set<std::string> claimedStems_;
   std::vector<IndexEntry> entries_;
   rc::Tally tally_;
