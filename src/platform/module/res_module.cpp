@@ -170,12 +170,20 @@ BOOL Enumerate(const Map& map, Call&& call) {
   return TRUE;
 }
 
-std::optional<std::vector<std::byte>> ReadWholeFile(LPCSTR path) {
+// The bytes of a compiled resource file; nothing for any other file, which is told by its
+// first bytes alone (a module is not read whole here).
+std::optional<std::vector<std::byte>> ReadResFile(LPCSTR path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  // Files of 4 GB and more are left to the loader, which refuses them.
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > 0xFFFFFFFFu) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::vector<std::byte> bytes;
+  std::vector<std::byte> bytes(16);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size()) || !IsResFile(bytes))
+    return std::nullopt;
   char buffer[65536];
   while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
     const auto* begin = reinterpret_cast<const std::byte*>(buffer);
@@ -217,8 +225,8 @@ bool IsResource(uint32_t handle) {
 
 std::optional<HMODULE> Load(LPCSTR path) {
   if (path == nullptr || *path == '\0') return std::nullopt;
-  std::optional<std::vector<std::byte>> file = ReadWholeFile(path);
-  if (!file || !IsResFile(*file)) return std::nullopt;
+  std::optional<std::vector<std::byte>> file = ReadResFile(path);
+  if (!file) return std::nullopt;
   auto module = std::make_shared<ResModule>();
   module->file = std::move(*file);
   auto records = ParseResFile(module->file);

@@ -419,7 +419,7 @@ void RegisterDumpCommand(CLI::App& app, int& exitStatus) {
   CLI::App* command = app.add_subcommand(
       "dump", "Every resource written as files, with an index and a resource script");
   command->add_option("FILE", arguments->file, "The module (PE file or .res)")->required();
-  command->add_option("-o", arguments->out, "The folder to write into")->required();
+  command->add_option("-o,--out", arguments->out, "The folder to write into")->required();
   command->add_option("--lang", arguments->lang, "all, or one language identifier");
   command->add_flag("--no-rc", arguments->noRc, "Write no resources.rc");
   command->callback([arguments, &exitStatus] { exitStatus = Dump(*arguments); });
