@@ -123,6 +123,9 @@ TEST(DumpCommand, ScriptOfAnotherCompilersModuleCompilesBackExceptWhatItLeavesOu
   const nlohmann::json script = nlohmann::json::parse(ReadWholeFile(out + "/index.json"))["script"];
   EXPECT_EQ(script["text"]["STRING"], 2) << script.dump();
   EXPECT_EQ(script["left_out"].size(), 1u) << script.dump();
+  EXPECT_TRUE(fs::exists(out + "/avi/1.avi"));
+  EXPECT_TRUE(fs::exists(out + "/avi/1.gif"));
+  EXPECT_TRUE(fs::exists(out + "/wave/DING.wav"));
   ASSERT_EQ(CompileScript(out, dir.File("back.res")), 0) << ReadWholeFile(out + "/resources.rc");
 
   const HMODULE original = LoadLibraryExA(module.c_str(), 0, 0);

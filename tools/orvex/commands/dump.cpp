@@ -17,6 +17,7 @@
 
 #include "catalogue_client.h"
 #include "cli_error.h"
+#include "clip_frames.h"
 #include "commands/commands.h"
 #include "commands/dump_index.h"
 #include "commands/icon_export.h"
@@ -302,7 +303,9 @@ class Dumper {
           }
         }
       } else {
-        dataFiles_[&item] = *Write(item, stem + DataExtension(type, data), {}, data);
+        const std::string extension = DataExtension(type, data);
+        dataFiles_[&item] = *Write(item, stem + extension, {}, data);
+        if (extension == ".avi" && item.preferred) RenderClip(item, stem, nameArg, entry);
       }
     } catch (const CliError& error) {
       Fail(item, error.what());
@@ -337,10 +340,7 @@ class Dumper {
 
   void RenderDialog(const Listed& item, const std::string& stem, const std::u16string& nameArg,
                     IndexEntry& entry) {
-    if (!hostReady_) {
-      RegisterHostKitClasses();
-      hostReady_ = true;
-    }
+    UseHostKit();
     HostForm host;
     bool popup = false;
     const HWND dialog = ShowInHost(client_, host, nameArg, &popup);
@@ -355,6 +355,30 @@ class Dumper {
       const BOOL ok = std::string(extension) == ".png" ? CaptureWindowToPng(dialog, path.c_str())
                                                        : CaptureWindowToSvg(dialog, path.c_str());
       if (ok) entry.files.push_back(relative);
+    }
+  }
+
+  // The clip as PlayAVI plays it, as an animated GIF.
+  void RenderClip(const Listed& item, const std::string& stem, const std::u16string& nameArg,
+                  IndexEntry& entry) {
+    UseHostKit();
+    const std::string relative = Place(item, stem + ".gif");
+    try {
+      WriteClipFrames(client_, nameArg, item.resource.data, false, (root_ / relative).string(),
+                      false, false);
+      entry.files.push_back(relative);
+    } catch (const CliError& error) {
+      std::error_code ignored;
+      std::filesystem::remove(root_ / relative, ignored);
+      Fail(item, std::string("the clip cannot be played: ") + error.what() +
+                     " (the stored bytes are written)");
+    }
+  }
+
+  void UseHostKit() {
+    if (!hostReady_) {
+      RegisterHostKitClasses();
+      hostReady_ = true;
     }
   }
 
