@@ -183,15 +183,7 @@ class Dumper {
   Dumper(const DumpArguments& arguments, CatalogueClient& client)
       : arguments_(arguments), client_(client), root_(arguments.out) {}
 
-  int Run() {
-    std::optional<uint16_t> only;
-    if (arguments_.lang != "all") {
-      try {
-        only = static_cast<uint16_t>(std::stoul(arguments_.lang, nullptr, 0));
-      } catch (const std::exception&) {
-        throw UsageError("--lang takes all or a language identifier (1033, 0x409)");
-      }
-    }
+  int Run(std::optional<uint16_t> only) {
     listed_ = ListModule(client_.HandleModule(), only);
     OutputFolder rootFolder(arguments_.out);
     ProgressBar progress("dump", "resources", listed_.size());
@@ -428,12 +420,29 @@ class Dumper {
   bool hostReady_ = false;
 };
 
+// The language --lang names: nothing for all of them; a usage error for anything but
+// "all" or a number up to 0xFFFF.
+std::optional<uint16_t> LanguageOption(const std::string& text) {
+  if (text == "all") return std::nullopt;
+  size_t used = 0;
+  unsigned long value = 0;
+  try {
+    value = std::stoul(text, &used, 0);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != text.size() || value > 0xFFFF)
+    throw UsageError("--lang takes all or a language identifier (1033, 0x409)");
+  return static_cast<uint16_t>(value);
+}
+
 int Dump(const DumpArguments& arguments) {
+  const std::optional<uint16_t> only = LanguageOption(arguments.lang);
   RegisterClasses();
   CatalogueClient client;
   client.Open(arguments.file);
   Dumper dumper(arguments, client);
-  return dumper.Run();
+  return dumper.Run(only);
 }
 
 }  // namespace
