@@ -105,6 +105,10 @@ TEST(CliConventions, UsageErrorsExitTwoWithTheCommandsUsage) {
        "written as .wav",
        "Usage: orvex play",
        dir.File("x.mp3")},
+      {{"dump", module, "-o", dir.File("dump"), "--lang", "0x10000"},
+       "--lang takes all or a language identifier",
+       "Usage: orvex dump",
+       dir.File("dump")},
   };
   for (const auto& c : cases) {
     const std::string label = c.arguments.empty() ? "(none)" : c.arguments[0];

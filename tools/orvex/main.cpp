@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   orvex::cli::RegisterAboutCommand(app, exitStatus);
   orvex::cli::RegisterPictureCommand(app, exitStatus);
   orvex::cli::RegisterIconsCommand(app, exitStatus);
+  orvex::cli::RegisterDumpCommand(app, exitStatus);
   orvex::cli::RegisterDialogCommands(app, exitStatus);
   orvex::cli::RegisterServeForwarder(app, argv[0]);
   orvex::cli::RegisterShowCommand(app, exitStatus);

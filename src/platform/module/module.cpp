@@ -19,6 +19,7 @@
 #include "platform/module/low_scratch.h"
 #include "platform/module/mapped_file.h"
 #include "platform/module/pe_image.h"
+#include "platform/module/res_module.h"
 #include "platform/module/resource_tree.h"
 #include "platform/text/text.h"
 
@@ -242,6 +243,7 @@ HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  if (auto resFile = res_module::Load(path)) return *resFile;
   auto module = OpenModule(path);
   if (!module) {
     SetLastError(module.GetError().code);
@@ -267,6 +269,7 @@ HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
+  if (res_module::IsModule(module)) return res_module::Free(module);
   ModulePtr released;  // dropped after the lock: unmapping needs no lock
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
@@ -283,6 +286,7 @@ BOOL FreeLibrary(HMODULE module) {
 }
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+  if (res_module::IsModule(module)) return res_module::GetFileName(module, buffer, size);
   auto found = Acquire(module);
   if (!found) {
     SetLastError(ERROR_MOD_NOT_FOUND);
@@ -327,6 +331,7 @@ BOOL RegisterHostModuleFile(LPCSTR path) {
 }
 
 BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param) {
+  if (res_module::IsModule(module)) return res_module::EnumTypes(module, proc, param);
   if (proc == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -339,6 +344,7 @@ BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param) {
 }
 
 BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG_PTR param) {
+  if (res_module::IsModule(module)) return res_module::EnumNames(module, type, proc, param);
   if (proc == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -354,6 +360,8 @@ BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG
 
 BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA proc,
                             LONG_PTR param) {
+  if (res_module::IsModule(module))
+    return res_module::EnumLanguages(module, type, name, proc, param);
   if (proc == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -374,6 +382,7 @@ BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLAN
 }
 
 HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
+  if (res_module::IsModule(module)) return res_module::Find(module, type, name, language);
   ModulePtr loaded = AcquireWithResources(module);
   if (!loaded) return 0;
   const ResourceTree& tree = loaded->Tree();
@@ -421,6 +430,7 @@ HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
 }
 
 HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
+  if (res_module::IsModule(module)) return res_module::Load(module, resource);
   auto found = ResolveResource(resource, module);
   if (!found) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -434,12 +444,14 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
 }
 
 const void* LockResource(HGLOBAL data) {
+  if (res_module::IsResource(data)) return res_module::Lock(data);
   auto found = ResolveResource(data, std::nullopt);
   if (!found || !found->data.inFile) return nullptr;
   return found->data.bytes.data();
 }
 
 DWORD SizeofResource(HMODULE module, HRSRC resource) {
+  if (res_module::IsModule(module)) return res_module::Size(module, resource);
   auto found = ResolveResource(resource, module);
   if (!found) {
     SetLastError(ERROR_INVALID_HANDLE);

@@ -1,6 +1,7 @@
 #include "platform/user/menu_template.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/text/text.h"
 
@@ -11,7 +12,8 @@ namespace {
 // stack; a level that ends moves its items to the result in one piece.
 class MenuTemplateParser {
  public:
-  MenuTemplateParser(ByteReader& reader, MenuTemplate& out) : reader_(reader), out_(out) {}
+  MenuTemplateParser(ByteReader& reader, MenuTemplate& out, MenuStoredForm* stored)
+      : reader_(reader), out_(out), stored_(stored) {}
 
   Expected<void> Parse() {
     auto top = out_.extended ? ExtendedLevel(0) : ClassicLevel(0);
@@ -35,10 +37,15 @@ class MenuTemplateParser {
     return reader_.Read<T>().GetError();
   }
 
-  // The item's caption, converted to ANSI and kept in the template's text.
-  Expected<void> ReadText(MenuTemplateItem& item) {
+  // The item's caption, converted to ANSI and kept in the template's text (and as stored,
+  // when the stored form is wanted).
+  Expected<void> ReadText(MenuTemplateItem& item, MenuStoredItem* stored) {
     Bytes text;
     if (!reader_.TryReadU16CStringBytes(text)) return reader_.ReadU16CString().GetError();
+    if (stored != nullptr) {
+      stored->text.resize(text.size() / 2);
+      if (!text.empty()) std::memcpy(stored->text.data(), text.data(), text.size());
+    }
     item.textOffset = static_cast<uint32_t>(out_.text.size());
     AppendUtf16LeToAnsi(out_.text, text);
     item.textLength = static_cast<uint32_t>(out_.text.size() - item.textOffset);
@@ -72,12 +79,15 @@ class MenuTemplateParser {
       const UINT flags = option & ~MF_END;
       const bool popup = (flags & MF_POPUP) != 0;
       MenuTemplateItem item;
+      MenuStoredItem* stored = Store(depth);
+      if (stored != nullptr) stored->flags = option;
       if (!popup) {
         uint16_t id = 0;
         if (auto read = Field(id); !read) return ItemError(read.GetError(), position);
         item.id = id;
+        if (stored != nullptr) stored->id = id;
       }
-      if (auto text = ReadText(item); !text) return ItemError(text.GetError(), position);
+      if (auto text = ReadText(item, stored); !text) return ItemError(text.GetError(), position);
       const bool emptyText = !item.hasText;
       item.hasText = true;
       item.type = flags & kMenuTypeMask;
@@ -117,7 +127,9 @@ class MenuTemplateParser {
       if (auto read = Field(id); !read) return ItemError(read.GetError(), position);
       if (auto read = Field(resInfo); !read) return ItemError(read.GetError(), position);
       MenuTemplateItem item;
-      if (auto text = ReadText(item); !text) return ItemError(text.GetError(), position);
+      MenuStoredItem* stored = Store(depth);
+      if (stored != nullptr) *stored = MenuStoredItem{type, state, id, resInfo, 0, {}, depth};
+      if (auto text = ReadText(item, stored); !text) return ItemError(text.GetError(), position);
       reader_.AlignTo(4);
 
       item.type = type & kMenuTypeMask;
@@ -126,6 +138,7 @@ class MenuTemplateParser {
       if ((resInfo & 0x01) != 0) {
         uint32_t helpId = 0;
         if (auto read = Field(helpId); !read) return ItemError(read.GetError(), position);
+        if (stored != nullptr) stored->helpId = helpId;
         auto sub = ExtendedLevel(depth + 1);
         if (!sub) return ItemError(sub.GetError(), position);
         item.subLevel = *sub;
@@ -138,14 +151,22 @@ class MenuTemplateParser {
     }
   }
 
+  // A new stored item when the stored form is wanted; valid until the next one.
+  MenuStoredItem* Store(int depth) {
+    if (stored_ == nullptr) return nullptr;
+    stored_->items.emplace_back().depth = depth;
+    return &stored_->items.back();
+  }
+
   ByteReader& reader_;
   MenuTemplate& out_;
+  MenuStoredForm* stored_;
   std::vector<MenuTemplateItem> pending_;
 };
 
 }  // namespace
 
-Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes) {
+Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes, MenuStoredForm* stored) {
   ByteReader reader(bytes);
   // MENUITEMTEMPLATEHEADER / MENUEX_TEMPLATE_HEADER: WORD version; WORD offset; the first
   // item starts `offset` bytes after the header's 4 bytes (the extended header's DWORD
@@ -157,6 +178,9 @@ Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes) {
   if (*version > 1)
     return Error{"menu template version " + std::to_string(*version) + " is unknown"};
   if (auto skip = reader.Skip(*offset); !skip) return skip.GetError().In("menu header");
+  if (stored != nullptr) {
+    *stored = MenuStoredForm{*version, *offset, bytes.subspan(4, *offset), {}, reader.Position()};
+  }
 
   MenuTemplate result;
   result.extended = *version == 1;
@@ -169,8 +193,9 @@ Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes) {
   // templates (the guess is capped: a huge template grows its array as it goes).
   result.text.reserve(reader.Remaining() / 2);
   result.items.reserve(std::min<size_t>(reader.Remaining() / 16, 1024));
-  MenuTemplateParser parser(reader, result);
+  MenuTemplateParser parser(reader, result, stored);
   ORVEX_TRY(parser.Parse());
+  if (stored != nullptr) stored->end = reader.Position();
   return result;
 }
 

@@ -88,9 +88,29 @@ struct MenuTemplate {
   }
 };
 
+// One item exactly as a template stores it, for writers that must reproduce the template.
+struct MenuStoredItem {
+  uint32_t flags = 0;    // mtOption (classic, MF_END kept) or dwType (extended)
+  uint32_t state = 0;    // dwState (extended)
+  uint32_t id = 0;       // mtID (classic items other than popups) or menuId (extended)
+  uint16_t resInfo = 0;  // bResInfo (extended)
+  uint32_t helpId = 0;   // dwHelpId (extended popups)
+  std::u16string text;
+  int depth = 0;  // 0 for the top level
+};
+
+// A template's header and items in template order (a popup before its submenu's items).
+struct MenuStoredForm {
+  uint16_t version = 0;
+  uint16_t headerOffset = 0;
+  Bytes headerExtra;  // the `headerOffset` bytes after the header (extended: dwHelpId)
+  std::vector<MenuStoredItem> items;
+  size_t end = 0;  // where the last item ends
+};
+
 // Fails with context ("item 3: text runs past the end") on a truncated list, a version
 // other than 0 or 1, or nesting deeper than kMaxMenuDepth. A header without items gives
-// one empty level.
-Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes);
+// one empty level. With `stored`, also fills in the template's stored form.
+Expected<MenuTemplate> ParseMenuTemplate(Bytes bytes, MenuStoredForm* stored = nullptr);
 
 }  // namespace orvex

@@ -45,6 +45,9 @@ void RegisterPictureCommand(CLI::App& app, int& exitStatus);
 void RegisterShowCommand(CLI::App& app, int& exitStatus);
 // `orvex icons FILE -o DIR`: every group icon and cursor as .ico/.cur, and each entry as PNG.
 void RegisterIconsCommand(CLI::App& app, int& exitStatus);
+// `orvex dump FILE -o DIR [--lang all|ID] [--no-rc]`: every resource as files, an index and
+// a resource script.
+void RegisterDumpCommand(CLI::App& app, int& exitStatus);
 // `orvex dialog FILE NAME [--json] [-o OUT] [--with-host]` and `orvex dialogs FILE -o DIR`:
 // dialogs previewed by ShowDialog in a host-kit form, described and captured; classes nobody
 // registered drawn as placeholders unless `--no-placeholders`.

@@ -14,6 +14,7 @@
 #include "catalogue_client.h"
 #include "cli_error.h"
 #include "commands/commands.h"
+#include "commands/icon_export.h"
 #include "host/picture_image.h"
 #include "output_folder.h"
 #include "platform/gdi/png_image.h"
@@ -26,12 +27,8 @@
 #include "resource_kinds.h"
 
 namespace orvex::cli {
-namespace {
 
-struct IconsArguments {
-  std::string file;
-  std::string out;
-};
+namespace {
 
 void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -40,18 +37,15 @@ void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
   if (!file.flush()) throw CliError("cannot write " + path.string());
 }
 
-struct Counts {
-  size_t skipped = 0;
-  size_t beyondEnd = 0;  // groups with data beyond the end of the file
-};
-
 // Whether the data of a resource of type `type` lies beyond the end of the file.
 bool BeyondEnd(CatalogueClient& client, uint16_t type, const std::u16string& name) {
   return FindResourceData(client.HandleModule(), type, u"", name) == ResourceData::kBeyondEnd;
 }
 
+}  // namespace
+
 void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& name,
-                 OutputFolder& out, Counts& counts) {
+                 OutputFolder& out, IconCounts& counts) {
   const std::u16string groupType = cursor ? u"12" : u"14";
   const std::u16string imageType = cursor ? u"1" : u"3";
   if (BeyondEnd(client, cursor ? kTypeGroupCursor : kTypeGroupIcon, name)) {
@@ -111,6 +105,13 @@ void ExportGroup(CatalogueClient& client, bool cursor, const std::u16string& nam
   }
 }
 
+namespace {
+
+struct IconsArguments {
+  std::string file;
+  std::string out;
+};
+
 int Icons(const IconsArguments& arguments) {
   RegisterClasses();
   CatalogueClient client;
@@ -129,7 +130,7 @@ int Icons(const IconsArguments& arguments) {
       groups.push_back({number == kTypeGroupCursor, NameArgument(item)});
     }
   }
-  Counts counts;
+  IconCounts counts;
   ProgressBar progress("icons", "groups", groups.size());
   for (size_t i = 0; i < groups.size(); ++i) {
     ExportGroup(client, groups[i].cursor, groups[i].name, out, counts);

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "platform/module/low_scratch.h"
+#include "platform/module/res_module.h"
 
 #include "platform/core/win/pointer_handles.h"
 #include "platform/core/win/windows_sdk.h"
@@ -106,6 +107,9 @@ HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  // Compiled resource files are no images the loader maps: served by the layer both
+  // backends share.
+  if (auto resFile = res_module::Load(path)) return *resFile;
   ::HMODULE loaded =
       ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (loaded == nullptr) return 0;
@@ -119,6 +123,7 @@ HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
+  if (res_module::IsModule(module)) return res_module::Free(module);
   if (module == 0) {
     ::SetLastError(ERROR_INVALID_HANDLE);
     return 0;
@@ -133,6 +138,7 @@ BOOL FreeLibrary(HMODULE module) {
 }
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+  if (res_module::IsModule(module)) return res_module::GetFileName(module, buffer, size);
   std::string path;
   {
     LoadedPaths& paths = Paths();
@@ -157,43 +163,53 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
 }
 
 BOOL EnumResourceTypesA(HMODULE module, ENUMRESTYPEPROCA proc, LONG_PTR param) {
+  if (res_module::IsModule(module)) return res_module::EnumTypes(module, proc, param);
   TypeWalk walk{module, proc, param};
   return ::EnumResourceTypesA(Real(module), OnType, reinterpret_cast<LONG_PTR>(&walk));
 }
 
 BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG_PTR param) {
+  if (res_module::IsModule(module)) return res_module::EnumNames(module, type, proc, param);
   NameWalk walk{module, proc, param};
   return ::EnumResourceNamesA(Real(module), type, OnName, reinterpret_cast<LONG_PTR>(&walk));
 }
 
 BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA proc,
                             LONG_PTR param) {
+  if (res_module::IsModule(module))
+    return res_module::EnumLanguages(module, type, name, proc, param);
   LanguageWalk walk{module, proc, param};
   return ::EnumResourceLanguagesA(Real(module), type, name, OnLanguage,
                                   reinterpret_cast<LONG_PTR>(&walk));
 }
 
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+  if (res_module::IsModule(module)) return res_module::Find(module, type, name, 0);
   return win::ResourceHandles().Intern(::FindResourceA(Real(module), name, type));
 }
 
 HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
+  if (res_module::IsModule(module)) return res_module::Find(module, type, name, language);
   return win::ResourceHandles().Intern(::FindResourceExA(Real(module), type, name, language));
 }
 
 HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
+  if (res_module::IsModule(module)) return res_module::Load(module, resource);
   return win::LoadedResourceHandles().Intern(::LoadResource(Real(module), RealResource(resource)));
 }
 
 const void* LockResource(HGLOBAL data) {
+  if (res_module::IsResource(data)) return res_module::Lock(data);
   return ::LockResource(win::LoadedResourceHandles().Resolve(data));
 }
 
 DWORD SizeofResource(HMODULE module, HRSRC resource) {
+  if (res_module::IsModule(module)) return res_module::Size(module, resource);
   return ::SizeofResource(Real(module), RealResource(resource));
 }
 
 BOOL FreeResource(HGLOBAL data) {
+  if (res_module::IsResource(data)) return FALSE;
   return ::FreeResource(win::LoadedResourceHandles().Resolve(data));
 }
 
