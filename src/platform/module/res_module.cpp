@@ -16,8 +16,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/module/language_preference.h"
 #include "platform/module/low_scratch.h"
 #include "platform/module/res_file.h"
+#include "platform/module/ui_language.h"
 #include "platform/text/text.h"
 
 namespace orvex::res_module {
@@ -376,7 +378,7 @@ HRSRC Find(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
   if (language != 0) {
     chosen = withLanguage(language);
   } else {
-    for (WORD preferred : {WORD{0x0000}, WORD{0x0409}, WORD{0x0009}}) {
+    for (const WORD preferred : PreferredResourceLanguages(GetThreadUILanguage())) {
       if ((chosen = withLanguage(preferred)) != nullptr) break;
     }
     if (chosen == nullptr && !languages.empty()) chosen = &languages.front();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/module/language_preference.h"
 #include "platform/module/pe_format.h"
 #include "platform/text/text.h"
 
@@ -374,8 +375,7 @@ std::optional<ResourceEntry> ResourceTree::FindLanguage(DirId id, std::optional<
   if (id >= dirs_.size()) return std::nullopt;
   const Dir* dir = &dirs_[id];
   if (language) return FindIn(*dir, ResourceKey::Number(*language));
-  const WORD uiPrimary = uiLanguage & 0x3FF;
-  for (WORD preferred : {WORD{0x0000}, uiLanguage, uiPrimary, WORD{0x0409}, WORD{0x0009}}) {
+  for (const WORD preferred : PreferredResourceLanguages(uiLanguage)) {
     if (auto entry = FindIn(*dir, ResourceKey::Number(preferred))) return entry;
   }
   std::optional<ResourceEntry> lowest;

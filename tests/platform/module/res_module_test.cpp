@@ -10,6 +10,7 @@
 #include "platform/module/listing.h"
 #include "platform/module/module.h"
 #include "platform/module/res_file.h"
+#include "platform/module/ui_language.h"
 #include "support/temp_dir.h"
 
 namespace orvex {
@@ -71,6 +72,12 @@ TEST(ResModuleTest, ListsAndReadsAsThePeModuleOfTheSameResources) {
   ASSERT_NE(empty, 0u);
   EXPECT_NE(LockResource(LoadResource(res.get(), empty)), nullptr);
   EXPECT_EQ(SizeofResource(res.get(), empty), 0u);
+
+  // Without a language, both kinds of module follow the thread's UI language.
+  SetThreadUILanguage(0x0407);
+  EXPECT_EQ(Text(res.get(), FindResourceA(res.get(), "#2", MAKEINTRESOURCEA(6))), "strings de");
+  EXPECT_EQ(Text(pe.get(), FindResourceA(pe.get(), "#2", MAKEINTRESOURCEA(6))), "strings de");
+  SetThreadUILanguage(0);
 
   SetLastError(0);
   EXPECT_EQ(FindResourceExA(res.get(), "#6", "#2", 0x0411), 0u);
