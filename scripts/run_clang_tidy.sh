@@ -6,4 +6,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/default}
 root=$(pwd)
-run-clang-tidy-14 -p "$build" -j "$(nproc)" -quiet "^$root/(src|tools|bindings)/"
+run-clang-tidy -p "$build" -j "$(nproc)" -quiet "^$root/(src|tools|bindings)/"

@@ -35,7 +35,7 @@ std::u16string NormalizeLineBreaks(std::u16string_view text) {
 
 std::u16string GetString(Bytes data, std::u16string_view resName, StepRunner& steps) {
   std::u16string result;
-  result.reserve(data.size() / 2 + 16 * 16);  // the texts and 16 line heads
+  result.reserve(data.size() / 2 + size_t{16} * 16);  // the texts and 16 line heads
   steps([&] { readers::RequireBytes(data.size()); });
 
   // Identifiers (n - 1) * 16 to n * 16 - 1 of block n.

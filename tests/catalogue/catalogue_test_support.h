@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "pe_writer/pe_writer.h"
 #include "platform/ole/late_bound.h"
 #include "platform/user/message_box_script.h"
-#include "pe_writer/pe_writer.h"
 #include "support/recording_component.h"
 #include "support/temp_dir.h"
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "pe_writer/pe_writer.h"
 #include "platform/module/module.h"
 #include "platform/user/menu.h"
 #include "readers/menu_text.h"
 #include "readers/payloads.h"
 #include "readers/step_recorder.h"
 #include "readers/version_text.h"
-#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

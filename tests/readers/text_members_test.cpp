@@ -8,9 +8,9 @@
 
 #include "catalogue/catalogue_test_support.h"
 #include "framework/q7halden10.h"
+#include "pe_writer/resource_payloads.h"
 #include "platform/module/module.h"
 #include "platform/user/menu.h"
-#include "pe_writer/resource_payloads.h"
 
 namespace orvex::test {
 namespace {

@@ -4,12 +4,12 @@
 #include <thread>
 
 #include "catalogue/cls_q7_resf_resource_types_a.h"
+#include "pe_writer/pe_writer.h"
 #include "platform/module/module.h"
 #include "platform/ole/late_bound.h"
 #include "platform/text/text.h"
 #include "server/class_catalogue.h"
 #include "server/frame/thread_module_state.h"
-#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -2,12 +2,17 @@
 // name, as a script host does. Subcommands register themselves (commands/commands.h).
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <exception>
+
 #include "command_docs.h"
 #include "commands/commands.h"
 #include "language_option.h"
 #include "run_cli.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Main(int argc, char** argv) {
   CLI::App app{"orvex: list and read the resources of Windows PE files"};
   app.name("orvex");
   app.require_subcommand(1);
@@ -40,4 +45,20 @@ int main(int argc, char** argv) {
   for (CLI::App* command : app.get_subcommands({}))
     command->fallthrough(!command->get_prefix_command());
   return orvex::cli::RunCli(app, argc, argv, exitStatus);
+}
+
+}  // namespace
+
+// Failures of a command are reported by RunCli; this catches what setting the commands up
+// could throw (memory), so that no exception leaves the program unreported.
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "orvex: %s\n", error.what());
+    return 1;
+  } catch (...) {
+    std::fputs("orvex: unexpected failure\n", stderr);
+    return 1;
+  }
 }

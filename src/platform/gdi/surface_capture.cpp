@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/xml_text.h"
+
 namespace orvex {
 namespace {
 
@@ -20,29 +22,6 @@ bool DrawOn(cairo_surface_t* surface, const Drawing& draw, Finish finish) {
   const bool done = finish(surface);
   cairo_surface_destroy(surface);
   return done;
-}
-
-std::string XmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out.push_back(c);
-    }
-  }
-  return out;
 }
 
 }  // namespace

@@ -16,23 +16,54 @@ extern "C" {
 
 namespace orvex {
 
-#define ORVEX_FFMPEG_FUNCTIONS(X)                                                                  \
-  X(av_find_input_format)                                                                          \
-  X(av_frame_alloc) X(av_frame_free) X(av_frame_unref) X(av_free) X(av_freep) X(av_log_set_level)  \
-      X(av_malloc) X(av_packet_alloc) X(av_packet_free) X(av_packet_unref) X(av_read_frame)        \
-          X(av_strerror) X(avcodec_alloc_context3) X(avcodec_find_decoder) X(avcodec_free_context) \
-              X(avcodec_open2) X(avcodec_parameters_to_context) X(avcodec_receive_frame)           \
-                  X(avcodec_send_packet) X(avformat_alloc_context) X(avformat_close_input)         \
-                      X(avformat_open_input) X(avio_alloc_context) X(avio_context_free)            \
-                          X(sws_freeContext) X(sws_getCachedContext) X(sws_scale)
+// One function a line, as the libraries name them.
+// clang-format off
+#define ORVEX_FFMPEG_FUNCTIONS(X)  \
+  X(av_find_input_format)          \
+  X(av_frame_alloc)                \
+  X(av_frame_free)                 \
+  X(av_frame_unref)                \
+  X(av_free)                       \
+  X(av_freep)                      \
+  X(av_log_set_level)              \
+  X(av_malloc)                     \
+  X(av_packet_alloc)               \
+  X(av_packet_free)                \
+  X(av_packet_unref)               \
+  X(av_read_frame)                 \
+  X(av_strerror)                   \
+  X(avcodec_alloc_context3)        \
+  X(avcodec_find_decoder)          \
+  X(avcodec_free_context)          \
+  X(avcodec_open2)                 \
+  X(avcodec_parameters_to_context) \
+  X(avcodec_receive_frame)         \
+  X(avcodec_send_packet)           \
+  X(avformat_alloc_context)        \
+  X(avformat_close_input)          \
+  X(avformat_open_input)           \
+  X(avio_alloc_context)            \
+  X(avio_context_free)             \
+  X(sws_freeContext)               \
+  X(sws_getCachedContext)          \
+  X(sws_scale)
 
 #define ORVEX_SNDFILE_FUNCTIONS(X) \
-  X(sf_close) X(sf_open) X(sf_open_virtual) X(sf_readf_short) X(sf_strerror) X(sf_write_short)
+  X(sf_close)                      \
+  X(sf_open)                       \
+  X(sf_open_virtual)               \
+  X(sf_readf_short)                \
+  X(sf_strerror)                   \
+  X(sf_write_short)
 
-#define ORVEX_SDL_FUNCTIONS(X)                                                                  \
-  X(SDL_CloseAudioDevice)                                                                       \
-  X(SDL_GetNumAudioDevices) X(SDL_InitSubSystem) X(SDL_OpenAudioDevice) X(SDL_PauseAudioDevice) \
-      X(SDL_QuitSubSystem)
+#define ORVEX_SDL_FUNCTIONS(X) \
+  X(SDL_CloseAudioDevice)      \
+  X(SDL_GetNumAudioDevices)    \
+  X(SDL_InitSubSystem)         \
+  X(SDL_OpenAudioDevice)       \
+  X(SDL_PauseAudioDevice)      \
+  X(SDL_QuitSubSystem)
+// clang-format on
 
 #define ORVEX_FUNCTION_POINTER(name) decltype(&::name) name = nullptr;
 

@@ -103,7 +103,8 @@ constexpr GUID MakeGuid(const char* text) {
   guid.Data4[0] = static_cast<uint8_t>(detail::HexField(text + 20, 2));
   guid.Data4[1] = static_cast<uint8_t>(detail::HexField(text + 22, 2));
   for (int i = 0; i < 6; ++i)
-    guid.Data4[2 + i] = static_cast<uint8_t>(detail::HexField(text + 25 + std::ptrdiff_t{2} * i, 2));
+    guid.Data4[2 + i] =
+        static_cast<uint8_t>(detail::HexField(text + 25 + std::ptrdiff_t{2} * i, 2));
   return guid;
 }
 

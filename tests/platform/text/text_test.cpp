@@ -116,7 +116,8 @@ TEST(Case, FollowsTheOneToOneUnicodePairsUpToCyrillicSupplement) {
   for (char16_t c = 0; c < kCaseMappedLimit; ++c) {
     const char16_t u = upper(c), l = lower(c);
     EXPECT_EQ(UpperCase(c), lower(u) == c ? u : c) << std::hex << unsigned(c);
-    EXPECT_EQ(LowerCase(c), upper(l) == c && l < kCaseMappedLimit ? l : c) << std::hex << unsigned(c);
+    EXPECT_EQ(LowerCase(c), upper(l) == c && l < kCaseMappedLimit ? l : c)
+        << std::hex << unsigned(c);
     EXPECT_EQ(UpperCase(LowerCase(c)), UpperCase(c)) << std::hex << unsigned(c);
   }
   freelocale(utf8);

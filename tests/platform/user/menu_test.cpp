@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "pe_writer/pe_writer.h"
 #include "platform/module/module.h"
 #include "platform/user/menu_bytes.h"
-#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "pe_writer/pe_writer.h"
 #include "platform/module/module.h"
 #include "platform/version/version_block.h"
 #include "platform/version/version_bytes.h"
-#include "pe_writer/pe_writer.h"
 #include "support/temp_dir.h"
 
 namespace orvex {

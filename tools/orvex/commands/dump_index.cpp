@@ -4,34 +4,12 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "base/xml_text.h"
 #include "cli_error.h"
 
 namespace orvex::cli {
 
 namespace {
-
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 bool IsImage(const std::string& file) {
   return file.ends_with(".png") || file.ends_with(".svg") || file.ends_with(".gif");
@@ -82,13 +60,13 @@ void WriteIndex(const std::filesystem::path& root, const std::vector<IndexEntry>
   for (const IndexEntry& entry : entries) {
     char language[8];
     std::snprintf(language, sizeof language, "%04X", entry.language);
-    html += "<tr><td>" + Escape(entry.type) + "</td><td>" + Escape(entry.name) + "</td><td>" +
-            language + "</td><td>" + std::to_string(entry.size) + "</td><td>";
+    html += "<tr><td>" + XmlEscaped(entry.type) + "</td><td>" + XmlEscaped(entry.name) +
+            "</td><td>" + language + "</td><td>" + std::to_string(entry.size) + "</td><td>";
     for (const std::string& file : entry.files) {
-      if (IsImage(file)) html += "<img src=\"" + Escape(file) + "\" alt=\"\"> ";
-      html += "<a href=\"" + Escape(file) + "\">" + Escape(file) + "</a> ";
+      if (IsImage(file)) html += "<img src=\"" + XmlEscaped(file) + "\" alt=\"\"> ";
+      html += "<a href=\"" + XmlEscaped(file) + "\">" + XmlEscaped(file) + "</a> ";
     }
-    if (!entry.error.empty()) html += "<em>" + Escape(entry.error) + "</em>";
+    if (!entry.error.empty()) html += "<em>" + XmlEscaped(entry.error) + "</em>";
     html += "</td></tr>\n";
   }
   html += "</table>\n</body></html>\n";

@@ -92,7 +92,8 @@ int Avi(const AviArguments& arguments) {
   RegisterHostKitClasses();
   CatalogueClient client;
   client.Open(arguments.file);
-  const Bytes clip = ResourceView(client, std::nullopt, "AVI", arguments.name, arguments.file, "AVI clip");
+  const Bytes clip =
+      ResourceView(client, std::nullopt, "AVI", arguments.name, arguments.file, "AVI clip");
   const uint32_t written =
       WriteClipFrames(client, AnsiToUnicode(arguments.name), clip, arguments.show, arguments.out,
                       NamesFolder(arguments.out), true);

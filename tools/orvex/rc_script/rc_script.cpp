@@ -46,6 +46,7 @@ std::string TypeLabel(const Id& type) {
 std::string WriteScript(const std::vector<Resource>& resources, const FileFor& fileFor,
                         Tally& tally) {
   std::vector<const Resource*> ordered;
+  ordered.reserve(resources.size());
   for (const Resource& resource : resources) ordered.push_back(&resource);
   std::stable_sort(ordered.begin(), ordered.end(),
                    [](const Resource* a, const Resource* b) { return a->language < b->language; });
