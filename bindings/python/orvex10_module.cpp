@@ -3,10 +3,12 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "conversions.h"
+#include "host/host_language.h"
 #include "host/picture_image.h"
 #include "host_callbacks.h"
 #include "member_help.h"
@@ -58,6 +60,34 @@ PYBIND11_MODULE(_native, m) {
       "reaching on_report and on_message_box. Used as a context manager it ends with its "
       "block, restoring the setting it replaced.");
   m.def("is_strict", &Strict, "Whether strict mode is on.");
+
+  // The language of the resources read on the calling thread, as a host chooses it on
+  // Windows: the thread's UI language, which the platform's resource functions follow.
+  m.def(
+      "set_language",
+      [](py::object language) {
+        if (language.is_none()) return static_cast<int>(orvex::SetThreadUILanguage(0));
+        if (py::isinstance<py::str>(language)) {
+          const std::string text = language.cast<std::string>();
+          const std::optional<orvex::LANGID> id = orvex::host::ParseUiLanguage(text);
+          if (!id) throw py::value_error("names no language: " + text);
+          return static_cast<int>(orvex::SetThreadUILanguage(*id));
+        }
+        if (!py::isinstance<py::int_>(language) || py::isinstance<py::bool_>(language))
+          throw py::type_error("a language is a str (\"0407\", \"de-DE\"), an int or None");
+        const long long id = language.cast<long long>();
+        if (id <= 0 || id > 0xFFFF)
+          throw py::value_error("names no language: " + std::to_string(id));
+        return static_cast<int>(orvex::SetThreadUILanguage(static_cast<orvex::LANGID>(id)));
+      },
+      py::arg("language"),
+      "Reads resources that exist in several languages in the one `language` names, on the "
+      "calling thread (as its UI language): a hex language identifier (\"0407\", \"0x0407\"), "
+      "a locale name (\"de-DE\"; \"de\" for neutral German), an int (0x0407), or None for "
+      "the default. Returns the language now set; ValueError for a text that names none.");
+  m.def(
+      "get_language", [] { return static_cast<int>(orvex::GetThreadUILanguage()); },
+      "The calling thread's UI language (0x0409 unless set_language chose another).");
 
   py::class_<Enumerator>(m, "Enumerator")
       .def("__iter__", [](Enumerator& e) -> Enumerator& { return e; })

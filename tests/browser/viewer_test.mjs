@@ -3,7 +3,7 @@
 // named) — a string table's text, an icon decoded at its pixel size, a dialog's SVG with its
 // texts, a hex view scrolled to the end, a raw download compared byte for byte, a deep link,
 // keyboard moves in the file list and the tree, history and the address followed, collapsible
-// types, long names, sounds that play. A screenshot of each view goes to the artifact folder.
+// types, long names, languages chosen, both picture downloads, sounds that play. A screenshot of each view goes to the artifact folder.
 // Exit status 77 (skipped) when playwright-core or chromium is missing.
 //
 //   node viewer_test.mjs ORVEX_BINARY FIXTURE_DIR ARTIFACT_DIR [EXTRA_MODULE...]
@@ -205,6 +205,37 @@ try {
   const cut = await long.evaluate((li) => [li.scrollWidth > li.clientWidth, getComputedStyle(li).textOverflow, li.title]);
   check(cut[0] && cut[1] === "ellipsis" && cut[2] === LONG_NAME, "a long name is cut with an ellipsis and has a tooltip");
   await keys.screenshot({ path: join(artifacts, "keyboard_and_history.png") });
+
+  // Languages: the tree lists each resource's languages, and the chooser reads the one chosen
+  // (kept in the address, so the view reloads in it).
+  await keys.evaluate(() => { location.hash = "#file=languages.dll&type=6&name=%231"; });
+  await keys.locator("#preview pre.text").waitFor();
+  check((await keys.locator("#preview pre.text").textContent()).includes("en-US"), "the default language shows first");
+  check(await keys.locator('#tree li[data-type="6"][data-name="#1"] .lang').textContent() === "0407 0409 040C 0411 0C07",
+    "the tree lists a resource's languages");
+  await keys.locator("#preview select.lang-chooser").selectOption("0C07");
+  await keys.waitForFunction(() => location.hash.includes("lang=0C07"));
+  await keys.waitForFunction(() => (document.querySelector("#preview pre.text") || {}).textContent?.includes("de-AT"));
+  check(true, "the chooser reads the string table in Austrian German");
+  await keys.reload();
+  await keys.waitForFunction(() => (document.querySelector("#preview pre.text") || {}).textContent?.includes("de-AT"));
+  check(await keys.locator("#preview select.lang-chooser").inputValue() === "0C07", "a reload keeps the language");
+  await keys.screenshot({ path: join(artifacts, "languages.png") });
+  await keys.locator("#preview select.lang-chooser").selectOption("");
+  await keys.waitForFunction(() => !location.hash.includes("lang="));
+
+  // A picture downloads as GetPicture gives it and in its stored colours.
+  await keys.evaluate(() => { location.hash = "#file=images.dll&type=14&name=%23201"; });
+  await keys.locator("#preview .picture img").waitFor();
+  const [storedDownload] = await Promise.all([
+    keys.waitForEvent("download"),
+    keys.locator("#preview a", { hasText: "stored colours" }).click(),
+  ]);
+  const storedPng = join(artifacts, "stored_icon.png");
+  await storedDownload.saveAs(storedPng);
+  check(readFileSync(storedPng).subarray(1, 4).toString() === "PNG" &&
+        await keys.locator("#preview a", { hasText: "as GetPicture gives it" }).count() === 1,
+    "a picture offers both downloads, the stored colours as a PNG");
 
   // Sounds play: the sample's PCM one, and Wine's IMA ADPCM one when Wine is installed.
   const sounds = [["sample.dll", "WAV", "#1"], ["winecfg.exe", "WAVE", "#1308"]];

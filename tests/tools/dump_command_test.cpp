@@ -152,6 +152,31 @@ TEST(DumpCommand, WritesFilesOfEveryKindAndAnIndex) {
         "accelerator/MAINACCEL.txt", "version/1.txt", "messagetable/1.bin", "messagetable/1.txt"})
     EXPECT_TRUE(fs::exists(out + "/" + file)) << file;
   EXPECT_EQ(ReadWholeFile(out + "/string/7.txt"), "100: Block seven: 96 to 111\n");
+  // Beside each text, the record the text command's --json prints, listed in both indexes.
+  const std::string text = ORVEX_SOURCE_DIR "/tests/fixtures/rc/text.dll";
+  const struct {
+    const char* file;
+    std::vector<std::string> command;
+  } records[] = {
+      {"string/7.json", {"string", text, "#7", "--json"}},
+      {"menu/MAINMENU.json", {"menu", text, "MAINMENU", "--json"}},
+      {"accelerator/MAINACCEL.json", {"accel", text, "MAINACCEL", "--json"}},
+      {"messagetable/1.json", {"messages", text, "#1", "--json"}},
+      {"version/1.json", {"version", text, "--json"}},
+  };
+  const nlohmann::json listing = nlohmann::json::parse(ReadWholeFile(out + "/index.json"));
+  const std::string html = ReadWholeFile(out + "/index.html");
+  for (const auto& record : records) {
+    const OrvexRun expected = RunOrvex(record.command);
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    EXPECT_EQ(ReadWholeFile(out + "/" + record.file), expected.out) << record.file;
+    bool listed = false;
+    for (const auto& resource : listing["resources"])
+      for (const auto& file : resource["files"]) listed = listed || file == record.file;
+    EXPECT_TRUE(listed) << record.file;
+    EXPECT_NE(html.find(std::string("<a href=\"") + record.file + "\">"), std::string::npos)
+        << record.file;
+  }
 
   const std::string images = dir.File("images");
   ASSERT_EQ(

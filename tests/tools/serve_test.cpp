@@ -8,12 +8,15 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "orvex_run.h"
 #include "pe_writer/pe_writer.h"
+#include "platform/gdi/png_image.h"
+#include "support/image_bytes.h"
 
 namespace orvex::test {
 namespace {
@@ -71,7 +74,7 @@ class Server {
 struct ServedFolder {
   TempDir dir;
   ServedFolder() {
-    for (const char* name : {"dialogs.dll", "images.dll", "text.dll"})
+    for (const char* name : {"dialogs.dll", "images.dll", "text.dll", "languages.dll"})
       fs::copy_file(std::string(kFixtures) + "/" + name, dir.File(name));
     const std::string note = "not a module";
     dir.Write("notes.txt", std::vector<uint8_t>(note.begin(), note.end()));
@@ -99,6 +102,22 @@ struct ServedFolder {
     cut.Add(10, 1, 0x0409, Bytes("whole"));
     cut.Add(10, 2, 0x0409, Bytes("cut off"), -1, 1 << 20);
     dir.Write("cut.dll", cut.Build());
+    // Bitmap #7: 4 x 1 pixels of 8 bits whose palette holds the three greys that
+    // GetPicture maps to the system's 3D colours, and a red.
+    std::vector<uint8_t> dib(40 + 4 * 4 + 4, 0);
+    const auto put32 = [&](size_t at, uint32_t value) { std::memcpy(&dib[at], &value, 4); };
+    put32(0, 40);
+    put32(4, 4);   // width
+    put32(8, 1);   // height
+    dib[12] = 1;   // planes
+    dib[14] = 8;   // bits per pixel
+    put32(32, 4);  // colours used
+    const uint32_t palette[] = {0x808080, 0xC0C0C0, 0xDFDFDF, 0xFF0000};
+    for (size_t i = 0; i < 4; ++i) put32(40 + 4 * i, palette[i]);
+    for (uint8_t i = 0; i < 4; ++i) dib[56 + i] = i;
+    PeWriter greys;
+    greys.Add(2, 7, 0x0409, dib);
+    dir.Write("greys.dll", greys.Build());
   }
 };
 
@@ -136,7 +155,15 @@ TEST(ServeCommand, ListAnswersAsTheListCommand) {
   ASSERT_EQ(r->status, 200);
   const OrvexRun run = RunOrvex({"list", folder.dir.File("dialogs.dll"), "--json"});
   ASSERT_EQ(run.status, 0);
-  EXPECT_EQ(Json(r)["types"], nlohmann::json::parse(run.out)["types"]);
+  // The command's records, each item with its languages added.
+  nlohmann::json types = Json(r)["types"];
+  for (auto& type : types) {
+    for (auto& item : type["ResourceItems"]) {
+      EXPECT_EQ(item["languages"], nlohmann::json({0x0409})) << item;
+      item.erase("languages");
+    }
+  }
+  EXPECT_EQ(types, nlohmann::json::parse(run.out)["types"]);
   EXPECT_EQ(Json(r)["file"], "dialogs.dll");
   r = server.Get("/api/list?file=sub/inner.dll");
   EXPECT_EQ(r->status, 200);
@@ -216,6 +243,79 @@ TEST(ServeCommand, ResourcesRenderByKind) {
   EXPECT_NE(r->get_header_value("Content-Disposition").find("attachment"), std::string::npos);
   r = server.Get("/api/resource?file=images.dll&type=3&name=%232&as=raw&offset=4000&length=1000");
   EXPECT_EQ(r->body, data.out.substr(4000));
+}
+
+// Each item of the listing names its stored languages; lang= reads a resource in the UI
+// language it names for that request only: requests with and without it alternate, so the
+// server's threads serve both, and each answers in its own request's language.
+TEST(ServeCommand, ListsLanguagesAndReadsInTheLanguageARequestNames) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  const auto itemOf = [](const nlohmann::json& listing, int type, const std::string& name) {
+    for (const auto& t : listing["types"]) {
+      if (t["Type"] != type) continue;
+      for (const auto& item : t["ResourceItems"])
+        if (item["NameLong"] == name) return item;
+    }
+    return nlohmann::json();
+  };
+  auto r = server.Get("/api/list?file=languages.dll");
+  ASSERT_TRUE(r && r->status == 200);
+  const nlohmann::json listing = Json(r);
+  EXPECT_EQ(itemOf(listing, 6, "1")["languages"],
+            nlohmann::json({0x0407, 0x0409, 0x040C, 0x0411, 0x0C07}));
+  EXPECT_EQ(itemOf(listing, 10, "2")["languages"], nlohmann::json({0x0413, 0x080C, 0x0C07}));
+  EXPECT_EQ(itemOf(listing, 10, "5")["Size"], 3);  // "en"
+  r = server.Get("/api/list?file=languages.dll&lang=de-AT");
+  ASSERT_TRUE(r && r->status == 200);
+  EXPECT_EQ(itemOf(Json(r), 10, "5")["Size"], 6);  // "de-AT"
+  EXPECT_EQ(itemOf(Json(r), 10, "5")["languages"], nlohmann::json({0x0009, 0x0809, 0x0C07}));
+
+  const struct {
+    const char* query;
+    const char* text;
+  } cases[] = {
+      {"type=6&name=%231&as=text&lang=de-AT", "de-AT"},       {"type=6&name=%231&as=text", "en-US"},
+      {"type=STRING&name=%231&as=text&lang=0x040c", "fr-FR"}, {"type=6&name=%231&as=text", "en-US"},
+      {"type=10&name=%232&as=raw&lang=0C07", "de-AT"},        {"type=10&name=%232&as=raw", "nl-NL"},
+      {"type=6&name=%231&as=text&lang=ja-JP", "ja-JP"},       {"type=6&name=%231&as=text", "en-US"},
+  };
+  for (int round = 0; round < 3; ++round) {
+    for (const auto& c : cases) {
+      r = server.Get(std::string("/api/resource?file=languages.dll&") + c.query);
+      ASSERT_TRUE(r) << c.query;
+      EXPECT_EQ(r->status, 200) << c.query << ": " << r->body;
+      EXPECT_NE(r->body.find(c.text), std::string::npos) << c.query << ": " << r->body;
+    }
+  }
+  for (const char* bad : {"xx-YY", "0", "12345", "de_DE"}) {
+    r = server.Get(std::string("/api/resource?file=languages.dll&type=6&name=%231&lang=") + bad);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 400) << bad;
+    EXPECT_NE(r->body.find("lang names no language"), std::string::npos) << r->body;
+    EXPECT_EQ(server.Get(std::string("/api/list?file=languages.dll&lang=") + bad)->status, 400);
+  }
+}
+
+// as=png gives what GetPicture gives (the greys mapped to the system's 3D colours, Wine's
+// scheme), as=stored the bitmap's own colours; stored is for pictures only.
+TEST(ServeCommand, PicturesDownloadAsGetPictureGivesThemAndAsStored) {
+  ServedFolder folder;
+  Server server(folder.dir.File(""));
+  const auto pixelsOf = [&](const char* as) {
+    auto r = server.Get(std::string("/api/resource?file=greys.dll&type=BITMAP&name=%237&as=") + as);
+    EXPECT_TRUE(r && r->status == 200) << as;
+    EXPECT_EQ(r->get_header_value("Content-Type"), "image/png");
+    const auto pixels = DecodePng(AsBytes(r->body.data(), r->body.size()));
+    return pixels ? pixels->bgra : std::vector<uint32_t>{};
+  };
+  EXPECT_EQ(pixelsOf("png"),
+            (std::vector<uint32_t>{0xFFA6A6A6, 0xFFF5F5F5, 0xFFE3E3E3, 0xFFFF0000}));
+  EXPECT_EQ(pixelsOf("stored"),
+            (std::vector<uint32_t>{0xFF808080, 0xFFC0C0C0, 0xFFDFDFDF, 0xFFFF0000}));
+  EXPECT_EQ(server.Get("/api/resource?file=images.dll&type=14&name=%23201&as=stored")->status, 200);
+  EXPECT_EQ(server.Get("/api/resource?file=text.dll&type=6&name=%231&as=stored")->status, 400);
+  EXPECT_EQ(server.Get("/api/resource?file=greys.dll&type=2&name=%239&as=stored")->status, 404);
 }
 
 TEST(ServeCommand, BadRequestsGetTheirStatusAndTheServerGoesOn) {

@@ -38,6 +38,11 @@ void CheckResourceData(HMODULE module, std::string_view type, std::string_view n
 // The same for GetPicture's TYPE and NAME, where a NAME of digits names a number.
 void CheckPictureData(HMODULE module, std::string_view type, std::string_view name);
 
+// The languages a resource is stored in, ascending, through the module layer's enumeration
+// (the objects read the one the platform picks); TYPE and NAME as for FindResourceData.
+std::vector<uint16_t> ResourceLanguages(HMODULE module, std::optional<uint32_t> typeNumber,
+                                        std::u16string_view typeName, std::u16string_view name);
+
 // Sets `truncated` on every item of the records whose data lies beyond the end of the file
 // (the platform sizes those 0, so only empty items are asked about).
 void MarkTruncated(HMODULE module, std::vector<TypeRecord>& types);

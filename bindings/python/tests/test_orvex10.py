@@ -225,3 +225,41 @@ def test_help_shows_parameters_and_result_types_from_the_class_table():
     assert "GetString(ResName: String) -> String" in member
     type_names(c)
     assert "NameLong: String" in pydoc.render_doc(c.Item(1), renderer=pydoc.plaintext)
+
+
+LANGUAGES = os.path.join(
+    os.path.dirname(__file__), "..", "..", "..", "tests", "fixtures", "rc", "languages.dll"
+)
+
+
+def test_set_language_chooses_among_a_resources_languages():
+    c = catalogue(LANGUAGES)
+    cases = [
+        # raw data #2 is stored in fr-BE, de-AT and nl-NL: de-AT when chosen, else the lowest
+        (None, "en-US", b"nl-NL"),
+        ("0407", "de-DE", b"nl-NL"),
+        ("0x0c07", "de-AT", b"de-AT"),
+        ("de-AT", "de-AT", b"de-AT"),
+        (0x040C, "fr-FR", b"nl-NL"),
+        ("ja-JP", "ja-JP", b"nl-NL"),
+    ]
+    try:
+        for language, text, data in cases:
+            chosen = orvex10.set_language(language)
+            assert chosen == orvex10.get_language()
+            assert text in c.GetString("#1"), language
+            assert c.GetDataArray("10", "#2").startswith(data), language
+        # Another thread reads in its own UI language (the default), as on Windows.
+        seen = []
+        worker = threading.Thread(target=lambda: seen.append(orvex10.get_language()))
+        worker.start()
+        worker.join()
+        assert seen == [0x0409] and orvex10.get_language() == 0x0411
+        for bad in ["xx-YY", "", "12345", "0", 0, 0x10000, -1]:
+            with pytest.raises(ValueError):
+                orvex10.set_language(bad)
+        with pytest.raises(TypeError):
+            orvex10.set_language(1.5)
+        assert orvex10.get_language() == 0x0411  # a refused choice leaves the one before
+    finally:
+        assert orvex10.set_language(None) == 0x0409

@@ -32,6 +32,7 @@
 #include "rc_script/rc_script.h"
 #include "resource_kinds.h"
 #include "text_output.h"
+#include "text_records.h"
 #include "type_names.h"
 
 namespace orvex::cli {
@@ -314,6 +315,16 @@ class Dumper {
     const std::u16string text = cli::RenderText(client_, kind, nameArg);
     const std::string utf8 = ToOutputText(text, LineEnds::kLf);
     entry.files.push_back(*Write(item, stem + ".txt", {}, AsBytes(utf8.data(), utf8.size())));
+    // The record `--json` prints beside the text. The version's is read through the
+    // platform's version functions, which read the resource #1.
+    const rc::Id& name = item.resource.name;
+    if (kind.typeNumber == 16 && (name.named || name.number != 1)) return;
+    const nlohmann::ordered_json record = kind.typeNumber == 16
+                                              ? VersionRecordJson(arguments_.file)
+                                              : TextRecordJson(client_, kind, nameArg);
+    const std::string json =
+        record.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    entry.files.push_back(*Write(item, stem + ".json", {}, AsBytes(json.data(), json.size())));
   }
 
   void RenderPicture(const Listed& item, const std::string& stem, IndexEntry& entry) {

@@ -1,5 +1,6 @@
-// Sounds as a browser plays them: a RIFF WAVE resource in any encoding the sound library
-// decodes (IMA ADPCM, A-law, float, ...) written anew as a 16-bit PCM WAV file.
+// Sounds as a browser plays them: a RIFF WAVE resource in any encoding the platform's sound
+// functions play (IMA and MS ADPCM, A-law, mu-law, float, GSM 6.10, PCM) written anew as a
+// 16-bit PCM WAV file.
 #pragma once
 
 #include <string>
@@ -10,7 +11,7 @@
 namespace orvex::cli {
 
 // The 16-bit PCM WAV file of `resource`'s sound, or why it cannot be made (no RIFF WAVE
-// form, an encoding the sound library does not decode, a sound too long to serve).
+// form, an encoding the platform does not play, a sound too long to serve).
 Expected<std::string> PcmWavOf(Bytes resource);
 
 }  // namespace orvex::cli

@@ -14,6 +14,7 @@
 #include "cli_error.h"
 #include "dialog_host.h"
 #include "host/host_kit.h"
+#include "host/host_language.h"
 #include "host/picture_image.h"
 #include "listing_json.h"
 #include "platform/gdi/image.h"
@@ -26,6 +27,7 @@
 #include "resource_data.h"
 #include "resource_key.h"
 #include "resource_kinds.h"
+#include "stored_picture.h"
 #include "web/base64.h"
 #include "web/pe_signature.h"
 #include "web/scratch_file.h"
@@ -66,6 +68,33 @@ std::optional<size_t> ByteCount(const std::string& text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
+}
+
+// The UI language a request names with lang= (as --lang takes it), set on the serving
+// thread for that request only: requests run on a pool of threads that serve one request
+// after another, so the language goes back to the default when the request ends.
+class RequestLanguage {
+ public:
+  explicit RequestLanguage(std::optional<LANGID> language) : set_(language.has_value()) {
+    if (set_) SetThreadUILanguage(*language);
+  }
+  ~RequestLanguage() {
+    if (set_) SetThreadUILanguage(0);
+  }
+  RequestLanguage(const RequestLanguage&) = delete;
+  RequestLanguage& operator=(const RequestLanguage&) = delete;
+
+ private:
+  bool set_;
+};
+
+// The language lang= names (nothing without it), or the refusal of a text that names none.
+std::optional<ApiResponse> ReadLanguage(const ApiParams& params, std::optional<LANGID>& language) {
+  const std::string text = Param(params, "lang");
+  if (text.empty()) return std::nullopt;
+  language = host::ParseUiLanguage(text);
+  if (!language) return ApiError(400, "lang names no language: " + text);
+  return std::nullopt;
 }
 
 // The catalogue client of the calling thread, made on its first request and kept for the
@@ -116,6 +145,19 @@ ApiResponse PicturePng(CatalogueClient& client, const ResourceKey& key, const st
   fs::remove(path);
   ApiResponse response = Bytes(std::move(body), "image/png");
   return response;
+}
+
+// A picture in the colours its resource stores (GetPicture maps a bitmap's greys to the
+// system's 3D colours), made by the platform's image functions.
+ApiResponse StoredPicturePng(CatalogueClient& client, const ResourceKey& key) {
+  if (!IsPictureType(key.typeNumber))
+    return ApiError(400, "stored is for cursors, bitmaps and icons (types 1, 2, 3, 12, 14)");
+  const RgbaImage image = StoredPictureImage(client.HandleModule(), *key.typeNumber, key.nameText);
+  const std::string path = ScratchFile(".png");
+  WritePng(path, image);
+  std::string body = ReadFile(path);
+  fs::remove(path);
+  return Bytes(std::move(body), "image/png");
 }
 
 // An AVI clip's frames as PNG data URLs with the clip's size and frame period, decoded by
@@ -225,20 +267,34 @@ ApiResponse WebApi::Files(const ApiParams& params) const {
 
 ApiResponse WebApi::List(const ApiParams& params) const {
   if (auto refusal = RefuseParams(params, {"file"})) return *refusal;
+  std::optional<LANGID> language;
+  if (auto refusal = ReadLanguage(params, language)) return *refusal;
   const std::string rel = Param(params, "file");
   const ResolvedModule file = ResolveModule(root_, rel);
   if (file.refusal) return *file.refusal;
+  const RequestLanguage requestLanguage(language);
   CatalogueClient& client = ThreadClient();
   if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
   std::vector<TypeRecord> types = client.ReadCatalogue(RecordFields::kAll);
   MarkTruncated(client.HandleModule(), types);
+  Json listing = ListingJson(rel, types);
+  // Each item's languages, from the module layer (the records hold the one picked).
+  for (size_t t = 0; t < types.size(); ++t) {
+    Json& items = listing["types"][t]["ResourceItems"];
+    for (size_t i = 0; i < types[t].ResourceItems.size(); ++i) {
+      items[i]["languages"] =
+          ResourceLanguages(client.HandleModule(), TypeNumber(types[t]), types[t].NameLong,
+                            NameArgument(types[t].ResourceItems[i]));
+    }
+  }
   client.Close();
-  return Bytes(ListingJson(rel, types).dump(-1, ' ', false, Json::error_handler_t::replace),
-               "application/json");
+  return Bytes(listing.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
 }
 
 ApiResponse WebApi::Resource(const ApiParams& params) const {
   if (auto refusal = RefuseParams(params, {"file", "type", "name"})) return *refusal;
+  std::optional<LANGID> language;
+  if (auto refusal = ReadLanguage(params, language)) return *refusal;
   const std::string rel = Param(params, "file");
   const ResolvedModule file = ResolveModule(root_, rel);
   if (file.refusal) return *file.refusal;
@@ -250,14 +306,15 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
   }
   const std::string as = Param(params, "as").empty() ? "raw" : Param(params, "as");
   if (as != "text" && as != "hex" && as != "png" && as != "svg" && as != "raw" && as != "frames" &&
-      as != "wav")
-    return ApiError(400, "as must be text, hex, png, svg, frames, wav or raw");
+      as != "wav" && as != "stored")
+    return ApiError(400, "as must be text, hex, png, stored, svg, frames, wav or raw");
   const std::optional<size_t> offset =
       ByteCount(Param(params, "offset").empty() ? "0" : Param(params, "offset"));
   const std::optional<size_t> length = ByteCount(
       Param(params, "length").empty() ? std::to_string(kMaxSlice) : Param(params, "length"));
   if (!offset || !length)
     return ApiError(400, "offset and length are numbers of bytes (0 or more)");
+  const RequestLanguage requestLanguage(language);
   CatalogueClient& client = ThreadClient();
   if (auto why = client.Load(file.path.string())) return ApiError(415, rel + ": " + *why);
   struct Closer {
@@ -281,6 +338,7 @@ ApiResponse WebApi::Resource(const ApiParams& params) const {
       return Bytes(Utf16ToUtf8(ResourceText(client, key)), "text/plain; charset=utf-8");
     if (as == "frames") return ClipFrames(*bytes);
     if (as == "wav") return SoundWav(*bytes);
+    if (as == "stored") return StoredPicturePng(client, key);
     if (dialog)
       return DialogCapture(client, key, as == "svg" ? ImageFormat::kSvg : ImageFormat::kPng);
     if (as == "svg") return ApiError(400, "svg is for dialogs");

@@ -2,14 +2,19 @@
 // a content type and a body out. Paths are relative to the served folder and never leave it.
 //
 //   files    dir=REL                          the entries of a folder (PE files marked)
-//   list     file=REL                         the catalogue, as `orvex list --json`
-//   resource file=REL type=T name=N as=KIND   one resource: text, hex, png, svg, raw,
+//   list     file=REL                         the catalogue, as `orvex list --json`, with
+//                                            each item's stored languages ("languages")
+//   resource file=REL type=T name=N as=KIND   one resource: text, hex, png, stored (a
+//                                            picture in its own colours), svg, raw,
 //                                            frames (an AVI clip's frames as PNG data URLs)
 //                                            or wav (a sound as 16-bit PCM);
 //            [offset=O length=L] with raw      a slice of the bytes (the hex view's pages)
+//   [lang=L] with list and resource           the UI language the request reads in ("0407",
+//                                            "de-DE"), set on the serving thread for that
+//                                            request only
 //
-// Status: 200, 400 for a bad or missing parameter (TYPE, NAME, KIND, a negative offset, a
-// NUL character), 403 for a path that leaves the folder, 404 for what does not exist, 415 for
+// Status: 200, 400 for a bad or missing parameter (TYPE, NAME, KIND, LANG, a negative offset,
+// a NUL character), 403 for a path that leaves the folder, 404 for what does not exist, 415 for
 // a file that is no PE module (or a resource that is no clip or sound this viewer plays), 422
 // for a resource whose data lies beyond the end of the file, 500 when the library cannot
 // render what exists.

@@ -1,5 +1,6 @@
 // The orvex web viewer: files under the served folder, the resources of the chosen module,
-// and a preview by kind. The address's hash names folder, file, type and name: each view
+// and a preview by kind. The address's hash names folder, file, type, name and the language
+// chosen (lang, the UI language the server reads resources in): each view
 // the user opens is a history entry, and the page follows the address when it changes
 // (Back, Forward, or the hash edited), so views can be linked, reloaded and gone back to.
 "use strict";
@@ -9,7 +10,8 @@ const PICTURE_TYPES = new Set(["1", "2", "3", "12", "14"]);
 const TYPE_NAMES = { "1": "cursor", "2": "bitmap", "3": "icon", "12": "group cursor", "14": "group icon" };
 const HEX_ROW = 16, HEX_PAGE = 4096, ROW_HEIGHT = 18;
 
-const state = { dir: "", file: "", type: "", name: "" };
+const VIEW_KEYS = ["dir", "file", "type", "name", "lang"];
+const state = { dir: "", file: "", type: "", name: "", lang: "" };
 const $ = (id) => document.getElementById(id);
 
 function api(path, params) {
@@ -32,7 +34,7 @@ function element(tag, props = {}, ...children) {
 
 function hashOf(view) {
   const params = new URLSearchParams();
-  for (const key of ["dir", "file", "type", "name"]) if (view[key]) params.set(key, view[key]);
+  for (const key of VIEW_KEYS) if (view[key]) params.set(key, view[key]);
   return "#" + params.toString();
 }
 
@@ -47,7 +49,7 @@ function writeHash(push = true) {
 function readHash() {
   const params = new URLSearchParams(location.hash.slice(1));
   const view = {};
-  for (const key of ["dir", "file", "type", "name"]) view[key] = params.get(key) || "";
+  for (const key of VIEW_KEYS) view[key] = params.get(key) || "";
   return view;
 }
 
@@ -62,7 +64,7 @@ async function followAddress() {
   const view = readHash();
   const dirChanged = view.dir !== state.dir;
   const fileChanged = view.file !== state.file;
-  const keyChanged = view.type !== state.type || view.name !== state.name;
+  const keyChanged = view.type !== state.type || view.name !== state.name || view.lang !== state.lang;
   Object.assign(state, view);
   if (dirChanged) showFiles();
   if (fileChanged) {
@@ -180,6 +182,11 @@ function nameArgument(item) {
   return /^[0-9]+$/.test(item.NameLong) ? "#" + item.NameLong : item.NameLong;
 }
 
+// A language identifier as lang= and the address take it: four hex digits ("0407").
+function languageText(id) {
+  return id.toString(16).toUpperCase().padStart(4, "0");
+}
+
 // Types open as lists of their names; a module with many names shows its types closed.
 const OPEN_TYPES_UP_TO = 200;
 
@@ -207,12 +214,15 @@ async function openFile(file, { keepSelection = false, fromAddress = false } = {
     for (const item of type.ResourceItems) {
       const nameArg = nameArgument(item);
       const label = item.NameLong + (item.Comments ? " (" + item.Comments + ")" : "");
-      const li = element("li", { title: label },
+      const languages = (item.languages || []).map(languageText);
+      const li = element("li", { title: label + (languages.length ? " — languages " + languages.join(", ") : "") },
         element("span", { className: "name", textContent: label }),
+        element("span", { className: "lang", textContent: languages.join(" ") }),
         element("span", { className: "size",
           textContent: item.truncated ? "beyond the end of the file" : item.Size + " B" }));
       li.dataset.type = typeArg;
       li.dataset.name = nameArg;
+      li.dataset.languages = languages.join(" ");
       li.tabIndex = -1;
       li.onclick = () => select(li);
       ul.append(li);
@@ -256,7 +266,7 @@ function select(li, { fromAddress = false } = {}) {
   state.type = li.dataset.type;
   state.name = li.dataset.name;
   if (!fromAddress) writeHash();
-  showPreview();
+  showPreview(li.dataset.languages ? li.dataset.languages.split(" ") : []);
 }
 
 // Up and down move through the names of the open types; Home and End jump to the ends.
@@ -277,18 +287,43 @@ $("tree").addEventListener("keydown", (event) => {
 });
 
 function resourceUrl(as, extra = {}) {
-  return api("resource", { file: state.file, type: state.type, name: state.name, as, ...extra });
+  const lang = state.lang ? { lang: state.lang } : {};
+  return api("resource", { file: state.file, type: state.type, name: state.name, as, ...lang, ...extra });
+}
+
+// The language chooser: the languages the resource is stored in; the server reads the one
+// chosen as the platform picks under that UI language (the default: the platform's own
+// choice). A language chosen stays chosen from resource to resource, as a UI language does.
+function languageChooser(languages) {
+  const chooser = element("select", { className: "lang-chooser" });
+  chooser.setAttribute("aria-label", "Language");
+  chooser.append(element("option", { value: "", textContent: "Language: default" }));
+  const shown = [...languages];
+  if (state.lang && !shown.includes(state.lang)) shown.push(state.lang);
+  for (const id of shown) {
+    chooser.append(element("option", { value: id,
+      textContent: id + (languages.includes(id) ? "" : " (not stored: the platform picks)") }));
+  }
+  chooser.value = state.lang;
+  chooser.onchange = () => {
+    state.lang = chooser.value;
+    writeHash();
+    showPreview(languages);
+  };
+  return chooser;
 }
 
 function download(label, url, fileName) {
   return element("a", { href: url, textContent: label, download: fileName || "" });
 }
 
-async function showPreview() {
+async function showPreview(languages = []) {
   const preview = $("preview");
-  const base = state.file.split("/").pop() + "_" + state.type + "_" + state.name.replace("#", "");
+  const base = state.file.split("/").pop() + "_" + state.type + "_" + state.name.replace("#", "") +
+    (state.lang ? "_" + state.lang : "");
   const tabs = element("div", { className: "toolbar" },
     element("strong", { textContent: state.type + " / " + state.name }),
+    languageChooser(languages),
     element("button", { textContent: "Hex", onclick: () => showHex(body) }),
     download("Raw bytes", resourceUrl("raw"), base + ".bin"));
   const body = element("div");
@@ -370,7 +405,11 @@ async function showPicture(body, base) {
       (TYPE_NAMES[state.type] || "picture") + ", " + w + " × " + h + " pixels, " +
       himetric(w) + " × " + himetric(h) + " HiMetric" }),
     img,
-    element("p", {}, download("PNG", img.src, base + ".png"))));
+    // What GetPicture gives (a bitmap's greys mapped to the system's 3D colours) and the
+    // resource's own colours.
+    element("p", { className: "downloads" },
+      download("PNG (as GetPicture gives it)", img.src, base + ".png"),
+      download("PNG (stored colours)", resourceUrl("stored"), base + "_stored.png"))));
 }
 
 async function showDialog(body, base) {
@@ -426,7 +465,7 @@ async function showHex(body) {
 }
 
 async function resourceSize() {
-  const listing = await json(api("list", { file: state.file }));
+  const listing = await json(api("list", { file: state.file, ...(state.lang ? { lang: state.lang } : {}) }));
   for (const type of listing.types) {
     const typeArg = typeArgument(type);
     if (typeArg !== state.type) continue;
