@@ -14,6 +14,7 @@
 
 #include "platform/core/handle_table.h"
 #include "platform/text/text.h"
+#include "platform/user/bitmap_font.h"
 
 namespace orvex {
 namespace {
@@ -23,14 +24,15 @@ struct FaceFile {
   const char* face;
   const char* regular;
   const char* bold;
+  const char* strikes = nullptr;  // a .fon of bitmap strikes, taken before the outlines
 };
 constexpr FaceFile kFaceFiles[] = {
     {"MS Shell Dlg", "tahoma.ttf", "tahomabd.ttf"},
     {"MS Shell Dlg 2", "tahoma.ttf", "tahomabd.ttf"},
     {"Tahoma", "tahoma.ttf", "tahomabd.ttf"},
-    // ms_sans_serif.ttf holds bitmap strikes only (13, 16 and 20 pixels); the platform
-    // substitutes a scalable face for it, and Tahoma is the one fonts-wine has.
-    {"MS Sans Serif", "tahoma.ttf", "tahomabd.ttf"},
+    // The platform's MS Sans Serif is the bitmap face of sserife.fon at every size; Tahoma
+    // stands in only where that file is missing.
+    {"MS Sans Serif", "tahoma.ttf", "tahomabd.ttf", "sserife.fon"},
     {"System", "tahoma.ttf", "tahomabd.ttf"},  // as the platform substitutes it
     {"Marlett", "marlett.ttf", "marlett.ttf"},
     {"Symbol", "symbol.ttf", "symbol.ttf"},
@@ -70,6 +72,7 @@ class FaceCache {
   std::mutex mutex;
   std::string folder = UserFontFolder();
   std::map<std::string, LoadedFace> faces;
+  std::map<std::string, std::vector<FT_Face>> strikes;
   std::map<std::tuple<std::string, int, int, bool>, std::shared_ptr<const Font>> fonts;
 
   // Under `mutex`. Null face when the file does not load.
@@ -84,6 +87,22 @@ class FaceCache {
       loaded.face = nullptr;
     }
     faces[path] = loaded;  // a failure is remembered too
+    return loaded;
+  }
+
+  // Under `mutex`. Every face of a .fon file (one strike each); empty when it does not load.
+  const std::vector<FT_Face>& LoadStrikes(const std::string& path) {
+    auto found = strikes.find(path);
+    if (found != strikes.end()) return found->second;
+    std::vector<FT_Face>& loaded = strikes[path];  // a failure is remembered too
+    if (!library_ && FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+    FT_Face first = nullptr;
+    if (!library_ || FT_New_Face(library_, path.c_str(), 0, &first) != 0) return loaded;
+    loaded.push_back(first);
+    for (FT_Long i = 1; i < first->num_faces; ++i) {
+      FT_Face face = nullptr;
+      if (FT_New_Face(library_, path.c_str(), i, &face) == 0) loaded.push_back(face);
+    }
     return loaded;
   }
 
@@ -204,8 +223,7 @@ class FtFont : public Font {
 
   // Glyphs advance by the drawn widths of the face at this size.
   void Draw(cairo_t* context, double x, double y, std::string_view ansi) const override {
-    if (TextRecorder* recorder = currentRecorder; recorder && !symbols_) {
-      Record(recorder, context, x, y, ansi);
+    if (!symbols_ && RecordDrawnText(context, x, y + metrics_.tmAscent, em_, request_, ansi)) {
       return;
     }
     std::vector<cairo_glyph_t> glyphs;
@@ -224,23 +242,6 @@ class FtFont : public Font {
   }
 
  private:
-  void Record(TextRecorder* recorder, cairo_t* context, double x, double y,
-              std::string_view ansi) const {
-    RecordedText text;
-    double dx = x, dy = y + metrics_.tmAscent;
-    cairo_user_to_device(context, &dx, &dy);
-    text.x = dx;
-    text.y = dy;
-    text.pixelHeight = em_;
-    text.weight = request_.weight;
-    text.italic = request_.italic;
-    text.face = request_.face;
-    text.utf8 = Utf16ToUtf8(AnsiToUnicode(ansi));
-    double alpha = 1;
-    cairo_pattern_get_rgba(cairo_get_source(context), &text.red, &text.green, &text.blue, &alpha);
-    recorder->texts().push_back(std::move(text));
-  }
-
   std::string path_;
   FontRequest request_;
   bool symbols_ = false;  // a symbol face (Marlett, ...), drawn as shapes even when recording
@@ -269,6 +270,26 @@ TextRecorder::~TextRecorder() {
   currentRecorder = outer_;
 }
 
+bool RecordDrawnText(cairo_t* context, double x, double baseline, double pixelHeight,
+                     const FontRequest& request, std::string_view ansi) {
+  TextRecorder* recorder = currentRecorder;
+  if (!recorder) return false;
+  RecordedText text;
+  double dx = x, dy = baseline;
+  cairo_user_to_device(context, &dx, &dy);
+  text.x = dx;
+  text.y = dy;
+  text.pixelHeight = pixelHeight;
+  text.weight = request.weight;
+  text.italic = request.italic;
+  text.face = request.face;
+  text.utf8 = Utf16ToUtf8(AnsiToUnicode(ansi));
+  double alpha = 1;
+  cairo_pattern_get_rgba(cairo_get_source(context), &text.red, &text.green, &text.blue, &alpha);
+  recorder->texts().push_back(std::move(text));
+  return true;
+}
+
 int HeightForPoints(double points) {
   return -static_cast<int>(std::lround(points * 96 / 72));
 }
@@ -279,6 +300,13 @@ std::shared_ptr<const Font> GetFont(const FontRequest& request) {
   const auto key = std::make_tuple(request.face, request.height, request.weight, request.italic);
   if (auto found = cache.fonts.find(key); found != cache.fonts.end()) return found->second;
   const FaceFile& file = FaceFileOf(request.face);
+  if (file.strikes) {
+    const std::string path = cache.folder + "/" + file.strikes;
+    if (auto font = MakeBitmapFont(path, cache.LoadStrikes(path), request)) {
+      cache.fonts[key] = font;
+      return font;
+    }
+  }
   const std::string path = cache.folder + "/" + (request.weight >= 600 ? file.bold : file.regular);
   const LoadedFace loaded = cache.Load(path);
   if (!loaded.face || !loaded.cairo_face) return nullptr;

@@ -1,6 +1,6 @@
-// Fonts of the stand-in: the platform's face names mapped onto the TrueType files of the
-// fonts-wine package, measured and drawn through FreeType and cairo. A font is its face name,
-// height, weight and slant; fonts are cached, so asking again for one is cheap.
+// Fonts of the stand-in: the platform's face names mapped onto the TrueType and bitmap (.fon)
+// files of the fonts-wine package, measured and drawn through FreeType and cairo. A font is its
+// face name, height, weight and slant; fonts are cached, so asking again for one is cheap.
 #pragma once
 
 #include <cairo.h>
@@ -68,6 +68,12 @@ class TextRecorder {
   TextRecorder* outer_;
   std::vector<RecordedText> texts_;
 };
+
+// Records ANSI text drawn with its baseline starting at (x, baseline) in user space when a
+// TextRecorder is installed on the thread; false when none is (the caller draws it then).
+// `pixelHeight` is the em height the text is drawn at.
+bool RecordDrawnText(cairo_t* context, double x, double baseline, double pixelHeight,
+                     const FontRequest& request, std::string_view ansi);
 
 // The folder of the face files (the fonts-wine package's), overridable for tests.
 void SetFontFolderForTesting(const std::string& folder);

@@ -119,15 +119,13 @@ void Compare(HMODULE module, const char* name, const std::string& file, const st
 TEST(DialogWineTest, FixtureDialogsAreBuiltAsWineBuildsThem) {
   const HMODULE module = LoadLibraryExA(ORVEX_SOURCE_DIR "/tests/fixtures/rc/dialogs.dll", 0, 0);
   ASSERT_NE(module, 0u);
-  // Template 101 asks for MS Sans Serif, which the Wine prefix of the reference run lacked
-  // (Wine fell back to DejaVu Sans); it is left out.
   const struct {
     const char* name;
     const char* label;
   } cases[] = {
-      {"#100", "fixture 100 ("}, {"NAMED", "fixture NAMED"}, {"#102", "fixture 102"},
-      {"#103", "fixture 103"},   {"#104", "fixture 104"},    {"#105", "fixture 105"},
-      {"#999", "fixture #999"},  {"999", "fixture 999 "},
+      {"#100", "fixture 100 ("}, {"#101", "fixture 101"},  {"NAMED", "fixture NAMED"},
+      {"#102", "fixture 102"},   {"#103", "fixture 103"},  {"#104", "fixture 104"},
+      {"#105", "fixture 105"},   {"#999", "fixture #999"}, {"999", "fixture 999 "},
   };
   for (const auto& c : cases) Compare(module, c.name, "expected_fixture.txt", c.label);
   FreeLibrary(module);

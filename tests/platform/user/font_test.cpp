@@ -14,7 +14,7 @@ TEST(FontTest, FaceNamesMapOntoTheirFiles) {
     const char* file;
   } cases[] = {
       {"MS Shell Dlg", FW_NORMAL, "/tahoma.ttf"}, {"ms shell dlg 2", FW_NORMAL, "/tahoma.ttf"},
-      {"Tahoma", FW_BOLD, "/tahomabd.ttf"},       {"MS Sans Serif", FW_NORMAL, "/tahoma.ttf"},
+      {"Tahoma", FW_BOLD, "/tahomabd.ttf"},       {"MS Sans Serif", FW_NORMAL, "/sserife.fon"},
       {"No Such Face", FW_NORMAL, "/tahoma.ttf"},
   };
   for (const Case& c : cases) {
