@@ -65,6 +65,8 @@ namespace orvex {
   X(SDL_QuitSubSystem)
 // clang-format on
 
+// The argument is a function's name, which parentheses would not leave a name.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define ORVEX_FUNCTION_POINTER(name) decltype(&::name) name = nullptr;
 
 struct FfmpegFunctions {

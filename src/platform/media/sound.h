@@ -17,7 +17,7 @@ inline constexpr UINT SND_NOSTOP = 0x0010;
 
 // The largest sound file or memory image played, so a size field cannot make a read grow
 // without bound.
-inline constexpr size_t kMaxSoundBytes = 256u * 1024 * 1024;
+inline constexpr size_t kMaxSoundBytes = size_t{256} * 1024 * 1024;
 
 // Plays `nameOrBytes`: a file name ("C:\..." through the drive mapping), or with SND_MEMORY
 // a whole RIFF WAVE image in memory. A null name stops the current sound. The file is read
