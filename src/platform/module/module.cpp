@@ -13,11 +13,11 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/module/low_scratch.h"
 #include "platform/module/mapped_file.h"
+#include "platform/module/module_table.h"
 #include "platform/module/pe_image.h"
 #include "platform/module/res_module.h"
 #include "platform/module/resource_tree.h"
@@ -36,7 +36,6 @@ struct LoadedModule {
   PeImage image;
   std::once_flag treeOnce;
   std::optional<ResourceTree> tree;
-  std::vector<uint32_t> resourceSlots;  // guarded by the table's mutex
 
   // The directory is walked on first use, not at load.
   const ResourceTree& Tree() {
@@ -46,47 +45,20 @@ struct LoadedModule {
 };
 using ModulePtr = std::shared_ptr<LoadedModule>;
 
-constexpr uint32_t kMaxModules = 0xFFFE;
-constexpr uint16_t kMaxGeneration = 0x7FFF;  // handles stay positive as signed 32-bit values
-constexpr HMODULE kFreeResource = 0xFFFFFFFFu;
+// Handles stay positive as signed 32-bit values: reuse counts to 0x7FFF, bit 31 clear (the
+// handles of compiled resource files have it set).
+constexpr ModuleTable<LoadedModule>::Form kForm{0, 0x80000000u, 0x7FFF, 0xFFFE, 0, 0x7FFFFFFEu};
 
-struct Table {
-  std::mutex mutex;
-  struct Slot {
-    ModulePtr module;
-    uint16_t generation = 0;
-  };
-  std::vector<Slot> slots;
-  std::vector<uint32_t> freeSlots;
+struct Table : ModuleTable<LoadedModule> {
+  Table() : ModuleTable(kForm) {}
   ModulePtr host;
 
-  struct Resource {
-    HMODULE module;
-    uint32_t dataEntry;
-  };
-  std::vector<Resource> resources;
-  std::vector<uint32_t> freeResources;
-  std::unordered_map<uint64_t, uint32_t> resourceIndex;
-
   // Caller holds the mutex. The module behind a handle (0 = the host, possibly none).
-  std::optional<ModulePtr> Lookup(HMODULE handle) {
+  std::optional<ModulePtr> LookupWithHost(HMODULE handle) {
     if (handle == 0) return host;
-    uint32_t index = (handle & 0xFFFF) - 1;
-    if ((handle & 0xFFFF) == 0 || index >= slots.size()) return std::nullopt;
-    const Slot& slot = slots[index];
-    if (!slot.module || slot.generation != (handle >> 16)) return std::nullopt;
-    return slot.module;
-  }
-
-  // Caller holds the mutex. Forgets every resource handle of a module leaving the table.
-  void DropResources(LoadedModule& module) {
-    for (uint32_t index : module.resourceSlots) {
-      Resource& resource = resources[index];
-      resourceIndex.erase((uint64_t{resource.module} << 32) | resource.dataEntry);
-      resource.module = kFreeResource;
-      freeResources.push_back(index);
-    }
-    module.resourceSlots.clear();
+    ModulePtr module = Lookup(handle);
+    if (!module) return std::nullopt;
+    return module;
   }
 };
 
@@ -98,7 +70,7 @@ Table& GetTable() {
 std::optional<ModulePtr> Acquire(HMODULE handle) {
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  return table.Lookup(handle);
+  return table.LookupWithHost(handle);
 }
 
 // The module with resources behind a handle, or null after setting the last error.
@@ -121,15 +93,16 @@ std::shared_ptr<const MappedFile> LoadedMapping(const std::string& path) {
   Table& table = GetTable();
   {
     std::lock_guard lock(table.mutex);
-    if (table.slots.size() == table.freeSlots.size()) return nullptr;  // nothing is loaded
+    if (table.Empty()) return nullptr;
   }
   const std::optional<FileIdentity> identity = FileIdentity::Of(path);
   if (!identity) return nullptr;
   std::lock_guard lock(table.mutex);
-  for (const Table::Slot& slot : table.slots) {
-    if (slot.module && slot.module->file->Identity() == *identity) return slot.module->file;
-  }
-  return nullptr;
+  std::shared_ptr<const MappedFile> found;
+  table.ForEachModule([&](const ModulePtr& module) {
+    if (!found && module->file->Identity() == *identity) found = module->file;
+  });
+  return found;
 }
 
 Expected<ModulePtr> OpenModule(LPCSTR path) {
@@ -223,14 +196,13 @@ std::optional<FoundData> ResolveResource(uint32_t handle, std::optional<HMODULE>
   uint32_t dataEntry = 0;
   {
     std::lock_guard lock(table.mutex);
-    if (handle == 0 || handle - 1 >= table.resources.size()) return std::nullopt;
-    const Table::Resource& resource = table.resources[handle - 1];
-    if (resource.module == kFreeResource) return std::nullopt;
-    if (expectedModule && *expectedModule != resource.module) return std::nullopt;
-    auto found = table.Lookup(resource.module);
+    const auto resource = table.Resource(handle);
+    if (!resource) return std::nullopt;
+    if (expectedModule && *expectedModule != resource->module) return std::nullopt;
+    auto found = table.LookupWithHost(resource->module);
     if (!found || !*found) return std::nullopt;
     module = *found;
-    dataEntry = resource.dataEntry;
+    dataEntry = resource->entry;
   }
   ResourceData data = module->Tree().Data(dataEntry);
   return FoundData{std::move(module), data};
@@ -251,21 +223,9 @@ HMODULE LoadLibraryExA(LPCSTR path, uint32_t file, DWORD /*flags*/) {
   }
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  uint32_t index = 0;
-  if (!table.freeSlots.empty()) {
-    index = table.freeSlots.back();
-    table.freeSlots.pop_back();
-  } else if (table.slots.size() < kMaxModules) {
-    index = static_cast<uint32_t>(table.slots.size());
-    table.slots.emplace_back();
-  } else {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return 0;
-  }
-  Table::Slot& slot = table.slots[index];
-  slot.generation = static_cast<uint16_t>(slot.generation % kMaxGeneration + 1);
-  slot.module = std::move(*module);
-  return (HMODULE{slot.generation} << 16) | (index + 1);
+  const HMODULE handle = table.Add(std::move(*module));
+  if (handle == 0) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return handle;
 }
 
 BOOL FreeLibrary(HMODULE module) {
@@ -273,15 +233,11 @@ BOOL FreeLibrary(HMODULE module) {
   ModulePtr released;  // dropped after the lock: unmapping needs no lock
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  auto found = module == 0 ? std::nullopt : table.Lookup(module);
-  if (!found) {
+  released = module == 0 ? nullptr : table.Remove(module);
+  if (!released) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  uint32_t index = (module & 0xFFFF) - 1;
-  released = std::move(table.slots[index].module);
-  table.DropResources(*released);
-  table.freeSlots.push_back(index);
   return TRUE;
 }
 
@@ -325,7 +281,7 @@ BOOL RegisterHostModuleFile(LPCSTR path) {
   }
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  if (table.host) table.DropResources(*table.host);
+  table.DropResources(0);
   std::swap(table.host, module);  // the previous host goes after the lock
   return TRUE;
 }
@@ -400,29 +356,14 @@ HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
 
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  auto current = table.Lookup(module);
+  auto current = table.LookupWithHost(module);
   if (!current || *current != loaded) {  // freed meanwhile
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  uint64_t key = (uint64_t{module} << 32) | entry->target;
-  if (auto it = table.resourceIndex.find(key); it != table.resourceIndex.end())
-    return it->second + 1;
-  uint32_t index = 0;
-  if (!table.freeResources.empty()) {
-    index = table.freeResources.back();
-    table.freeResources.pop_back();
-  } else if (table.resources.size() < 0x7FFFFFFEu) {
-    index = static_cast<uint32_t>(table.resources.size());
-    table.resources.emplace_back();
-  } else {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return 0;
-  }
-  table.resources[index] = {module, entry->target};
-  table.resourceIndex.emplace(key, index);
-  loaded->resourceSlots.push_back(index);
-  return index + 1;
+  const uint32_t handle = table.ResourceHandle(module, entry->target);
+  if (handle == 0) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return handle;
 }
 
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {

@@ -13,11 +13,11 @@
 #include <mutex>
 #include <string>
 #include <tuple>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/module/language_preference.h"
 #include "platform/module/low_scratch.h"
+#include "platform/module/module_table.h"
 #include "platform/module/res_file.h"
 #include "platform/module/ui_language.h"
 #include "platform/text/text.h"
@@ -60,35 +60,11 @@ struct ResModule {
   std::vector<std::byte> file;
   std::vector<ResFileRecord> records;  // their data lies in `file`
   std::map<SortKey, Type> types;
-  std::vector<uint32_t> resourceSlots;  // guarded by the table's mutex
 };
 using ModulePtr = std::shared_ptr<ResModule>;
 
-struct Table {
-  std::mutex mutex;
-  struct Slot {
-    ModulePtr module;
-    uint8_t generation = 0;
-  };
-  std::vector<Slot> slots;
-  std::vector<uint32_t> freeSlots;
-  struct Resource {
-    HMODULE module = 0;
-    uint32_t record = 0;
-  };
-  std::vector<Resource> resources;
-  std::vector<uint32_t> freeResources;
-  std::unordered_map<uint64_t, uint32_t> resourceIndex;
-
-  // Caller holds the mutex.
-  ModulePtr Lookup(HMODULE handle) const {
-    if (!IsModule(handle)) return nullptr;
-    const uint32_t index = (handle & 0xFFFF) - 1;
-    if ((handle & 0xFFFF) == 0 || index >= slots.size()) return nullptr;
-    const Slot& slot = slots[index];
-    if (slot.generation != ((handle >> 16) & 0xFF)) return nullptr;
-    return slot.module;
-  }
+struct Table : ModuleTable<ResModule> {
+  Table() : ModuleTable({kModuleTag, kModuleTag, 0xFF, kMaxModules, kResourceTag, kMaxResources}) {}
 };
 
 Table& GetTable() {
@@ -205,13 +181,11 @@ std::optional<FoundRecord> Resolve(uint32_t handle, std::optional<HMODULE> expec
   if (!IsResource(handle)) return std::nullopt;
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  const uint32_t index = (handle & ~kResourceTag) - 1;
-  if ((handle & ~kResourceTag) == 0 || index >= table.resources.size()) return std::nullopt;
-  const Table::Resource& resource = table.resources[index];
-  if (resource.module == 0 || (expected && *expected != resource.module)) return std::nullopt;
-  ModulePtr module = table.Lookup(resource.module);
+  const auto resource = table.Resource(handle);
+  if (!resource || (expected && *expected != resource->module)) return std::nullopt;
+  ModulePtr module = table.Lookup(resource->module);
   if (!module) return std::nullopt;
-  const ResFileRecord* record = &module->records[resource.record];
+  const ResFileRecord* record = &module->records[resource->entry];
   return FoundRecord{std::move(module), record};
 }
 
@@ -256,40 +230,20 @@ std::optional<HMODULE> Load(LPCSTR path) {
 
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  uint32_t index = 0;
-  if (!table.freeSlots.empty()) {
-    index = table.freeSlots.back();
-    table.freeSlots.pop_back();
-  } else if (table.slots.size() < kMaxModules) {
-    index = static_cast<uint32_t>(table.slots.size());
-    table.slots.emplace_back();
-  } else {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return 0;
-  }
-  Table::Slot& slot = table.slots[index];
-  slot.generation = static_cast<uint8_t>(slot.generation % 0xFF + 1);
-  slot.module = std::move(module);
-  return kModuleTag | (HMODULE{slot.generation} << 16) | (index + 1);
+  const HMODULE handle = table.Add(std::move(module));
+  if (handle == 0) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return handle;
 }
 
 BOOL Free(HMODULE module) {
   ModulePtr released;  // dropped after the lock
   Table& table = GetTable();
   std::lock_guard lock(table.mutex);
-  released = table.Lookup(module);
+  released = table.Remove(module);
   if (!released) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  const uint32_t index = (module & 0xFFFF) - 1;
-  table.slots[index].module.reset();
-  for (uint32_t resource : released->resourceSlots) {
-    table.resourceIndex.erase((uint64_t{module} << 32) | table.resources[resource].record);
-    table.resources[resource].module = 0;
-    table.freeResources.push_back(resource);
-  }
-  table.freeSlots.push_back(index);
   return TRUE;
 }
 
@@ -394,24 +348,9 @@ HRSRC Find(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  const uint64_t key = (uint64_t{module} << 32) | chosen->record;
-  if (auto it = table.resourceIndex.find(key); it != table.resourceIndex.end())
-    return kResourceTag | (it->second + 1);
-  uint32_t index = 0;
-  if (!table.freeResources.empty()) {
-    index = table.freeResources.back();
-    table.freeResources.pop_back();
-  } else if (table.resources.size() < kMaxResources) {
-    index = static_cast<uint32_t>(table.resources.size());
-    table.resources.emplace_back();
-  } else {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return 0;
-  }
-  table.resources[index] = {module, chosen->record};
-  table.resourceIndex.emplace(key, index);
-  loaded->resourceSlots.push_back(index);
-  return kResourceTag | (index + 1);
+  const uint32_t handle = table.ResourceHandle(module, chosen->record);
+  if (handle == 0) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return handle;
 }
 
 HGLOBAL Load(HMODULE module, HRSRC resource) {
