@@ -78,10 +78,11 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   //   Bytes bytes = DataArrayBytes(data);   // empty for VT_EMPTY; valid while `data` lives
   Variant GetDataArray(std::u16string_view ResType, std::u16string_view ResName);
   // The hex dump of the resource's bytes (readers/hex_dump.h); empty text after two reports
-  // under ".GetHexDump" when there are no bytes; blanks only past 13264 bytes.
-  std::u16string GetHexDump(std::u16string_view ResType, std::u16string_view ResName);
+  // under ".GetHexDump" when there are no bytes; blanks only past 13264 bytes. Both this
+  // and GetHTML write their text once, into the string they return.
+  Bstr GetHexDump(std::u16string_view ResType, std::u16string_view ResName);
   // The bytes as text from the ANSI code page (readers/html_text.h); no handler of its own.
-  std::u16string GetHTML(std::u16string_view ResType, std::u16string_view ResName);
+  Bstr GetHTML(std::u16string_view ResType, std::u16string_view ResName);
 
   // --- Text renderers (readers/text_members.cpp) ---
   // The present strings of block #n, one "id: text" line each (readers/string_table.h).

@@ -2,6 +2,7 @@
 // reserving the text, and blanks past the length limit.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "base/byte_reader.h"
@@ -10,12 +11,18 @@
 
 namespace orvex {
 
-// GetHexDump after GetDataArray: `data` is the resource's bytes, empty when GetDataArray
-// yielded the empty variant. Taking the bytes and reserving the text run as reported steps
-// of `steps` (both fail, with Err::TypeMismatch and
-// Err::SubscriptOutOfRange, for empty data; the result is then the empty text).
-// A reservation longer than 65534 characters (more than 13264 bytes) is returned as blanks;
+// GetHexDump's reported steps for `data`, the resource's bytes after GetDataArray (empty when
+// GetDataArray yielded the empty variant): taking the bytes and reserving the text (both
+// fail, with Err::TypeMismatch and Err::SubscriptOutOfRange, for empty data). Gives the
+// text's length, or nullopt when the reservation failed (the result is then the empty text).
+std::optional<size_t> ReserveHexDump(Bytes data, StepRunner& steps);
+
+// Writes the text of ReserveHexDump's `length` for `data` at `out` (`length` units): a
+// reservation longer than 65534 characters (more than 13264 bytes) is returned as blanks;
 // otherwise the lines are rendered into it without reports.
+void WriteHexDump(Bytes data, size_t length, char16_t* out);
+
+// ReserveHexDump and WriteHexDump into a new text.
 std::u16string GetHexDump(Bytes data, StepRunner& steps);
 
 }  // namespace orvex

@@ -6,8 +6,18 @@
 
 namespace orvex {
 
+namespace {
+std::string_view AsAnsi(Bytes data) {
+  return {reinterpret_cast<const char*>(data.data()), data.size()};
+}
+}  // namespace
+
 std::u16string GetHTML(Bytes data) {
-  return AnsiToUnicode(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+  return AnsiToUnicode(AsAnsi(data));
+}
+
+void WriteHTML(Bytes data, char16_t* out) {
+  AnsiToUnicode(AsAnsi(data), out);
 }
 
 }  // namespace orvex

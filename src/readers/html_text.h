@@ -11,5 +11,7 @@ namespace orvex {
 // become NUL characters, no byte-order mark or declared character set is looked at. Empty data
 // (GetDataArray's empty variant) gives the empty text.
 std::u16string GetHTML(Bytes data);
+// GetHTML written in place at `out`, which holds data.size() units.
+void WriteHTML(Bytes data, char16_t* out);
 
 }  // namespace orvex

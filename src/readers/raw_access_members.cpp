@@ -2,6 +2,7 @@
 // resource's bytes), GetHexDump and GetHTML, glue between the thread's module and the
 // renderers of hex_dump.h and html_text.h.
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "catalogue/bas_q7_resources_a.h"
@@ -72,18 +73,23 @@ Variant clsQ7ResfResourceTypesA::GetDataArray(std::u16string_view ResType,
   return result;
 }
 
-std::u16string clsQ7ResfResourceTypesA::GetHexDump(std::u16string_view ResType,
-                                                   std::u16string_view ResName) {
+Bstr clsQ7ResfResourceTypesA::GetHexDump(std::u16string_view ResType, std::u16string_view ResName) {
   StepRunner step = ReportingSteps("GetHexDump");
   Variant data;
   step([&] { data = GetDataArray(ResType, ResName); });
-  return orvex::GetHexDump(DataArrayBytes(data), step);
+  const Bytes bytes = DataArrayBytes(data);
+  const std::optional<size_t> length = ReserveHexDump(bytes, step);
+  Bstr text = Bstr::OfLength(length.value_or(0));
+  if (length) WriteHexDump(bytes, *length, text.Data());
+  return text;
 }
 
-std::u16string clsQ7ResfResourceTypesA::GetHTML(std::u16string_view ResType,
-                                                std::u16string_view ResName) {
+Bstr clsQ7ResfResourceTypesA::GetHTML(std::u16string_view ResType, std::u16string_view ResName) {
   Variant data = GetDataArray(ResType, ResName);
-  return orvex::GetHTML(DataArrayBytes(data));
+  const Bytes bytes = DataArrayBytes(data);
+  Bstr text = Bstr::OfLength(bytes.size());
+  WriteHTML(bytes, text.Data());
+  return text;
 }
 
 }  // namespace orvex

@@ -73,26 +73,21 @@ void RenderLine(Bytes data, size_t line, size_t firstOffset, const std::array<ch
   charColumn[kHexDumpBytesPerLine + 1] = u'\n';
 }
 
-// The whole dump, built line by line into text reserved at its full length up front.
-std::u16string Render(Bytes data, size_t firstOffset) {
-  const auto& chars = CharacterColumn();
-  const auto& hex = HexColumns();
-  std::u16string text;
-  text.reserve(HexDumpLength(data.size()));
-  const size_t lines = (data.size() - 1) / kHexDumpBytesPerLine + 1;
-  char16_t line[kHexDumpLineLength];
-  for (size_t k = 0; k < lines; ++k) {
-    RenderLine(data, k, firstOffset, chars, hex, line);
-    text.append(line, kHexDumpLineLength);
-  }
-  return text;
-}
-
 }  // namespace
 
+void RenderHexDumpInto(Bytes data, size_t firstOffset, char16_t* out) {
+  if (data.empty()) return;
+  const auto& chars = CharacterColumn();
+  const auto& hex = HexColumns();
+  const size_t lines = (data.size() - 1) / kHexDumpBytesPerLine + 1;
+  for (size_t k = 0; k < lines; ++k, out += kHexDumpLineLength)
+    RenderLine(data, k, firstOffset, chars, hex, out);
+}
+
 std::u16string RenderHexDump(Bytes data, size_t firstOffset) {
-  if (data.empty()) return {};
-  return Render(data, firstOffset);
+  std::u16string text(HexDumpLength(data.size()), u'\0');
+  RenderHexDumpInto(data, firstOffset, text.data());
+  return text;
 }
 
 }  // namespace orvex

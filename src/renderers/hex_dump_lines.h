@@ -26,5 +26,8 @@ constexpr size_t HexDumpLength(size_t size) {
 // (GetHexDump starts at 0; a host that renders a long resource a block at a time passes the
 // block's offset). No length limit is applied. Empty data gives the empty text.
 std::u16string RenderHexDump(Bytes data, size_t firstOffset = 0);
+// RenderHexDump written in place at `out`, which holds HexDumpLength(data.size()) units (a
+// string the caller allocated at that length, so that the text is rendered once).
+void RenderHexDumpInto(Bytes data, size_t firstOffset, char16_t* out);
 
 }  // namespace orvex

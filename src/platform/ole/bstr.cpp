@@ -1,18 +1,20 @@
 // BSTR: the automation runtime's counted strings, laid out as
-// [uint32 byte length][UTF-16 units...][NUL] with the pointer at the first unit.
+// [uint32 byte length][UTF-16 units...][NUL] with the pointer at the first unit. Blocks come
+// from large_blocks.h, which keeps large freed ones for the next string of that size.
 #include "platform/ole/oleauto.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+
+#include "platform/ole/large_blocks.h"
 
 namespace orvex {
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
   if (length > (std::numeric_limits<uint32_t>::max() - 8) / 2) return nullptr;
   size_t bytes = size_t(length) * 2;
-  auto* block = static_cast<char*>(std::malloc(4 + bytes + 2));
+  auto* block = static_cast<char*>(ole_detail::AllocateBlock(4 + bytes + 2));
   if (block == nullptr) return nullptr;
   uint32_t prefix = static_cast<uint32_t>(bytes);
   std::memcpy(block, &prefix, 4);
@@ -36,7 +38,7 @@ BSTR SysAllocStringView(std::u16string_view text) {
 
 BSTR SysAllocStringByteLen(const char* bytes, UINT length) {
   if (length > std::numeric_limits<uint32_t>::max() - 8) return nullptr;
-  auto* block = static_cast<char*>(std::malloc(4 + size_t(length) + 2));
+  auto* block = static_cast<char*>(ole_detail::AllocateBlock(4 + size_t(length) + 2));
   if (block == nullptr) return nullptr;
   std::memcpy(block, &length, 4);
   if (bytes != nullptr && length != 0)
@@ -49,7 +51,7 @@ BSTR SysAllocStringByteLen(const char* bytes, UINT length) {
 }
 
 void SysFreeString(BSTR text) {
-  if (text != nullptr) std::free(reinterpret_cast<char*>(text) - 4);
+  if (text != nullptr) ole_detail::FreeBlock(reinterpret_cast<char*>(text) - 4);
 }
 
 UINT SysStringByteLen(BSTR text) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/huge_pages.h"
+#include "platform/ole/large_blocks.h"
 #include "platform/ole/unknown.h"
 #include "platform/ole/variant_internal.h"
 
@@ -104,7 +105,7 @@ SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds) 
     return nullptr;
   }
   if (count != 0) {
-    array->pvData = std::calloc(count, elementSize);
+    array->pvData = ole_detail::AllocateZeroedBlock(count * elementSize);
     if (array->pvData == nullptr) {
       std::free(block);
       return nullptr;
@@ -127,7 +128,7 @@ HRESULT SafeArrayDestroy(SAFEARRAY* array) {
   ElementCount(array, &count);
   if (array->pvData != nullptr) {
     ReleaseElements(array, 0, count);
-    std::free(array->pvData);
+    ole_detail::FreeBlock(array->pvData);
   }
   std::free(reinterpret_cast<char*>(array) - kHeader);
   return S_OK;
@@ -293,9 +294,11 @@ HRESULT SafeArrayRedim(SAFEARRAY* array, const SAFEARRAYBOUND* lastDimension) {
   size_t oldCount = array->rgsabound[0].cElements;
   size_t newCount = lastDimension->cElements;
   if (newCount < oldCount) ClearElements(array, newCount, oldCount);
-  void* data = newCount == 0 ? nullptr : std::realloc(array->pvData, newCount * array->cbElements);
+  void* data = newCount == 0
+                   ? nullptr
+                   : ole_detail::ReallocateBlock(array->pvData, newCount * array->cbElements);
   if (newCount != 0 && data == nullptr) return E_OUTOFMEMORY;
-  if (newCount == 0) std::free(array->pvData);
+  if (newCount == 0) ole_detail::FreeBlock(array->pvData);
   if (newCount > oldCount)
     std::memset(static_cast<char*>(data) + oldCount * array->cbElements, 0,
                 (newCount - oldCount) * array->cbElements);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,8 +34,19 @@ class Bstr {
     out.s_ = s;
     return out;
   }
+  // A new text of `length` units for the caller to write in place, so that a text whose
+  // length is known is rendered once, into the string that is handed back. Throws
+  // std::bad_alloc when out of memory.
+  static Bstr OfLength(size_t length) {
+    if (length > std::numeric_limits<UINT>::max()) throw std::bad_alloc();
+    Bstr out = Attach(SysAllocStringLen(nullptr, static_cast<UINT>(length)));
+    if (out.s_ == nullptr) throw std::bad_alloc();
+    return out;
+  }
   BSTR Detach() { return std::exchange(s_, nullptr); }
   BSTR Get() const { return s_; }
+  // The units of a text made by OfLength, to write.
+  char16_t* Data() { return s_; }
   // Out-parameter; frees the current text first.
   BSTR* Put() {
     SysFreeString(std::exchange(s_, nullptr));
