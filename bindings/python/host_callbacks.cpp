@@ -54,9 +54,9 @@ void KeepError(const py::object& exception) {
 class ReportHandler final : public Dispatchable {
  public:
   using Dispatchable::Dispatchable;
-  int32_t ErrorHandlerMessageQ7(ComPtr<IDispatch>, ComPtr<IDispatch> error, std::u16string_view,
-                                std::u16string_view source, int32_t, std::u16string_view, int32_t,
-                                const VARIANT&) {
+  int32_t ErrorHandlerMessageQ7(const ComPtr<IDispatch>&, const ComPtr<IDispatch>& error,
+                                std::u16string_view, std::u16string_view source, int32_t,
+                                std::u16string_view, int32_t, const VARIANT&) {
     py::gil_scoped_acquire gil;
     const auto read = [&](const char* member) {
       try {

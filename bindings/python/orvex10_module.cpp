@@ -49,7 +49,7 @@ PYBIND11_MODULE(_native, m) {
   };
   py::class_<StrictScope>(m, "StrictScope")
       .def("__enter__", [](StrictScope& scope) -> StrictScope& { return scope; })
-      .def("__exit__", [](StrictScope& scope, py::args) {
+      .def("__exit__", [](StrictScope& scope, const py::args&) {
         SetStrict(scope.previous);
         return false;
       });
@@ -65,7 +65,7 @@ PYBIND11_MODULE(_native, m) {
   // Windows: the thread's UI language, which the platform's resource functions follow.
   m.def(
       "set_language",
-      [](py::object language) {
+      [](const py::object& language) {
         if (language.is_none()) return static_cast<int>(orvex::SetThreadUILanguage(0));
         if (py::isinstance<py::str>(language)) {
           const std::string text = language.cast<std::string>();
@@ -101,10 +101,10 @@ PYBIND11_MODULE(_native, m) {
       });
 
   py::class_<BoundMember>(m, "BoundMember")
-      .def("__call__", [](const BoundMember& b, py::args args,
-                          py::kwargs kwargs) { return b.Call(args, kwargs, false); })
-      .def("call_byref", [](const BoundMember& b, py::args args,
-                            py::kwargs kwargs) { return b.Call(args, kwargs, true); })
+      .def("__call__", [](const BoundMember& b, const py::args& args,
+                          const py::kwargs& kwargs) { return b.Call(args, kwargs, false); })
+      .def("call_byref", [](const BoundMember& b, const py::args& args,
+                            const py::kwargs& kwargs) { return b.Call(args, kwargs, true); })
       .def("__repr__", [](const BoundMember& b) { return "<member " + b.name + ">"; })
       // help(obj.Member): its parameters and result type from the class table.
       .def_property_readonly("__doc__", [](const BoundMember& b) {

@@ -146,7 +146,7 @@ py::object Proxy::Invoke(DISPID id, WORD flags, std::vector<Variant> args,
   return FromVariant(result);
 }
 
-py::object BoundMember::Call(py::args args, py::kwargs kwargs, bool byRef) const {
+py::object BoundMember::Call(const py::args& args, const py::kwargs& kwargs, bool byRef) const {
   std::vector<Variant> values;
   for (const py::handle arg : args) values.push_back(ToVariant(arg));
   std::vector<std::string> keywords;

@@ -49,7 +49,7 @@ struct BoundMember {
   DISPID id;
   std::string name;
 
-  py::object Call(py::args args, py::kwargs kwargs, bool byRef) const;
+  py::object Call(const py::args& args, const py::kwargs& kwargs, bool byRef) const;
 };
 
 }  // namespace orvex::python

@@ -63,9 +63,15 @@ HRESULT ORVEX_COM_CALL PythonDispatch::Invoke(DISPID id, REFIID, LCID, WORD flag
   }
 }
 
+// Releasing the Python object needs the interpreter's lock; a failure there (the
+// interpreter gone) cannot be reported from a destructor, and the object is left as it is.
 PythonDispatch::~PythonDispatch() {
-  py::gil_scoped_acquire gil;
-  target_ = py::object();
+  try {
+    py::gil_scoped_acquire gil;
+    target_ = py::object();
+  } catch (...) {
+    target_.release();
+  }
 }
 
 }  // namespace orvex::python

@@ -148,7 +148,7 @@ BOOL EnumResNameProc(HMODULE /*module*/, LPCSTR /*type*/, LPSTR name, LONG_PTR /
       int32_t length = 0;
       text = AnsiPtrToString(name, length);
     }
-    items->AddEnumeratedItem(std::move(text), name);
+    items->AddEnumeratedItem(text, name);
   });
 }
 

@@ -16,7 +16,7 @@ ComPtr<clsQ7ResfResourceTypesA> clsQ7ResfResourceHandlerA::Resources() {
   return ThreadCatalogueOrNew();
 }
 
-void clsQ7ResfResourceHandlerA::SetResources(ComPtr<clsQ7ResfResourceTypesA> catalogue) {
+void clsQ7ResfResourceHandlerA::SetResources(const ComPtr<clsQ7ResfResourceTypesA>& catalogue) {
   StoreThreadCatalogue(catalogue.Get());
 }
 

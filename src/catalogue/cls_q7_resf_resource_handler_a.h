@@ -16,7 +16,7 @@ class clsQ7ResfResourceHandlerA : public Dispatchable {
   // The catalogue in ThreadCatalogue, created there first when the slot is empty.
   ComPtr<clsQ7ResfResourceTypesA> Resources();
   // Stores the catalogue (or Nothing, which empties the slot) in ThreadCatalogue.
-  void SetResources(ComPtr<clsQ7ResfResourceTypesA> catalogue);
+  void SetResources(const ComPtr<clsQ7ResfResourceTypesA>& catalogue);
 };
 
 }  // namespace orvex

@@ -130,7 +130,7 @@ Expected<DibHeader> ReadDibHeader(Bytes dib) {
     if (h.headerSize == kInfoHeaderSize) {
       // Three masks follow the header.
       for (int i = 0; i < 3; ++i) {
-        auto m = reader.ReadAt<uint32_t>(offset + 4u * i);
+        auto m = reader.ReadAt<uint32_t>(offset + size_t{4} * i);
         if (!m) return Error{"bitmap masks run past the end"};
         h.masks[i] = *m;
       }
@@ -229,7 +229,8 @@ Expected<Pixels> DecodeDibBits(const DibHeader& header, Bytes bits, int32_t widt
         break;
       case 24:
         for (int32_t x = 0; x < width; ++x) {
-          dest[x] = uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
+          const uint8_t* pixel = row + ptrdiff_t{3} * x;
+          dest[x] = uint32_t{pixel[2]} << 16 | uint32_t{pixel[1]} << 8 | pixel[0];
         }
         break;
       default:
@@ -238,11 +239,11 @@ Expected<Pixels> DecodeDibBits(const DibHeader& header, Bytes bits, int32_t widt
           break;
         }
         for (int32_t x = 0; x < width; ++x) {
+          const uint8_t* pixel = row + ptrdiff_t{header.bitCount / 8} * x;
           const uint32_t v = header.bitCount == 16
-                                 ? uint32_t{row[2 * x]} | uint32_t{row[2 * x + 1]} << 8
-                                 : uint32_t{row[4 * x]} | uint32_t{row[4 * x + 1]} << 8 |
-                                       uint32_t{row[4 * x + 2]} << 16 |
-                                       uint32_t{row[4 * x + 3]} << 24;
+                                 ? uint32_t{pixel[0]} | uint32_t{pixel[1]} << 8
+                                 : uint32_t{pixel[0]} | uint32_t{pixel[1]} << 8 |
+                                       uint32_t{pixel[2]} << 16 | uint32_t{pixel[3]} << 24;
           dest[x] = uint32_t{Channel(v, header.masks[3])} << 24 |
                     uint32_t{Channel(v, header.masks[0])} << 16 |
                     uint32_t{Channel(v, header.masks[1])} << 8 | Channel(v, header.masks[2]);
