@@ -58,7 +58,7 @@ int Serve(const ServeArguments& arguments) {
     Send(res, api.Resource(ParamsOf(req)));
   });
   server.set_exception_handler(
-      [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+      [](const httplib::Request&, httplib::Response& res, const std::exception_ptr&) {
         Send(res, ApiError(500, "internal error"));
       });
   const int port =
