@@ -108,12 +108,12 @@ class clsQ7ResfResourceTypesA : public Dispatchable {
   // --- Display into host controls (presentation/display.cpp) ---
   // Fits the picture box pb to the picture, paints it and prints the picture's kind and
   // size over it. False only for a null picture.
-  bool ShowPicture(ComPtr<IDispatch> pic, ComPtr<IDispatch> pb);
+  bool ShowPicture(const ComPtr<IDispatch>& pic, const ComPtr<IDispatch>& pb);
   // Builds the template ResName of the open module as a modeless dialog with pb's window as
   // parent, and puts it at the top-left corner of pb's client area (a child-style template;
   // pb then takes its size plus 24 pixels of height) or over pb on the screen (a pop-up).
   // True when a dialog was made.
-  bool ShowDialog(std::u16string_view ResName, ComPtr<IDispatch> pb);
+  bool ShowDialog(std::u16string_view ResName, const ComPtr<IDispatch>& pb);
   // Puts sText into the text box's Text (a notice instead past 65534 characters).
   bool ShowText(std::u16string_view sText, ComPtr<IDispatch> txt);
 

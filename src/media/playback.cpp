@@ -35,7 +35,7 @@ std::string WriteTmpFileForPlaying(clsQ7ResfResourceTypesA& catalogue, StepRunne
   });
   ThreadModuleState& state = GetThreadModuleState();
   step([&] { state.ThreadTmpFileName = catalogue.ResourceTmpFileName(resName); });
-  const std::string path = UnicodeToAnsi(state.ThreadTmpFileName);
+  std::string path = UnicodeToAnsi(state.ThreadTmpFileName);
   lock = LockTmpFile(path);
   if (deleteFirst) {
     step([&] {

@@ -24,7 +24,7 @@ HWND ControlWindow(IDispatch* box) {
 
 }  // namespace
 
-bool clsQ7ResfResourceTypesA::ShowDialog(std::u16string_view ResName, ComPtr<IDispatch> pb) {
+bool clsQ7ResfResourceTypesA::ShowDialog(std::u16string_view ResName, const ComPtr<IDispatch>& pb) {
   StepRunner step = ReportingSteps("ShowDialog");
   ThreadModuleState& state = GetThreadModuleState();
   IDispatch* box = pb.Get();

@@ -50,7 +50,8 @@ Variant Scaled(IDispatch* control, const char* member, const Variant& length, in
 
 }  // namespace
 
-bool clsQ7ResfResourceTypesA::ShowPicture(ComPtr<IDispatch> pic, ComPtr<IDispatch> pb) {
+bool clsQ7ResfResourceTypesA::ShowPicture(const ComPtr<IDispatch>& pic,
+                                          const ComPtr<IDispatch>& pb) {
   if (!pic) return false;
   StepRunner step = ReportingSteps("ShowPicture");
   IDispatch* picture = pic.Get();

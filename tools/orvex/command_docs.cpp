@@ -101,6 +101,7 @@ std::string Join(const std::vector<std::string>& words, const char* separator) {
 
 std::string BashCompletion(const CLI::App& app, const std::vector<CommandDoc>& commands) {
   std::vector<std::string> names;
+  names.reserve(commands.size());
   for (const CommandDoc& command : commands) names.push_back(command.name);
   std::string out = "# bash completion for " + app.get_name() + " (written by " + app.get_name() +
                     " write-docs)\n"
@@ -173,7 +174,13 @@ std::string ZshCompletion(const CLI::App& app, const std::vector<CommandDoc>& co
     for (const OptionDoc& option : command.options) {
       const std::string value = option.takesValue ? ":value:_files" : "";
       for (const std::string& name : option.names)
-        out += " \\\n        '" + name + "[" + ZshText(option.description) + "]" + value + "'";
+        out.append(" \\\n        '")
+            .append(name)
+            .append("[")
+            .append(ZshText(option.description))
+            .append("]")
+            .append(value)
+            .append("'");
     }
     if (command.name == "help")
       out += " \\\n        '1:command:_describe command commands'";

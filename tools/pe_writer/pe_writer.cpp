@@ -235,7 +235,9 @@ std::vector<uint8_t> PeWriter::Build() const {
   };
   if (withRsrc) place(".rsrc", rsrc);
   for (const Section& section : extra) place(section.name, section.bytes);
-  auto sectionRva = [&](int section) { return layout[size_t(section + (withRsrc ? 1 : 0))].rva; };
+  auto sectionRva = [&](int section) {
+    return layout[static_cast<size_t>(section) + (withRsrc ? 1 : 0)].rva;
+  };
 
   // Data entries need the final RVAs.
   for (size_t i = 0; i < resources_.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include <cairo-svg.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -49,8 +50,9 @@ bool AppendSvgTexts(const char* path, const std::vector<RecordedText>& texts) {
     if (t.weight >= 600) elements += " font-weight=\"bold\"";
     if (t.italic) elements += " font-style=\"italic\"";
     std::snprintf(number, sizeof number, " fill=\"#%02x%02x%02x\"",
-                  static_cast<int>(t.red * 255 + 0.5), static_cast<int>(t.green * 255 + 0.5),
-                  static_cast<int>(t.blue * 255 + 0.5));
+                  static_cast<int>(std::lround(t.red * 255)),
+                  static_cast<int>(std::lround(t.green * 255)),
+                  static_cast<int>(std::lround(t.blue * 255)));
     elements += number;
     elements += " xml:space=\"preserve\">" + XmlEscaped(t.utf8) + "</text>\n";
   }

@@ -14,6 +14,10 @@
 
 namespace orvex {
 
+// The size of an interface pointer as an element of an array (copied with memcpy: elements
+// need not be aligned for the pointer type).
+constexpr size_t kPointerSize = sizeof(void*);
+
 namespace {
 
 constexpr size_t kHeader = 16;
@@ -53,7 +57,7 @@ void ReleaseElements(SAFEARRAY* array, size_t from, size_t to) {
       VariantClear(static_cast<VARIANT*>(element));
     } else if (vt == VT_DISPATCH || vt == VT_UNKNOWN) {
       IUnknown* p;
-      std::memcpy(&p, element, sizeof p);
+      std::memcpy(&p, element, kPointerSize);
       if (p) p->Release();
     }
   }
@@ -165,7 +169,7 @@ HRESULT SafeArrayCopy(SAFEARRAY* source, SAFEARRAY** copy) {
       std::memcpy(d, s, source->cbElements);
       if (vt == VT_DISPATCH || vt == VT_UNKNOWN) {
         IUnknown* p;
-        std::memcpy(&p, d, sizeof p);
+        std::memcpy(&p, d, kPointerSize);
         if (p) p->AddRef();
       }
     }
@@ -248,7 +252,7 @@ HRESULT SafeArrayGetElement(SAFEARRAY* array, const LONG* indices, void* value) 
   std::memcpy(value, element, array->cbElements);
   if (vt == VT_DISPATCH || vt == VT_UNKNOWN) {
     IUnknown* p;
-    std::memcpy(&p, value, sizeof p);
+    std::memcpy(&p, value, kPointerSize);
     if (p) p->AddRef();
   }
   return S_OK;
@@ -267,7 +271,7 @@ HRESULT SafeArrayPutElement(SAFEARRAY* array, const LONG* indices, const void* v
                     : nullptr;
     if (text && !dup) return E_OUTOFMEMORY;
     BSTR old;
-    std::memcpy(&old, element, sizeof old);
+    std::memcpy(&old, element, kPointerSize);
     SysFreeString(old);
     std::memcpy(element, &dup, sizeof dup);
     return S_OK;
@@ -276,9 +280,9 @@ HRESULT SafeArrayPutElement(SAFEARRAY* array, const LONG* indices, const void* v
     auto* p = const_cast<IUnknown*>(static_cast<const IUnknown*>(value));
     if (p) p->AddRef();
     IUnknown* old;
-    std::memcpy(&old, element, sizeof old);
+    std::memcpy(&old, element, kPointerSize);
     if (old) old->Release();
-    std::memcpy(element, &p, sizeof p);
+    std::memcpy(element, &p, kPointerSize);
     return S_OK;
   }
   std::memcpy(element, value, array->cbElements);

@@ -138,7 +138,7 @@ HRESULT ReadNumber(const VARIANT& v, Number* out) {
       out->integer = 0;
       return S_OK;
     case VT_I1:
-      out->integer = v.cVal;
+      out->integer = static_cast<int8_t>(v.cVal);
       return S_OK;
     case VT_UI1:
       out->integer = v.bVal;

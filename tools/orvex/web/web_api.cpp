@@ -230,7 +230,7 @@ ResolvedModule ResolveModule(const fs::path& root, const std::string& rel) {
 
 }  // namespace
 
-WebApi::WebApi(fs::path root) : root_(fs::canonical(root)) {}
+WebApi::WebApi(const fs::path& root) : root_(fs::canonical(root)) {}
 
 ApiResponse WebApi::Files(const ApiParams& params) const {
   if (auto refusal = RefuseParams(params, {})) return *refusal;

@@ -39,7 +39,7 @@ using ApiParams = std::map<std::string, std::string>;
 
 class WebApi {
  public:
-  explicit WebApi(std::filesystem::path root);
+  explicit WebApi(const std::filesystem::path& root);
 
   ApiResponse Files(const ApiParams& params) const;
   // Calls reach the library through the catalogue of the calling thread.
