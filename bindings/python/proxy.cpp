@@ -26,6 +26,7 @@ std::vector<DISPID> Proxy::ParamIds(const std::string& member,
   std::vector<std::u16string> texts{Utf8ToUtf16(member)};
   for (const std::string& p : params) texts.push_back(Utf8ToUtf16(p));
   std::vector<LPOLESTR> names;
+  names.reserve(texts.size());
   for (std::u16string& t : texts) names.push_back(t.data());
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
   if (object_->GetIDsOfNames(IID_NULL, names.data(), static_cast<UINT>(names.size()), 0,
@@ -163,6 +164,7 @@ py::object BoundMember::Call(const py::args& args, const py::kwargs& kwargs, boo
   // By reference: each argument is a variable the callee may change.
   std::vector<Variant> cells = std::move(values);
   std::vector<Variant> refs;
+  refs.reserve(cells.size());
   for (Variant& cell : cells) refs.push_back(Variant::RefTo(static_cast<VARIANT&>(cell)));
   py::object result =
       proxy.Invoke(id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(refs), std::move(named));

@@ -49,7 +49,7 @@ class PictureBox final : public Dispatchable {
   double ScaleY(double value, int32_t from, int32_t to) {
     return value * TwipsPer(from, true) / TwipsPer(to, true);
   }
-  void PaintPicture(ComPtr<IDispatch> picture, double x, double y, const VARIANT& width,
+  void PaintPicture(const ComPtr<IDispatch>& picture, double x, double y, const VARIANT& width,
                     const VARIANT& height) {
     if (!picture) throw RuntimeError(Err::InvalidPicture);
     void* raw = nullptr;

@@ -291,7 +291,7 @@ Payload ExtendedMenu(const std::vector<MenuItem>& items) {
   return out;
 }
 
-Payload Dialog(std::u16string caption, int16_t cx, int16_t cy,
+Payload Dialog(const std::u16string& caption, int16_t cx, int16_t cy,
                const std::vector<DialogControl>& controls, std::u16string_view dialogClass) {
   // WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT
   constexpr uint32_t kStyle = 0x80000000u | 0x00C00000u | 0x00080000u | 0x80u | 0x40u;

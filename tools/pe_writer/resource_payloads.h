@@ -74,7 +74,7 @@ struct DialogControl {
 };
 // RT_DIALOG: DLGTEMPLATE with DS_SETFONT ("MS Shell Dlg", 8 points) and its controls; the
 // dialog's own window class when `dialogClass` is not empty.
-Payload Dialog(std::u16string caption, int16_t cx, int16_t cy,
+Payload Dialog(const std::u16string& caption, int16_t cx, int16_t cy,
                const std::vector<DialogControl>& controls, std::u16string_view dialogClass = {});
 
 // RT_STRING: one block of 16 counted UTF-16 strings (missing ones are empty).

@@ -220,8 +220,13 @@ class Dumper {
     }
     const std::string folder = FolderOf(item.resource.type);
     std::string unique = stem;
-    for (int n = 2; !claimedStems_.insert(folder + "/" + unique).second; ++n)
-      unique = stem + "_" + std::to_string(n);
+    for (int n = 2;; ++n) {
+      std::string key = folder;
+      key.append("/").append(unique);
+      if (claimedStems_.insert(std::move(key)).second) break;
+      unique = stem;
+      unique.append("_").append(std::to_string(n));
+    }
     stems_[&item] = unique;
     return unique;
   }
@@ -403,7 +408,7 @@ class Dumper {
           if (auto it = dataFiles_.find(item); it != dataFiles_.end()) {
             if (!bitmap || it->second.ends_with(".bmp")) return it->second;
           }
-          const std::string path = *Write(*item, StemOf(*item) + ".bin", {}, resource.data);
+          std::string path = *Write(*item, StemOf(*item) + ".bin", {}, resource.data);
           dataFiles_[item] = path;
           entries_[entryOf_[item]].files.push_back(path);
           return path;

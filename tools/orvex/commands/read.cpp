@@ -129,7 +129,7 @@ int Data(const ReadArguments& arguments) {
 }
 
 CLI::App* AddReadCommand(CLI::App& app, const char* name, const char* description,
-                         std::shared_ptr<ReadArguments> arguments) {
+                         const std::shared_ptr<ReadArguments>& arguments) {
   CLI::App* command = app.add_subcommand(name, description);
   command->add_option("FILE", arguments->file, "The PE file (EXE, DLL, ...)")->required();
   command
